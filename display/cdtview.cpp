@@ -1,0 +1,96 @@
+#include "display/cdtview.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+#include "document/cdtdoc.h"
+#include "platform/folders.h"
+#include "platform/profile_file.h"
+
+namespace {
+const QColor kEmptyBackground(125, 125, 125);
+}
+
+CDTView::CDTView(CDTDoc* doc, QWidget* parent)
+    : QWidget(parent), m_pDocument(doc), m_timers([this](int id) { OnTimer(id); })
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (m_pDocument)
+        m_pDocument->AddView(this);
+    OnCreate();
+}
+
+CDTView::~CDTView()
+{
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
+}
+
+int CDTView::OnCreate()
+{
+    const ProfileFile ini(windowsFolder() + QStringLiteral("/529DATALOGGER.ini"));
+    const QString view = QStringLiteral("VIEWInfo");
+    m_bViewCh1 = ini.byte(view, QStringLiteral("VIEW1"), 1);
+    m_bViewCh2 = ini.byte(view, QStringLiteral("VIEW2"), 1);
+    m_bViewCh3 = ini.byte(view, QStringLiteral("VIEW3"), 1);
+    m_bViewCapLevel = ini.byte(view, QStringLiteral("VIEW4"), 0);
+    m_bViewCh2Alarm = ini.byte(view, QStringLiteral("VIEW5"), 0);
+    m_bViewCh3Alarm = ini.byte(view, QStringLiteral("VIEW6"), 0);
+    m_bMarkPoints = ini.byte(view, QStringLiteral("VIEW7"), 0);
+    m_bViewYAxis = ini.byte(view, QStringLiteral("VIEW8"), 1);
+    m_bViewXAxis = ini.byte(view, QStringLiteral("VIEW9"), 1);
+    m_nRtSampleRate =
+        ini.integer(QStringLiteral("RTSAMPRATEINFO"), QStringLiteral("RTSAMPRATE"), 2);
+    resetInitialValues();
+    return 0;
+}
+
+void CDTView::OnInitialUpdate()
+{
+    m_rcPlot = plotRectFor(width(), height(), m_nTopBandHeight);
+    m_nScaleSteps = scaleStepsFor(m_rcPlot.width());
+}
+
+void CDTView::OnSize(int w, int h)
+{
+    const int band = m_nTopBandHeight;
+    if (m_pRecInfoBand)
+        m_pRecInfoBand->setGeometry(0, 0, w, band);
+    if (m_wndTimeScroll)
+        m_wndTimeScroll->setGeometry(100, h - 75, w - 200, 20);
+    if (m_wndScrollCh1)
+        m_wndScrollCh1->setGeometry(20, band + 70, 20, h - band - 175);
+    if (m_wndScrollCh2)
+        m_wndScrollCh2->setGeometry(w - 40, band + 70, 20, h - band - 175);
+    if (m_listData)
+        m_listData->setGeometry(0, band, w, h - band);
+    if (m_wndViewToolBar)
+        m_wndViewToolBar->setGeometry(20, band + 30, w - 40, 35);
+    m_timers.SetTimer(2, 50);
+}
+
+void CDTView::OnTimer(int id)
+{
+    if (id == 2) {
+        update(m_rcPlot.left, m_rcPlot.top, m_rcPlot.width(), m_rcPlot.height());
+        m_timers.KillTimer(2);
+    }
+}
+
+void CDTView::OnDocumentUpdated()
+{
+    update();
+}
+
+void CDTView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    OnSize(event->size().width(), event->size().height());
+}
+
+void CDTView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), kEmptyBackground);
+}

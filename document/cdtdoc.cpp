@@ -1,0 +1,281 @@
+#include "document/cdtdoc.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "display/view_state.h"
+#include "platform/message_box.h"
+
+CDTDoc::CDTDoc() = default;
+
+void CDTDoc::AddView(ViewState* view)
+{
+    m_views.push_back(view);
+}
+
+void CDTDoc::RemoveView(ViewState* view)
+{
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+}
+
+void CDTDoc::UpdateAllViews()
+{
+    for (ViewState* v : m_views)
+        v->OnDocumentUpdated();
+}
+
+DateFields localDateFields(std::time_t t)
+{
+    std::tm tm{};
+    DateFields f;
+    if (!localtime_r(&t, &tm))
+        return f;
+    f.year = tm.tm_year + 1900;
+    f.month = tm.tm_mon + 1;
+    f.day = tm.tm_mday;
+    f.hour = tm.tm_hour;
+    f.minute = tm.tm_min;
+    f.second = tm.tm_sec;
+    return f;
+}
+
+std::time_t timeFromLocalFields(const DateFields& f)
+{
+    // Keep every field in a range where the C library's normalisation cannot
+    // overflow; dates that make no sense still give a defined time.
+    auto clampField = [](qint64 v, qint64 lo, qint64 hi) {
+        return static_cast<int>(std::clamp(v, lo, hi));
+    };
+    std::tm tm{};
+    tm.tm_year = clampField(qint64(f.year) - 1900, -1900, 100000);
+    tm.tm_mon = clampField(qint64(f.month) - 1, -1200, 1200);
+    tm.tm_mday = clampField(f.day, -40000, 40000);
+    tm.tm_hour = clampField(f.hour, -100000, 100000);
+    tm.tm_min = clampField(f.minute, -1000000, 1000000);
+    tm.tm_sec = clampField(f.second, -1000000, 1000000);
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+namespace {
+
+void writeDate(Archive& ar, std::time_t t)
+{
+    const DateFields f = localDateFields(t);
+    ar.writeInt32(f.year);
+    ar.writeInt32(f.month);
+    ar.writeInt32(f.day);
+    ar.writeInt32(f.hour);
+    ar.writeInt32(f.minute);
+    ar.writeInt32(f.second);
+}
+
+std::time_t readDate(Archive& ar)
+{
+    DateFields f;
+    f.year = ar.readInt32();
+    f.month = ar.readInt32();
+    f.day = ar.readInt32();
+    f.hour = ar.readInt32();
+    f.minute = ar.readInt32();
+    f.second = ar.readInt32();
+    return timeFromLocalFields(f);
+}
+
+// Writes `count` values of a series, padding with zeros should the array hold fewer,
+// so the file always has the layout its counts announce.
+void writeSeries(Archive& ar, const std::vector<float>& values, qint64 count)
+{
+    const qint64 have = std::min<qint64>(count, static_cast<qint64>(values.size()));
+    ar.writeFloats(values.data(), have);
+    for (qint64 i = have; i < count; ++i)
+        ar.writeFloat(0.0f);
+}
+
+// A count from the file is only believed when the rest of the file can hold what it
+// announces; anything else is a damaged file, refused before allocating.
+void requireBytes(const Archive& ar, qint64 count, qint64 bytesEach)
+{
+    if (count < 0 || count > std::numeric_limits<qint64>::max() / bytesEach / 2
+        || count * bytesEach > ar.remaining())
+        throw ArchiveError(ArchiveError::Cause::EndOfFile, "count larger than the file");
+}
+
+} // namespace
+
+void CDTDoc::Serialize(Archive& ar)
+{
+    ViewState* view = GetFirstView();
+    if (!view)
+        return;
+    if (ar.IsStoring()) {
+        store(ar, *view);
+        return;
+    }
+    try {
+        load(ar, *view);
+    } catch (const std::bad_alloc&) {
+        // Counts the file can hold but memory cannot: a failed load like any other.
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "not enough memory for the file");
+    }
+}
+
+QByteArray CDTDoc::StoreToBytes()
+{
+    Archive ar;
+    Serialize(ar);
+    return ar.bytes();
+}
+
+void CDTDoc::LoadFromBytes(const QByteArray& bytes)
+{
+    Archive ar(bytes);
+    Serialize(ar);
+}
+
+void CDTDoc::store(Archive& ar, ViewState& v)
+{
+    // A document without a tag could never be opened again: store it as stored data.
+    ar.writeString(m_strFileTag.isEmpty() ? kTagStored : m_strFileTag);
+    const qint64 n = std::max(0, v.m_nStoreCount);
+    ar.writeInt32(v.m_nStoreCount);
+    ar.writeUInt8(v.m_bStoreCh1);
+    ar.writeUInt8(v.m_bStoreCh2);
+    ar.writeFloat(v.m_fInterval);
+    writeDate(ar, v.m_tStoreStart);
+    if (v.m_bStoreCh1 == 1) {
+        writeSeries(ar, m_pCh1Data, n);
+        ar.writeString(v.m_strCh1Max);
+        ar.writeString(v.m_strCh1Min);
+        ar.writeString(v.m_strStoreUnit1);
+        ar.writeString(v.m_strStoreUnit2);
+    }
+    if (v.m_bStoreCh2 == 1) {
+        writeSeries(ar, m_pCh2Data, n);
+        ar.writeString(v.m_strCh2Max);
+        ar.writeString(v.m_strCh2Min);
+    }
+    const qint64 m = std::max(0, v.m_nTrCount);
+    ar.writeInt32(static_cast<qint32>(m));
+    for (qint64 r = 0; r < m; ++r) {
+        const auto i = static_cast<std::size_t>(r);
+        ar.writeUInt8(i < v.m_pTrChannel.size() ? v.m_pTrChannel[i] : 0);
+        ar.writeUInt8(i < v.m_pTrQuantity.size() ? v.m_pTrQuantity[i] : 0);
+        writeDate(ar, i < m_pTrTimes.size() ? m_pTrTimes[i] : 0);
+    }
+    writeSeries(ar, m_pTrData, m * kTrSamples);
+    ar.writeFloat(v.m_fRiseLevel);
+    ar.writeFloat(v.m_fDropLevel);
+    for (int ch = 0; ch < 2; ++ch) {
+        ar.writeInt32(v.m_nAutoMax[ch]);
+        ar.writeInt32(v.m_nAutoMin[ch]);
+    }
+}
+
+void CDTDoc::load(Archive& ar, ViewState& v)
+{
+    const QString tag = ar.readString();
+    if (tag != kTagStored && tag != kTagRealTime) {
+        appMessageBox(QStringLiteral("Invalid Format!"));
+        return;
+    }
+
+    // Everything is read into locals first; the document and the view change only
+    // once the whole file has been read.
+    const qint32 n = ar.readInt32();
+    if (n < 0)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "negative point count");
+    const quint8 hasCh1 = ar.readUInt8();
+    const quint8 hasCh2 = ar.readUInt8();
+    const float interval = ar.readFloat();
+    const std::time_t start = readDate(ar);
+
+    std::vector<float> ch1, ch2;
+    QString ch1Max = v.m_strCh1Max, ch1Min = v.m_strCh1Min;
+    QString unit1 = v.m_strStoreUnit1, unit2 = v.m_strStoreUnit2;
+    QString ch2Max = v.m_strCh2Max, ch2Min = v.m_strCh2Min;
+    if (hasCh1 == 1) {
+        requireBytes(ar, n, 4);
+        ch1.resize(static_cast<std::size_t>(n));
+        ar.readFloats(ch1.data(), n);
+        ch1Max = ar.readString();
+        ch1Min = ar.readString();
+        unit1 = ar.readString();
+        unit2 = ar.readString();
+    }
+    if (hasCh2 == 1) {
+        requireBytes(ar, n, 4);
+        ch2.resize(static_cast<std::size_t>(n));
+        ar.readFloats(ch2.data(), n);
+        ch2Max = ar.readString();
+        ch2Min = ar.readString();
+    }
+
+    const qint32 m = ar.readInt32();
+    if (m < 0)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "negative record count");
+    requireBytes(ar, m, 26 + 4 * kTrSamples);
+    const auto records = static_cast<std::size_t>(m);
+    std::vector<quint8> trChannel(records), trQuantity(records);
+    std::vector<std::time_t> trTimes(records);
+    for (std::size_t r = 0; r < records; ++r) {
+        trChannel[r] = ar.readUInt8();
+        trQuantity[r] = ar.readUInt8();
+        trTimes[r] = readDate(ar);
+    }
+    std::vector<float> trData(records * kTrSamples);
+    ar.readFloats(trData.data(), static_cast<qsizetype>(trData.size()));
+
+    const float rise = ar.readFloat();
+    const float drop = ar.readFloat();
+    std::array<int, 2> autoMax{}, autoMin{};
+    for (int ch = 0; ch < 2; ++ch) {
+        autoMax[ch] = ar.readInt32();
+        autoMin[ch] = ar.readInt32();
+    }
+
+    // The plot caches hold every point any display of this document can draw. They
+    // are sized before anything else changes: should this fail, the caches grown so
+    // far still serve the old counts.
+    const qint64 capacity = std::max<qint64>(
+        {qint64(n), qint64(m) * kTrSamples, qint64(kFramePoints), qint64(v.m_nRtCount)});
+    v.allocatePlotCaches(
+        static_cast<int>(std::min<qint64>(capacity, std::numeric_limits<int>::max() / 6)));
+
+    // The file is whole: take it over.
+    m_strReadTag = tag;
+    v.m_bCursorReady = 0;
+    v.m_bNewDocument = 1;
+    v.m_bFromFile = 1;
+    m_pCh1Data = std::move(ch1);
+    m_pCh2Data = std::move(ch2);
+    m_pTrData = std::move(trData);
+    m_pTrTimes = std::move(trTimes);
+    v.m_pTrChannel = std::move(trChannel);
+    v.m_pTrQuantity = std::move(trQuantity);
+    v.m_nStoreCount = n;
+    v.m_bStoreCh1 = hasCh1;
+    v.m_bStoreCh2 = hasCh2;
+    v.m_fInterval = interval;
+    v.m_tStoreStart = start;
+    v.m_strCh1Max = ch1Max;
+    v.m_strCh1Min = ch1Min;
+    v.m_strStoreUnit1 = unit1;
+    v.m_strStoreUnit2 = unit2;
+    v.m_strCh2Max = ch2Max;
+    v.m_strCh2Min = ch2Min;
+    v.m_nTrCount = m;
+    v.m_fRiseLevel = rise;
+    v.m_fDropLevel = drop;
+    for (int ch = 0; ch < 2; ++ch) {
+        v.m_nAutoMax[ch] = autoMax[ch];
+        v.m_nAutoMin[ch] = autoMin[ch];
+    }
+    v.m_bAutoScale = {1, 1};
+
+    v.m_bListDirty = 1;
+    v.InvalidateDataList();
+    if (v.m_nDisplayMode == 0)
+        v.m_nDisplayMode = 1;
+    UpdateAllViews();
+}

@@ -1,0 +1,67 @@
+#include "platform/message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <utility>
+
+namespace {
+MessageBoxHook& hook()
+{
+    static MessageBoxHook h;
+    return h;
+}
+
+QMessageBox::Icon toQtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Stop: return QMessageBox::Critical;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQtButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MsgResult fromQt(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes: return MsgResult::Yes;
+    case QMessageBox::No: return MsgResult::No;
+    case QMessageBox::Cancel: return MsgResult::Cancel;
+    default: return MsgResult::Ok;
+    }
+}
+} // namespace
+
+MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption,
+                     MsgButtons buttons, MsgIcon icon)
+{
+    const MessageBoxCall call{text, caption, buttons, icon};
+    if (hook())
+        return hook()(call);
+    QMessageBox box(toQtIcon(icon), caption, text, toQtButtons(buttons),
+                    parent ? parent : QApplication::activeWindow());
+    return fromQt(box.exec());
+}
+
+MsgResult appMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon)
+{
+    return messageBox(nullptr, text, kAppTitle, buttons, icon);
+}
+
+MessageBoxHook setMessageBoxHook(MessageBoxHook h)
+{
+    return std::exchange(hook(), std::move(h));
+}

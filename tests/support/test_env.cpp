@@ -1,0 +1,34 @@
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include "platform/folders.h"
+
+namespace testenv {
+namespace {
+QString g_root;
+int g_counter = 0;
+} // namespace
+
+void setHomeRoot(const QString& root)
+{
+    g_root = root;
+}
+
+QString resetHome()
+{
+    const QString home = g_root + QStringLiteral("/home%1").arg(++g_counter);
+    QDir().mkpath(home);
+    qputenv("HOME", home.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(false);
+    return home;
+}
+
+QString configFolder()
+{
+    return windowsFolder();
+}
+
+} // namespace testenv

@@ -1,0 +1,17 @@
+#pragma once
+// Helpers that give every test a clean, private home folder.
+#include <QString>
+
+namespace testenv {
+
+// The folder under which test homes are made (set once by the test main).
+void setHomeRoot(const QString& root);
+
+// Points HOME, XDG_CONFIG_HOME and the Documents folder at a new empty folder and
+// returns its path. Call it at the start of a test that touches files.
+QString resetHome();
+
+// The folder that the program uses as the Windows folder for the current home.
+QString configFolder();
+
+} // namespace testenv

@@ -8,6 +8,7 @@
 #include "platform/timer_table.h"
 
 class CDTDoc;
+struct FrameState;
 class QScrollBar;
 
 class CDTView : public QWidget, public ViewState {
@@ -17,6 +18,9 @@ public:
     ~CDTView() override;
 
     CDTDoc* GetDocument() const { return m_pDocument; }
+    // The main frame's data (colours, mode flags, y-axis limits); set by the frame.
+    FrameState* GetFrame() const { return m_pFrame; }
+    void SetFrame(FrameState* frame) { m_pFrame = frame; }
 
     // Window creation: reads the view's options and real-time period from the
     // settings file, then sets the initial values. Returns 0.
@@ -45,5 +49,6 @@ protected:
 
 private:
     CDTDoc* m_pDocument;
+    FrameState* m_pFrame = nullptr;
     TimerTable m_timers;
 };

@@ -1,0 +1,74 @@
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include "platform/profile_file.h"
+#include "platform/whole_file.h"
+#include "support/test_env.h"
+
+namespace {
+
+QString writeIni(const QByteArray& text)
+{
+    const QString path = testenv::resetHome() + QStringLiteral("/test.ini");
+    EXPECT_TRUE(writeWholeFile(path, text).isEmpty());
+    return path;
+}
+
+TEST(ProfileFile, value_forms)
+{
+    const QString path = writeIni("[ColorInfo]\r\nBGColor=269\r\nTColor=-1\r\n"
+                                  "[samprateinfo]\nSAMPRATE=abc\nSAMPUNIT=12abc\n"
+                                  "Empty=\nNeg=-42x\n");
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.byte(QStringLiteral("ColorInfo"), QStringLiteral("BGColor"), 0), 13);
+    EXPECT_EQ(ini.byte(QStringLiteral("ColorInfo"), QStringLiteral("TColor"), 0), 255);
+    // Sections and keys match whatever their case.
+    EXPECT_EQ(ini.text(QStringLiteral("SAMPRATEINFO"), QStringLiteral("samprate"), QStringLiteral("10")),
+              QStringLiteral("abc"));
+    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPRATE"), 7), 0);
+    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPUNIT"), 7), 12);
+    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Empty"), 7), 0);
+    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Neg"), 7), -42);
+    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Missing"), 7), 7);
+    EXPECT_EQ(ini.integer(QStringLiteral("Nowhere"), QStringLiteral("SAMPUNIT"), 3), 3);
+}
+
+TEST(ProfileFile, long_texts_are_cut_to_259_characters)
+{
+    const QByteArray longValue(400, 'q');
+    ProfileFile ini(writeIni("[A]\nkey=" + longValue + "\n"));
+    EXPECT_EQ(ini.text(QStringLiteral("A"), QStringLiteral("key"), QString()).size(), 259);
+    EXPECT_EQ(ini.text(QStringLiteral("A"), QStringLiteral("none"), QString(300, QLatin1Char('d'))).size(),
+              259);
+}
+
+TEST(ProfileFile, writes_keep_order_and_add_at_the_end)
+{
+    const QString path = writeIni("[First]\r\na=1\r\nb=2\r\n[Second]\r\nc=3\r\n");
+    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("first"), QStringLiteral("B"),
+                                          QStringLiteral("20"), path));
+    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("First"), QStringLiteral("d"),
+                                          QStringLiteral("4"), path));
+    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("Third"), QStringLiteral("e"),
+                                          QStringLiteral("5"), path));
+    EXPECT_EQ(*readWholeFile(path), QByteArray("[First]\r\na=1\r\nb=20\r\nd=4\r\n"
+                                               "[Second]\r\nc=3\r\n[Third]\r\ne=5\r\n"));
+    EXPECT_EQ(GetPrivateProfileInt(QStringLiteral("first"), QStringLiteral("b"), 0, path), 20);
+    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("Third"), QStringLiteral("e"), QString(), path),
+              QStringLiteral("5"));
+}
+
+TEST(ProfileFile, missing_file_gives_defaults_and_failed_write_keeps_old_file)
+{
+    const QString home = testenv::resetHome();
+    EXPECT_EQ(GetPrivateProfileInt(QStringLiteral("A"), QStringLiteral("b"), 42,
+                                   home + QStringLiteral("/none.ini")),
+              42);
+    // A folder in the way of the file: the write fails and reports it.
+    QDir().mkpath(home + QStringLiteral("/blocked.ini"));
+    EXPECT_FALSE(WritePrivateProfileString(QStringLiteral("A"), QStringLiteral("b"),
+                                           QStringLiteral("1"), home + QStringLiteral("/blocked.ini")));
+}
+
+} // namespace

@@ -13,7 +13,7 @@ cmake --build build -j "$jobs"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRQ730_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$jobs"
-export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:suppressions=$PWD/tests/support/lsan.supp"
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 600)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, when they are missing.
 set -euo pipefail
-packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev
+packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
           libgl-dev libgtest-dev fonts-liberation fontconfig)
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,13 @@
 using YAxisTable = std::array<std::array<int, 3>, 10>;
 
 struct FrameState {
+    virtual ~FrameState() = default;
+
+    // Display-mode commands the graph's first paint after a load runs (the main
+    // frame overrides them).
+    virtual void OnStoreRms() {}
+    virtual void OnRealTimeRms() {}
+
     // --- logger link ---
     int m_nCommPort = 0;
     std::uint8_t m_nPortCount = 0;

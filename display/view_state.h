@@ -36,6 +36,7 @@ struct ScrollInfo {
 struct RecInfoTexts {
     QString m_strMode, m_strRate, m_strStart, m_strCount;
     QString m_strCh1Max, m_strCh1Min, m_strCh2Max, m_strCh2Min;
+    QString m_strLevelHi, m_strLevelLow; // transient detection levels
 };
 
 class ViewState {

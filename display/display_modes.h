@@ -1,0 +1,88 @@
+#pragma once
+// The six display modes of the main window (stored RMS series, one stored transient
+// record, the power analysis of the latest real-time waveform, and the three
+// real-time trends). The commands are CMainFrame members (display_modes.cpp); the
+// arithmetic and texts they apply are the plain functions below, which work on the
+// display state, the frame data and the document without any window.
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "link/download_parse.h"
+
+class ViewState;
+struct FrameState;
+class CDTDoc;
+
+namespace modes {
+
+enum class Mode { StoreRms, StoreTr, Epa, RtRms, RtFreq, RtPowerS };
+
+// Command ids of the mode commands.
+inline constexpr int kCmdStoreRms = 32904;
+inline constexpr int kCmdStoreTransientWave = 32906;
+inline constexpr int kCmdPowerAnalysis = 32907;
+inline constexpr int kCmdRealTimeRms = 32913;
+inline constexpr int kCmdRealTimeFrequency = 32908;
+inline constexpr int kCmdRealTimePower = 32911;
+
+// Y-axis kinds (0-based) of the modes; FrameState's tables are indexed kind + 1.
+inline constexpr int kKindStoreRms = 0;
+inline constexpr int kKindStoreTr = 1;
+inline constexpr int kKindEpa = 2;
+inline constexpr int kKindRtRms = 3;
+inline constexpr int kKindRtFreq = 5;
+inline constexpr int kKindRtPowerS = 6;
+
+// Left pane widths and band heights.
+inline constexpr int kPaneNormal = 150;
+inline constexpr int kPaneTransient = 210;
+inline constexpr int kPaneEpa = 385;
+inline constexpr int kBandFull = 120;
+inline constexpr int kBandSlim = 25;
+
+// The mode's flag set and the other eight cleared.
+void setModeFlags(FrameState& frame, Mode mode);
+// Whether the mode's own flag is set (the command then takes its update path only).
+bool modeFlag(const FrameState& frame, Mode mode);
+
+// Whether the mode's command is enabled for the data at hand.
+bool modeEnabled(const ViewState& view, Mode mode);
+
+struct Ranges {
+    int ch1Min = 0, ch1Max = 0, ch2Min = 0, ch2Max = 0;
+    bool operator==(const Ranges&) const = default;
+};
+// Limits of a y-axis kind from the frame's tables, per channel.
+Ranges axisRanges(const FrameState& frame, int kind);
+// Store RMS: the automatic range of the download when auto-scale is on, else kind 0.
+Ranges storeRmsRanges(const ViewState& view, const FrameState& frame);
+// Store Transient Wave: the automatic range of the record shown last, else kind 1.
+Ranges storeTrRanges(const ViewState& view, const FrameState& frame);
+void applyRanges(ViewState& view, const Ranges& r);
+
+// Band height of the full-band modes: 120 with Window > Info Dialog on, else 0.
+int fullBandHeight(const FrameState& frame);
+
+// The first level of the real-time x scale whose step holds `points` points, or
+// `current` when none does.
+int rtScaleLevel(int points, const std::array<int, 100>& steps, int current);
+
+// Extremes of the transient samples of the 1-based window first..last (clamped to the
+// stored samples), seeded from the first sample; ties go to the later sample.
+download::Extremes transientExtremes(std::span<const float> samples, int first, int last);
+
+// Band texts of the update paths.
+void storeRmsBandTexts(ViewState& view);
+void realTimeBandTexts(ViewState& view, Mode mode);
+// The transient part of ShowStoreTransient: auto ranges of the record, band and level
+// texts. `record` selects the start time (nearest record when out of range).
+void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
+                         const download::Extremes& e);
+
+// The S(VA) read-out from the two RMS read-out texts (read as decimal numbers; text
+// that is not a number counts 0): their product "%.0f" when both exceed 7, else "LO".
+QString powerSText(const QString& ch1Rms, const QString& ch2Rms);
+
+} // namespace modes

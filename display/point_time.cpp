@@ -1,0 +1,58 @@
+#include "display/point_time.h"
+
+#include <array>
+#include <cmath>
+
+#include "app/frame_state.h"
+#include "display/view_state.h"
+#include "document/cdtdoc.h"
+
+QString formatPointTime(std::time_t t)
+{
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return {};
+    std::array<char, 64> text{};
+    const std::size_t n = std::strftime(text.data(), text.size(), "%d/%m/%y %H:%M:%S", &local);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(n));
+}
+
+std::time_t storeRmsPointTime(std::time_t start, float interval, int index)
+{
+    // The interval is a float, as the logger header gives it; the product is taken in
+    // double so that whole-second intervals stay exact over a full memory.
+    const double seconds = std::trunc(static_cast<double>(index) * static_cast<double>(interval));
+    return start + static_cast<std::time_t>(seconds);
+}
+
+std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame,
+                             const CDTDoc& doc, int index)
+{
+    std::time_t t = 0;
+    if (frame.m_bStoreRms == 1)
+        t = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index);
+    if (frame.m_bStoreTr == 1) {
+        const auto& times = doc.m_pTrTimes;
+        if (times.empty()) {
+            t = view.m_tStoreStart;
+        } else {
+            // Callers pass an index of the shown window, which lies inside the records;
+            // anything else takes the nearest record instead of reading past the array.
+            const long long record = index < 0 ? 0 : index / kTrSamples;
+            const auto last = static_cast<long long>(times.size()) - 1;
+            t = times[static_cast<std::size_t>(record > last ? last : record)];
+        }
+    }
+    if (frame.m_bStoreRms == 0 && frame.m_bStoreTr == 0)
+        t = view.m_tRtStart + static_cast<std::time_t>(index) * view.m_nRtSampleRate;
+    if (frame.m_bEpa == 1)
+        t = view.m_tRtStart
+            + static_cast<std::time_t>(view.m_nRtCount - 1) * view.m_nRtSampleRate;
+    return t;
+}
+
+QString pointIndexToTimeText(const ViewState& view, const FrameState& frame,
+                             const CDTDoc& doc, int index)
+{
+    return formatPointTime(pointIndexToTime(view, frame, doc, index));
+}

@@ -1,0 +1,390 @@
+#include "support/logger_simulator.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <numbers>
+#include <pty.h>
+#include <stdexcept>
+#include <termios.h>
+#include <unistd.h>
+
+namespace sim {
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    // A short ticking timer wakes the event loop so that the deadline is kept even
+    // when nothing else happens.
+    QTimer tick;
+    tick.start(2);
+    while (!condition()) {
+        if (clock.elapsed() >= timeoutMs)
+            return condition();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void runEventsFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    waitUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
+}
+
+ScopedSerialPorts::ScopedSerialPorts(const QStringList& devices)
+    : m_wasSet(qEnvironmentVariableIsSet("RQ730_SERIAL_PORTS"))
+    , m_previous(qgetenv("RQ730_SERIAL_PORTS"))
+{
+    qputenv("RQ730_SERIAL_PORTS", devices.join(QLatin1Char(',')).toLocal8Bit());
+}
+
+ScopedSerialPorts::~ScopedSerialPorts()
+{
+    if (m_wasSet)
+        qputenv("RQ730_SERIAL_PORTS", m_previous);
+    else
+        qunsetenv("RQ730_SERIAL_PORTS");
+}
+
+PseudoTerminal::PseudoTerminal()
+{
+    char name[256] = {};
+    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+        throw std::runtime_error("openpty failed");
+    m_path = QString::fromLocal8Bit(name);
+
+    // Raw on the slave side: no echo of what the program writes, no line editing.
+    termios tio{};
+    ::tcgetattr(m_slave, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(m_slave, TCSANOW, &tio);
+
+    const int flags = ::fcntl(m_master, F_GETFL);
+    ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK);
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    hangUp();
+}
+
+void PseudoTerminal::hangUp()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_master = -1;
+    m_slave = -1;
+}
+
+namespace {
+
+// Reads everything waiting on a non-blocking fd.
+QByteArray readAvailable(int fd)
+{
+    QByteArray data;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            data.append(chunk, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break; // EAGAIN, or an error that the next notification shows again
+    }
+    return data;
+}
+
+void appendBe16(QByteArray& out, std::int16_t value)
+{
+    const auto v = static_cast<std::uint16_t>(value);
+    out.append(static_cast<char>(v >> 8));
+    out.append(static_cast<char>(v & 0xFF));
+}
+
+void appendBe24(QByteArray& out, std::uint32_t value)
+{
+    out.append(static_cast<char>((value >> 16) & 0xFF));
+    out.append(static_cast<char>((value >> 8) & 0xFF));
+    out.append(static_cast<char>(value & 0xFF));
+}
+
+void appendBcdTime(QByteArray& out, const wire::BcdTime& t)
+{
+    for (int v : {t.year - 2000, t.month, t.day, t.hour, t.minute, t.second})
+        out.append(static_cast<char>(wire::bcdEncode(v)));
+}
+
+QByteArray transientRecordBytes(const ScenarioTransient& tr)
+{
+    QByteArray out;
+    out.append(static_cast<char>(wire::kTransientMark0));
+    out.append(static_cast<char>(wire::kTransientMark1));
+    out.append(static_cast<char>(tr.quantity));
+    out.append(static_cast<char>(tr.channel));
+    appendBcdTime(out, tr.time);
+    for (std::size_t i = 0; i < wire::kTransientSamples; ++i)
+        appendBe16(out, i < tr.samples.size() ? tr.samples[i] : 0);
+    return out;
+}
+
+} // namespace
+
+SilentPort::SilentPort(QObject* parent)
+    : QObject(parent)
+    , m_notifier(std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Read))
+{
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &SilentPort::drain);
+}
+
+SilentPort::~SilentPort() = default;
+
+void SilentPort::drain()
+{
+    m_received.append(readAvailable(m_pty.masterFd()));
+}
+
+LoggerSimulator::LoggerSimulator(QObject* parent)
+    : QObject(parent)
+    , m_readNotifier(std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Read))
+    , m_writeNotifier(std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Write))
+    , m_memory(kMemorySize, 0xFF)
+{
+    m_writeNotifier->setEnabled(false);
+    connect(m_readNotifier.get(), &QSocketNotifier::activated, this, &LoggerSimulator::onReadable);
+    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, &LoggerSimulator::flushOutput);
+    m_frameTimer.setInterval(200); // about one frame's time on the line
+    connect(&m_frameTimer, &QTimer::timeout, this, &LoggerSimulator::sendFrame);
+    m_paceTimer.setInterval(2);
+    connect(&m_paceTimer, &QTimer::timeout, this, &LoggerSimulator::flushOutput);
+    setScenario(LoggerScenario{});
+}
+
+LoggerSimulator::~LoggerSimulator() = default;
+
+QByteArray LoggerSimulator::buildStream(const LoggerScenario& s)
+{
+    QByteArray stream;
+    const int k = s.valuesPerSample == 0 ? 1 : s.valuesPerSample;
+    const int samples = static_cast<int>(s.rms.size()) / k;
+    auto addTransientsBefore = [&](int sample) {
+        for (const ScenarioTransient& tr : s.transients)
+            if (tr.beforeSample == sample)
+                stream.append(transientRecordBytes(tr));
+    };
+    for (int n = 0; n < samples; ++n) {
+        addTransientsBefore(n);
+        for (int v = 0; v < k; ++v)
+            appendBe16(stream, s.rms[static_cast<std::size_t>(n * k + v)]);
+    }
+    // Records placed at or after the end follow the last sample.
+    for (const ScenarioTransient& tr : s.transients)
+        if (tr.beforeSample >= samples)
+            stream.append(transientRecordBytes(tr));
+    return stream;
+}
+
+void LoggerSimulator::setScenario(const LoggerScenario& scenario)
+{
+    m_scenario = scenario;
+    const QByteArray stream = buildStream(scenario);
+    m_total = scenario.totalOverride.value_or(static_cast<std::uint32_t>(stream.size()));
+    std::fill(m_memory.begin(), m_memory.end(), 0xFF);
+    for (qsizetype i = 0; i < stream.size(); ++i)
+        m_memory[(scenario.startAddress + static_cast<std::size_t>(i)) % kMemorySize] =
+            static_cast<std::uint8_t>(stream[i]);
+}
+
+QByteArray LoggerSimulator::header() const
+{
+    const LoggerScenario& s = m_scenario;
+    QByteArray h;
+    h.append(static_cast<char>(LR_HEADER));
+    h.append(static_cast<char>(s.valuesPerSample));
+    h.append(static_cast<char>(s.ch1Type));
+    h.append(static_cast<char>(s.ch2Type));
+    appendBe24(h, m_noData ? 0 : m_total);
+    appendBe24(h, s.startAddress);
+    h.append(static_cast<char>(s.rateUnit));
+    h.append(static_cast<char>(s.intervalValue));
+    appendBe16(h, s.riseLevel);
+    appendBe16(h, s.dropLevel);
+    appendBcdTime(h, s.start);
+    appendBe24(h, s.wrapA);
+    appendBe24(h, s.wrapB);
+    return h;
+}
+
+QByteArray LoggerSimulator::realTimeFrame(const RealTimeSignal& signal)
+{
+    QByteArray f;
+    f.reserve(static_cast<qsizetype>(wire::kRealTimeFrameSize));
+    f.append(static_cast<char>(LR_FRAME));
+    f.append(static_cast<char>(LR_FRAME));
+    f.append(static_cast<char>(signal.presence));
+    f.append(static_cast<char>(signal.ch1Type));
+    f.append(static_cast<char>(signal.ch2Type));
+    const double step = 2.0 * std::numbers::pi * signal.cyclesPerFrame / wire::kRealTimePairs;
+    const double phase = signal.ch2PhaseDegrees * std::numbers::pi / 180.0;
+    for (std::size_t g = 0; g < wire::kRealTimePairs; ++g) {
+        const double x = step * static_cast<double>(g);
+        appendBe16(f, static_cast<std::int16_t>(std::lround(signal.ch1Amplitude * std::sin(x))));
+        appendBe16(f, static_cast<std::int16_t>(std::lround(signal.ch2Amplitude * std::sin(x - phase))));
+    }
+    return f;
+}
+
+void LoggerSimulator::unplug()
+{
+    m_frameTimer.stop();
+    m_paceTimer.stop();
+    m_readNotifier.reset();
+    m_writeNotifier.reset();
+    m_output.clear();
+    m_pty.hangUp();
+}
+
+void LoggerSimulator::onReadable()
+{
+    const QByteArray data = readAvailable(m_pty.masterFd());
+    m_received.append(data);
+    m_pending.append(data);
+    handleInput();
+}
+
+void LoggerSimulator::handleInput()
+{
+    while (!m_pending.isEmpty() && m_pty.isOpen()) {
+        const auto code = static_cast<std::uint8_t>(m_pending[0]);
+        if (code == LC_PROBE) {
+            m_pending.remove(0, 1);
+            emit requestReceived(code);
+            if (m_answerProbe)
+                reply(QByteArray(1, static_cast<char>(LR_PROBE_ACK)));
+            continue;
+        }
+        const bool eightByteCommand = code == LC_DOWNLOAD || code == LC_REALTIME || code == LC_BLOCK
+                                      || code == LC_SETUP || code == LC_CLOCK;
+        if (!eightByteCommand) {
+            m_pending.remove(0, 1); // not a request this logger knows: ignored
+            continue;
+        }
+        if (m_pending.size() < static_cast<qsizetype>(wire::kCommandSize))
+            return; // the rest of the command is still on its way
+        const QByteArray command = m_pending.left(wire::kCommandSize);
+        m_pending.remove(0, wire::kCommandSize);
+        emit requestReceived(code);
+        handleCommand(command);
+    }
+}
+
+void LoggerSimulator::handleCommand(const QByteArray& command)
+{
+    const auto byte = [&](int i) { return static_cast<std::uint8_t>(command[i]); };
+    switch (byte(0)) {
+    case LC_DOWNLOAD:
+        if (m_busy) {
+            QByteArray busy(static_cast<qsizetype>(wire::kDownloadHeaderSize), '\0');
+            busy[0] = static_cast<char>(LR_BUSY_LOGGING);
+            reply(busy);
+        } else {
+            reply(header());
+        }
+        break;
+    case LC_REALTIME:
+        if (byte(7) == LC_STOP) {
+            m_frameTimer.stop();
+        } else if (!m_frameTimer.isActive()) {
+            sendFrame();
+            m_frameTimer.start();
+        }
+        break;
+    case LC_BLOCK: {
+        const std::size_t page = byte(1) * 256u + byte(2);
+        const std::size_t address = page * 256u;
+        std::size_t length = wire::kDataBlockSize;
+        if (byte(3) == wire::kFillPartialBlock && m_total % wire::kDataBlockSize != 0)
+            length = m_total % wire::kDataBlockSize;
+        QByteArray block;
+        block.reserve(static_cast<qsizetype>(length));
+        for (std::size_t i = 0; i < length; ++i)
+            block.append(static_cast<char>(m_memory[(address + i) % kMemorySize]));
+        reply(block);
+        break;
+    }
+    case LC_SETUP:
+        reply(QByteArray(1, static_cast<char>(m_setupReply)));
+        break;
+    case LC_CLOCK:
+        reply(QByteArray(1, static_cast<char>(m_clockReply)));
+        break;
+    default:
+        break;
+    }
+}
+
+void LoggerSimulator::sendFrame()
+{
+    // Never pile frames up behind a reader that does not read.
+    if (m_output.size() >= static_cast<qsizetype>(wire::kRealTimeFrameSize))
+        return;
+    ++m_framesSent;
+    reply(realTimeFrame(m_signal));
+}
+
+void LoggerSimulator::reply(const QByteArray& bytes)
+{
+    if (m_silent || !m_pty.isOpen())
+        return;
+    if (m_dropNext) {
+        m_dropNext = false;
+        return;
+    }
+    if (m_output.isEmpty()) {
+        m_paceClock.start();
+        m_pacedSent = 0;
+    }
+    m_output.append(bytes);
+    if (m_paced) {
+        if (!m_paceTimer.isActive())
+            m_paceTimer.start();
+    }
+    flushOutput();
+}
+
+void LoggerSimulator::flushOutput()
+{
+    if (!m_pty.isOpen())
+        return;
+    qsizetype allowed = m_output.size();
+    if (m_paced) {
+        // 115200 baud with start and stop bit: 11520 bytes per second.
+        const qint64 due = m_paceClock.nsecsElapsed() * 11520 / 1000000000;
+        allowed = std::min<qsizetype>(allowed, static_cast<qsizetype>(due - m_pacedSent));
+    }
+    if (allowed > 0) {
+        const ssize_t n = ::write(m_pty.masterFd(), m_output.constData(), static_cast<size_t>(allowed));
+        if (n > 0) {
+            m_output.remove(0, n);
+            m_pacedSent += n;
+            m_bytesSent += n;
+        }
+    }
+    if (m_output.isEmpty())
+        m_paceTimer.stop();
+    // Unpaced output waits for room in the line when the pty buffer is full.
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(!m_paced && !m_output.isEmpty());
+}
+
+} // namespace sim

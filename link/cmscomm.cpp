@@ -200,11 +200,13 @@ void CMSComm::onReadyRead()
 
 void CMSComm::onErrorOccurred(QSerialPort::SerialPortError error)
 {
-    // A pulled adapter (or a hung-up line) shows as a resource error, or as a read
-    // error when the device reports end of file; either way the port is gone. Reading
-    // on would only repeat the error, so the port is marked failed at once and closed
-    // once control has left QSerialPort's own notification.
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+    // A pulled adapter (or a hung-up line) shows as a resource error, or as a read or
+    // write error when the device fails an I/O call; either way the port is gone.
+    // Going on would only repeat the error at every notification, so the port is
+    // marked failed at once and closed once control has left QSerialPort's own
+    // notification handler.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
+        && error != QSerialPort::WriteError)
         return;
     if (m_failed || !m_port.isOpen())
         return;

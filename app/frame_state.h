@@ -40,6 +40,15 @@ struct FrameState {
     std::uint8_t m_bStopped = 1;
     QByteArray m_varInput;  // the last bytes read from the port
     QByteArray m_arrOutput; // the bytes handed to the port for sending
+    // Download progress: state 0xFF waits for the header, 0/1 whole blocks, 2/3 the
+    // remainder; bytes received, whole-block count (-1 idle), progress position, and
+    // the header's wrap counts A and B already divided by the values per sample.
+    std::uint8_t m_byDownloadState = 0xFF;
+    int m_nReceived = 0;
+    int m_nWholeBlocks = -1;
+    int m_nProgress = 0;
+    std::int64_t m_nWrapA = 0;
+    std::int64_t m_nWrapB = 0;
 
     // --- display and save state ---
     std::uint8_t m_bInfoDialog = 1;

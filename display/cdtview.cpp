@@ -83,6 +83,10 @@ void CDTView::OnDocumentUpdated()
     update();
 }
 
+void CDTView::ShowDataList() {}
+
+void CDTView::CloseDataList() {}
+
 void CDTView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

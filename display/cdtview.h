@@ -43,6 +43,11 @@ public:
 
     void OnDocumentUpdated() override;
 
+    // The modeless data list: shown (created when it has no window), and ended with its
+    // window destroyed. Stand-ins until the data list exists.
+    void ShowDataList();
+    void CloseDataList();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -1,0 +1,696 @@
+#include "app/mainframe.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/logger_settings.h"
+#include "app/splash.h"
+#include "display/cdtview.h"
+#include "display/instrument_view.h"
+#include "document/cdtdoc.h"
+#include "platform/folders.h"
+#include "platform/message_box.h"
+#include "platform/modal_dialog.h"
+#include "platform/profile_file.h"
+#include "resources/command_ids.h"
+#include "resources/icons.h"
+#include "resources/menus.h"
+#include "resources/strings.h"
+
+namespace {
+constexpr int kInstrumentPaneWidth = 150;
+constexpr int kUiUpdateMilliseconds = 150;
+const QColor kFrameBackground(200, 200, 200);
+
+int g_nStartupPause = -1; // -1: not set, use the environment or 2000 ms
+
+CMainFrame::UrlOpener& urlOpener()
+{
+    static CMainFrame::UrlOpener opener = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
+    return opener;
+}
+} // namespace
+
+CMainFrame::CMainFrame(CDTDoc* doc, QWidget* parent)
+    : QMainWindow(parent), m_pDocument(doc), m_timers([this](int id) { OnTimer(id); })
+{
+    // The title is fixed: it never shows the document's name.
+    setWindowTitle(texts::kFrameTitle);
+    setWindowIcon(appIcon());
+    BuildMessageMap();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The view reads the frame's state while it goes; let it go first.
+    if (m_pDataView)
+        m_pDataView->SetFrame(nullptr);
+}
+
+void CMainFrame::setStartupPause(int milliseconds)
+{
+    g_nStartupPause = milliseconds;
+}
+
+int CMainFrame::startupPause()
+{
+    if (g_nStartupPause >= 0)
+        return g_nStartupPause;
+    bool ok = false;
+    const int env = qEnvironmentVariableIntValue("RQ730_STARTUP_PAUSE_MS", &ok);
+    return ok && env >= 0 ? env : 2000;
+}
+
+QString CMainFrame::settingsPath()
+{
+    return windowsFolder() + QLatin1Char('/') + texts::kSettingsFile;
+}
+
+// ---------------------------------------------------------------------------------
+// Creation and layout
+
+bool CMainFrame::LoadFrame()
+{
+    return OnCreate() == 0;
+}
+
+int CMainFrame::OnCreate()
+{
+    // The splash stays up for the pause; nothing else is built meanwhile.
+    CSplashWnd::ShowSplashScreen(this);
+    if (const int pause = startupPause(); pause > 0)
+        QThread::msleep(static_cast<unsigned long>(pause));
+
+    LoadFrameSettings(*this, ProfileFile(settingsPath()));
+
+    if (!OnCreateClient())
+        return -1;
+    BuildMenus();
+    BuildToolbar();
+    BuildAccelerators();
+
+    m_MSComm.setObjectName(QStringLiteral("MSComm%1").arg(IDC_MSCOMM));
+    // TODO(link): connect m_MSComm's OnComm to CMainFrame::OnCommEvent here.
+
+    m_wndStatusBar = new QStatusBar(this);
+    m_wndStatusBar->setSizeGripEnabled(true);
+    setStatusBar(m_wndStatusBar);
+
+    // The port set-up. These values are always valid; a failure here means the control
+    // itself is broken, and start-up ends (the caller catches CommDispatchError).
+    m_MSComm.SetSettings(QStringLiteral("115200,n,8,1"));
+    m_MSComm.SetRThreshold(1);
+    m_MSComm.SetInputMode(1);
+    m_MSComm.SetInputLen(0);
+    m_MSComm.SetInBufferCount(0);
+    m_MSComm.SetOutBufferCount(0);
+
+    m_bTransferDone = 0;
+    m_bTransferMode = 0;
+    m_nTotalBytes = 0;
+    m_nStartAddress = 0;
+    m_nPortCount = 0;
+    m_bLinkUp = 0;
+    m_bAcknowledged = 0;
+    m_bDataUnsaved = 0;
+    m_bAskSaveGraph = 1;
+    m_bAskSaveStore = 0;
+    m_bInstrumentPane = 1;
+    m_bInfoDialog = 1;
+    m_nBlockIndex = 0;
+    m_pDownload.clear();
+    clearModeFlags();
+    m_bStopped = 1;
+
+    // Toolbar buttons follow their enable rules while the program idles.
+    auto* uiTimer = new QTimer(this);
+    connect(uiTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+    uiTimer->start(kUiUpdateMilliseconds);
+    UpdateCommandUI();
+    return 0;
+}
+
+bool CMainFrame::OnCreateClient()
+{
+    m_wndSplitter = new QSplitter(Qt::Horizontal, this);
+    // The graph view is made first so that it is the document's first view; the
+    // document file stores that view's display state.
+    m_pDataView = new CDTView(m_pDocument);
+    m_pDataView->SetFrame(this);
+    m_pInstrumentView = new CInstrumentView(m_pDocument);
+    m_wndSplitter->addWidget(m_pInstrumentView);
+    m_wndSplitter->addWidget(m_pDataView);
+    // The left pane keeps its width when the window is resized; the user may drag it
+    // to nothing, the graph view never.
+    m_wndSplitter->setStretchFactor(0, 0);
+    m_wndSplitter->setStretchFactor(1, 1);
+    m_wndSplitter->setCollapsible(0, true);
+    m_wndSplitter->setCollapsible(1, false);
+    m_wndSplitter->setSizes({kInstrumentPaneWidth, 200});
+    m_wndSplitter->setAutoFillBackground(true);
+    QPalette pal = m_wndSplitter->palette();
+    pal.setColor(QPalette::Window, kFrameBackground);
+    m_wndSplitter->setPalette(pal);
+    setCentralWidget(m_wndSplitter);
+    m_nInstrumentPaneWidth = kInstrumentPaneWidth;
+    return true;
+}
+
+void CMainFrame::setInstrumentPaneWidth(int width)
+{
+    if (!m_wndSplitter)
+        return;
+    const QList<int> sizes = m_wndSplitter->sizes();
+    int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 0;
+    if (total <= 0)
+        total = width + 200;
+    m_wndSplitter->setSizes({width, std::max(total - width, 10)});
+}
+
+int CMainFrame::instrumentPaneWidth() const
+{
+    if (!m_wndSplitter)
+        return 0;
+    const QList<int> sizes = m_wndSplitter->sizes();
+    return sizes.isEmpty() ? 0 : sizes[0];
+}
+
+// ---------------------------------------------------------------------------------
+// Menu, toolbar and accelerators
+
+QAction* CMainFrame::ensureAction(int id, const QString& text)
+{
+    auto it = m_actions.find(id);
+    if (it != m_actions.end())
+        return it->second;
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    const QString prompt = commandPrompt(id);
+    const QString tip = commandTooltip(id);
+    if (!prompt.isEmpty())
+        action->setStatusTip(prompt);
+    if (!tip.isEmpty())
+        action->setToolTip(tip);
+    connect(action, &QAction::triggered, this, [this, id] { OnCmdMsg(id); });
+    m_actions[id] = action;
+    return action;
+}
+
+void CMainFrame::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    std::function<void(QMenu*, const std::vector<MenuItem>&)> fill =
+        [&](QMenu* menu, const std::vector<MenuItem>& items) {
+            for (const MenuItem& item : items) {
+                if (item.isSeparator()) {
+                    menu->addSeparator();
+                } else if (item.isPopup()) {
+                    fill(menu->addMenu(item.text), item.children);
+                } else {
+                    menu->addAction(ensureAction(item.id, item.text));
+                }
+            }
+            // Menus show their items' current state, as the update handlers decide.
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        };
+    for (const MenuItem& top : mainMenu()) {
+        QMenu* menu = bar->addMenu(top.text);
+        fill(menu, top.children);
+    }
+}
+
+void CMainFrame::BuildToolbar()
+{
+    m_wndToolBar = new QToolBar(this);
+    m_wndToolBar->setObjectName(QStringLiteral("ToolBar%1").arg(IDR_MAINFRAME));
+    m_wndToolBar->setWindowTitle(QStringLiteral("Standard"));
+    m_wndToolBar->setIconSize(QSize(24, 16));
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(false);
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    bool first = true;
+    for (int id : mainToolbar()) {
+        if (!first)
+            m_wndToolBar->addSeparator();
+        first = false;
+        QAction* action = ensureAction(id, commandTooltip(id));
+        action->setIcon(toolbarIcon(id));
+        m_wndToolBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+}
+
+void CMainFrame::BuildAccelerators()
+{
+    for (const Accelerator& acc : mainAccelerators()) {
+        QAction* action = ensureAction(acc.id, QString());
+        QList<QKeySequence> keys = action->shortcuts();
+        keys.append(acc.keys);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        // Accelerators of commands that are on no menu still need a home in the window.
+        if (!action->associatedObjects().contains(this))
+            addAction(action);
+    }
+}
+
+// ---------------------------------------------------------------------------------
+// Command map
+
+void CMainFrame::BuildMessageMap()
+{
+    // --- File ---
+    onUpdateCommand(ID_FILE_SAVE_DATA, &CMainFrame::OnUpdateHasPoints);
+    onUpdateCommand(ID_FILE_OPEN_DATA, &CMainFrame::OnUpdateWhenStopped);
+    onCommand(ID_FILE_SAVE_DATA, &CMainFrame::OnFileSave);
+    onCommand(ID_FILE_OPEN_DATA, &CMainFrame::OnFileOpen);
+    onCommand(ID_FILE_PRINT_SETUP, &CMainFrame::OnFilePrintSetup);
+    onUpdateCommand(ID_FILE_PRINT_SETUP, &CMainFrame::OnUpdateHasPoints);
+    onCommand(ID_FILE_PRINT, &CMainFrame::OnFilePrint);
+    onCommand(ID_FILE_PRINT_PREVIEW, &CMainFrame::OnFilePrintPreview);
+    onCommand(ID_PRINT_PREVIEW_GRAPH, &CMainFrame::OnPrintPreviewGraph);
+    onUpdateCommand(ID_PRINT_PREVIEW_GRAPH, &CMainFrame::OnUpdateHasPoints);
+    onCommand(ID_PRINT_PREVIEW_LIST, &CMainFrame::OnPrintPreviewList);
+    onUpdateCommand(ID_PRINT_PREVIEW_LIST, &CMainFrame::OnUpdatePrintList);
+    onCommand(ID_PRINT_GRAPH, &CMainFrame::OnPrintGraph);
+    onUpdateCommand(ID_PRINT_GRAPH, &CMainFrame::OnUpdateHasPoints);
+    onCommand(ID_PRINT_LIST, &CMainFrame::OnPrintList);
+    onUpdateCommand(ID_PRINT_LIST, &CMainFrame::OnUpdatePrintList);
+    onCommand(ID_APP_EXIT, &CMainFrame::OnAppExit);
+    // ID_IMPORT_DATA_TO_LIST has no handler anywhere and stays disabled.
+
+    // --- Instrument (link pieces) ---
+    onUpdateCommand(ID_CORRECT_TIME, &CMainFrame::OnUpdateWhenStopped);
+    onUpdateCommand(ID_DATALOGGER_SETUP, &CMainFrame::OnUpdateWhenStopped);
+    onUpdateCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnUpdateWhenStopped);
+    onUpdateCommand(ID_PREVIOUS_MEASUREMENT, &CMainFrame::OnUpdateWhenStopped);
+    onUpdateCommand(ID_RUN, &CMainFrame::OnUpdateWhenStopped);
+    // onCommand(ID_CORRECT_TIME, &CMainFrame::OnCorrectTime);
+    // onCommand(ID_DATALOGGER_SETUP, &CMainFrame::OnDataloggerSetup);
+    // onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
+    onCommand(ID_PREVIOUS_MEASUREMENT, &CMainFrame::OnPreviousMeasurement);
+    // onCommand(ID_RUN, &CMainFrame::OnRun);
+    // onCommand(ID_STOP, &CMainFrame::OnStop); onUpdateCommand(ID_STOP, ...OnUpdateStop);
+
+    // --- Display modes ---
+    // onCommand(ID_STORE_RMS, &CMainFrame::OnStoreRms);
+    // onUpdateCommand(ID_STORE_RMS, &CMainFrame::OnUpdateStoreRms);  ... and the others
+
+    // --- Window ---
+    onCommand(ID_VIEW_INSTRUMENT, &CMainFrame::OnViewInstrument);
+    onUpdateCommand(ID_VIEW_INSTRUMENT, &CMainFrame::OnUpdateViewInstrument);
+    onCommand(ID_VIEW_INFO_DIALOG, &CMainFrame::OnViewInfoDialog);
+    onUpdateCommand(ID_VIEW_INFO_DIALOG, &CMainFrame::OnUpdateViewInfoDialog);
+    onCommand(ID_DATA_LIST, &CMainFrame::OnDataList);
+    onUpdateCommand(ID_DATA_LIST, &CMainFrame::OnUpdateHasPoints);
+    onCommand(ID_NEXT_PANE, [this] { focusNextPane(1); });
+    onCommand(ID_PREV_PANE, [this] { focusNextPane(-1); });
+
+    // --- Help ---
+    onCommand(ID_HELP_TOPICS, &CMainFrame::OnHelpTopics);
+    // ID_APP_ABOUT, ID_FILE_NEW, ID_FILE_OPEN and ID_FILE_SAVE belong to the application
+    // object, which registers them when it creates the frame.
+}
+
+void CMainFrame::onCommand(int id, CommandHandler handler)
+{
+    m_commands[id] = std::move(handler);
+}
+
+void CMainFrame::onCommand(int id, void (CMainFrame::*handler)())
+{
+    onCommand(id, [this, handler] { (this->*handler)(); });
+}
+
+void CMainFrame::onUpdateCommand(int id, UpdateHandler update)
+{
+    m_updates[id] = std::move(update);
+}
+
+void CMainFrame::onUpdateCommand(int id, void (CMainFrame::*update)(CCmdUI*))
+{
+    onUpdateCommand(id, [this, update](CCmdUI* ui) { (this->*update)(ui); });
+}
+
+CCmdUI CMainFrame::commandState(int id) const
+{
+    CCmdUI ui;
+    ui.m_nID = id;
+    if (auto it = m_updates.find(id); it != m_updates.end())
+        it->second(&ui);
+    if (m_commands.find(id) == m_commands.end())
+        ui.m_bEnabled = false;
+    return ui;
+}
+
+bool CMainFrame::OnCmdMsg(int id)
+{
+    auto it = m_commands.find(id);
+    if (it == m_commands.end() || !commandState(id).m_bEnabled)
+        return false;
+    // Copy: a handler may register commands while it runs.
+    const CommandHandler handler = it->second;
+    handler();
+    UpdateCommandUI();
+    return true;
+}
+
+void CMainFrame::updateAction(QAction* action) const
+{
+    const CCmdUI ui = commandState(action->data().toInt());
+    action->setEnabled(ui.m_bEnabled);
+    if (ui.m_bCheckSet) {
+        action->setCheckable(true);
+        action->setChecked(ui.m_bChecked);
+    }
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    for (const auto& [id, action] : m_actions)
+        updateAction(action);
+}
+
+QAction* CMainFrame::commandAction(int id) const
+{
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMenu* CMainFrame::findMenu(const QString& text) const
+{
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() && a->text() == text)
+            return a->menu();
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------
+// Enable rules
+
+void CMainFrame::OnUpdateHasPoints(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pDataView && m_pDataView->m_nLastPoint != 0);
+}
+
+void CMainFrame::OnUpdatePrintList(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pDataView && m_pDataView->m_nLastPoint != 0 &&
+                   m_pDataView->m_bDataListOpen == 1);
+}
+
+void CMainFrame::OnUpdateWhenStopped(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_bStopped == 1);
+}
+
+// ---------------------------------------------------------------------------------
+// Window commands
+
+void CMainFrame::OnViewInstrument()
+{
+    if (m_bInstrumentPane) {
+        setInstrumentPaneWidth(0);
+        m_bInstrumentPane = 0;
+        m_nInstrumentPaneWidth = 0;
+    } else {
+        setInstrumentPaneWidth(kInstrumentPaneWidth);
+        m_bInstrumentPane = 1;
+        m_nInstrumentPaneWidth = kInstrumentPaneWidth;
+    }
+}
+
+void CMainFrame::OnUpdateViewInstrument(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bInstrumentPane != 0);
+}
+
+void CMainFrame::OnViewInfoDialog()
+{
+    CDTView* view = m_pDataView;
+    if (!view)
+        return;
+    if (m_bInfoDialog) {
+        view->m_nTopBandHeight = 0;
+        m_bInfoDialog = 0;
+        if (view->m_pRecInfoBand)
+            view->m_pRecInfoBand->hide();
+    } else {
+        view->m_nTopBandHeight = 120;
+        m_bInfoDialog = 1;
+        if (view->m_pRecInfoBand) {
+            view->m_pRecInfoBand->show();
+            view->m_pRecInfoBand->setGeometry(0, 0, centralWidget()->width(), 120);
+        }
+    }
+    view->update();
+}
+
+void CMainFrame::OnUpdateViewInfoDialog(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bInfoDialog != 0);
+    pCmdUI->Enable(m_pDataView && m_pDataView->m_nDisplayMode != 0 && !m_bStoreTr && !m_bEpa);
+}
+
+void CMainFrame::OnDataList()
+{
+    GetActiveDocument();
+    if (m_pDataView)
+        m_pDataView->ShowDataList();
+}
+
+void CMainFrame::focusNextPane(int step)
+{
+    QList<QWidget*> panes;
+    if (m_pInstrumentView && instrumentPaneWidth() > 0)
+        panes.append(m_pInstrumentView);
+    if (m_pDataView)
+        panes.append(m_pDataView);
+    if (panes.isEmpty())
+        return;
+    int current = -1;
+    for (int i = 0; i < panes.size(); ++i) {
+        if (panes[i]->isAncestorOf(focusWidget()) || panes[i] == focusWidget())
+            current = i;
+    }
+    const int next = ((current < 0 ? 0 : current + step) % panes.size() + panes.size()) %
+                     panes.size();
+    panes[next]->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------------
+// Printing
+
+QPrinter& CMainFrame::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void CMainFrame::printWithDisplayMode(int mode, int frameworkCommand)
+{
+    if (!m_pDataView)
+        return;
+    m_pDataView->m_nDisplayMode = static_cast<std::uint8_t>(mode);
+    m_pDataView->update();
+    m_pDataView->setFocus(Qt::OtherFocusReason);
+    if (frameworkCommand == ID_FILE_PRINT)
+        OnFilePrint();
+    else
+        OnFilePrintPreview();
+}
+
+void CMainFrame::OnPrintPreviewGraph()
+{
+    printWithDisplayMode(1, ID_FILE_PRINT_PREVIEW);
+}
+
+void CMainFrame::OnPrintPreviewList()
+{
+    printWithDisplayMode(2, ID_FILE_PRINT_PREVIEW);
+}
+
+void CMainFrame::OnPrintGraph()
+{
+    printWithDisplayMode(1, ID_FILE_PRINT);
+}
+
+void CMainFrame::OnPrintList()
+{
+    printWithDisplayMode(2, ID_FILE_PRINT);
+}
+
+void CMainFrame::OnFilePrint()
+{
+    QPrintDialog dialog(&printer(), this);
+    if (execModal(dialog) != QDialog::Accepted)
+        return;
+    PrintView(&printer());
+}
+
+void CMainFrame::OnFilePrintPreview()
+{
+    QPrintPreviewDialog dialog(&printer(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { PrintView(target); });
+    execModal(dialog);
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(&printer(), this);
+    execModal(dialog);
+}
+
+void CMainFrame::PrintView(QPrinter* target)
+{
+    if (!m_pDataView || !target)
+        return;
+    // The view's picture, as large as the page allows without distortion.
+    const QPixmap picture = m_pDataView->grab();
+    QPainter painter;
+    if (!painter.begin(target))
+        return;
+    const QRect page = painter.viewport();
+    QSize size = picture.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(page.topLeft(), size), picture);
+    painter.end();
+}
+
+// ---------------------------------------------------------------------------------
+// Help
+
+QString CMainFrame::helpFilePath()
+{
+    QString folder = programFolder();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + texts::kHelpFile;
+}
+
+CMainFrame::UrlOpener CMainFrame::setUrlOpener(UrlOpener opener)
+{
+    return std::exchange(urlOpener(), std::move(opener));
+}
+
+void CMainFrame::OnHelpTopics()
+{
+    // Whatever viewer the desktop has shows the file; when none can, nothing happens.
+    if (urlOpener())
+        urlOpener()(QUrl::fromLocalFile(helpFilePath()));
+}
+
+// ---------------------------------------------------------------------------------
+// Close
+
+void CMainFrame::OnAppExit()
+{
+    close();
+}
+
+bool CMainFrame::WriteSettings() const
+{
+    ProfileFile ini(settingsPath());
+    if (m_pDataView)
+        StoreSettings(*this, *m_pDataView, ini);
+    // A failed write keeps the previous file whole; the next start reads that.
+    return ini.save();
+}
+
+void CMainFrame::OnClose()
+{
+    WriteSettings();
+
+    CDTView* view = m_pDataView;
+    if (view && view->m_nLastPoint > 1 && m_bDataUnsaved == 1 && m_bAskSaveGraph == 1) {
+        if (messageBox(this, texts::kAskSaveBeforeClosing, kProgramTitle, MsgButtons::YesNo,
+                       MsgIcon::Question) == MsgResult::Yes) {
+            // A save that was cancelled or failed leaves the data counted as unsaved.
+            if (SaveData()) {
+                m_bDataUnsaved = 0;
+                m_bAskSaveGraph = 0;
+            }
+        }
+    }
+    if (view)
+        view->CloseDataList();
+    if (m_bStopped == 0)
+        OnStop();
+    // The window goes away once this handler has returned.
+    SetTimer(2, 100);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_bCloseNow) {
+        QMainWindow::closeEvent(event);
+        if (event->isAccepted())
+            emit frameClosed();
+        return;
+    }
+    event->ignore();
+    OnClose();
+}
+
+// ---------------------------------------------------------------------------------
+// Timers
+
+void CMainFrame::OnTimer(int id)
+{
+    switch (id) {
+    case 1: // the view's "Logging..." dialog (nothing arms it)
+        break;
+    case 2: // deferred close of the main window
+        KillTimer(2);
+        m_bCloseNow = true;
+        close();
+        break;
+    case 3: // the data list dialog (nothing arms it)
+        break;
+    case 4: // port scan
+        break;
+    case 5: // probe the next port
+        break;
+    case 6: // link watch
+        break;
+    case 8: // full-range zoom of the view after a load
+        if (m_pDataView)
+            m_pDataView->OnZoomOut();
+        KillTimer(8);
+        break;
+    case 9: // give up the download
+        break;
+    case 10: // resend the block request
+        break;
+    case 12: // resend the transfer command
+        break;
+    case 13: // real-time watchdog
+        break;
+    case 14: // real-time sampling tick
+        break;
+    case 15: // resend the real-time command
+        break;
+    default: // any other id does nothing
+        break;
+    }
+}

@@ -1,0 +1,212 @@
+#pragma once
+// CMainFrame: the main window. It owns the serial-port control, the link state, the
+// mode flags and the settings values (FrameState), the toolbar, the status bar and
+// the splitter with the instrument pane (left) and the graph view (right).
+//
+// The class is one, its members live in the files of their concern:
+//   app/mainframe.cpp        creation, layout, command map, Window/Print/Help commands,
+//                            close, timer dispatch
+//   app/frame_pending.cpp    stand-ins for members that later pieces define (delete a
+//                            stand-in there when you define the member in your file)
+//   app/frame_file.cpp       saving, opening, previous measurement
+//   link/...                 receive handler, transmit, timers, instrument commands
+//   display modes            OnStoreRms and the other mode commands
+//
+// Adding a command: declare the handler below in your section, define it in your
+// file and add one line to CMainFrame::BuildMessageMap() (app/mainframe.cpp):
+//     onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
+// Its enable rule (onUpdateCommand) is usually registered there already. A command
+// without a handler is shown disabled.
+// Adding a timer: fill in its case in CMainFrame::OnTimer (app/mainframe.cpp).
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/frame_state.h"
+#include "link/cmscomm.h"
+#include "platform/timer_table.h"
+
+class CDTDoc;
+class CDTView;
+class CInstrumentView;
+class QAction;
+class QMenu;
+class QPrinter;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class QUrl;
+
+// What a command-update handler decides for one command: enabled, and checked.
+struct CCmdUI {
+    int m_nID = 0;
+    bool m_bEnabled = true;
+    bool m_bChecked = false;
+    bool m_bCheckSet = false; // the handler gives the command a check mark state
+    void Enable(bool on = true) { m_bEnabled = on; }
+    void SetCheck(bool on = true)
+    {
+        m_bChecked = on;
+        m_bCheckSet = true;
+    }
+};
+
+class CMainFrame : public QMainWindow, public FrameState {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(CDTDoc* doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // ===================== creation and layout (app/mainframe.cpp) =====================
+    // Builds the window: splash and start-up pause, settings, splitter with both panes,
+    // toolbar, serial control, status bar, menu. Returns false when a part cannot be
+    // made (the program then does not start).
+    bool LoadFrame();
+    // Pause of window creation while the splash shows (2000 ms; the environment variable
+    // RQ730_STARTUP_PAUSE_MS or this setter change it, tests use 0).
+    static void setStartupPause(int milliseconds);
+    static int startupPause();
+
+    CDTDoc* GetActiveDocument() const { return m_pDocument; }
+    // Pane (0,1) of the splitter: the graph view.
+    CDTView* GetDataView() const { return m_pDataView; }
+    // Pane (0,0): the instrument pane.
+    CInstrumentView* GetInstrumentView() const { return m_pInstrumentView; }
+    // Sets the width of the instrument pane (0 hides it); the graph view takes the rest.
+    void setInstrumentPaneWidth(int width);
+    // The width the instrument pane has now.
+    int instrumentPaneWidth() const;
+
+    // Objects and windows.
+    CMSComm m_MSComm;
+    QSplitter* m_wndSplitter = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QStatusBar* m_wndStatusBar = nullptr;
+    // --- the instrument dialogs (link pieces add them here, in this order):
+    //     m_dlgSetup, m_dlgDownload, m_dlgLogging, m_dlgCorrectTime, m_dlgLoading,
+    //     m_dlgRealTime
+
+    // ===================== command map (app/mainframe.cpp) =====================
+    using CommandHandler = std::function<void()>;
+    using UpdateHandler = std::function<void(CCmdUI*)>;
+    void onCommand(int id, CommandHandler handler);
+    void onCommand(int id, void (CMainFrame::*handler)());
+    void onUpdateCommand(int id, UpdateHandler update);
+    void onUpdateCommand(int id, void (CMainFrame::*update)(CCmdUI*));
+    // Runs command `id` as a menu item, button or accelerator would: nothing when it has
+    // no handler or its update handler disables it. Returns whether it ran.
+    bool OnCmdMsg(int id);
+    // The state the update handler gives the command now (disabled without handler).
+    CCmdUI commandState(int id) const;
+    // Refreshes the enable and check state of every menu item and toolbar button.
+    void UpdateCommandUI();
+    // The action of a command id (menu item, toolbar button, accelerator), or null.
+    QAction* commandAction(int id) const;
+    // The menu bar's top-level pop-up with the given text (e.g. "&Window"), or null.
+    QMenu* findMenu(const QString& text) const;
+
+    // ===================== timers (dispatch in app/mainframe.cpp) =====================
+    void SetTimer(int id, int milliseconds) { m_timers.SetTimer(id, milliseconds); }
+    void KillTimer(int id) { m_timers.KillTimer(id); }
+    TimerTable& timers() { return m_timers; }
+    void OnTimer(int id);
+
+    // ===================== commands of the frame (app/mainframe.cpp) =====================
+    void OnViewInstrument();
+    void OnUpdateViewInstrument(CCmdUI* pCmdUI);
+    void OnViewInfoDialog();
+    void OnUpdateViewInfoDialog(CCmdUI* pCmdUI);
+    void OnDataList();
+    void OnPrintPreviewGraph();
+    void OnPrintPreviewList();
+    void OnPrintGraph();
+    void OnPrintList();
+    void OnHelpTopics();
+    void OnAppExit();
+    // Enable rules: the view shows points; the data list is open too; no real-time run.
+    void OnUpdateHasPoints(CCmdUI* pCmdUI);
+    void OnUpdatePrintList(CCmdUI* pCmdUI);
+    void OnUpdateWhenStopped(CCmdUI* pCmdUI);
+    // Framework printing of the graph view: dialog (or preview window), then the view
+    // drawn on the printer's pages; and the printer set-up.
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    // Draws what the graph view shows onto the printer.
+    void PrintView(QPrinter* printer);
+    QPrinter& printer();
+    // Help file path: "help.chm" in the program's folder.
+    static QString helpFilePath();
+    // Opens a file with the desktop's viewer (tests replace it). Returns the old opener.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    static UrlOpener setUrlOpener(UrlOpener opener);
+
+    // ===================== close (app/mainframe.cpp) =====================
+    // First step of closing: settings written, save question, data list ended, a
+    // real-time run stopped, then timer 2 closes the window 100 ms later.
+    void OnClose();
+    // Writes every setting to the settings file (whole or not at all).
+    bool WriteSettings() const;
+    // The settings file's path.
+    static QString settingsPath();
+
+    // ===================== saving and opening (app/frame_file.cpp) =====================
+    // Saves the measurement as a document with its CSV reports beside it (save dialog,
+    // wait cursor; a failure is reported). Clears the unsaved-data flags and returns
+    // true only when everything was written; Cancel or a failure returns false.
+    bool SaveData();
+    // File > Save (32814).
+    void OnFileSave();
+    // File > Open (32827): the save question, the open dialog, then the document load.
+    void OnFileOpen();
+    // Loads a document file into the active document (read-only; a file that cannot be
+    // read is reported); after the load, also a refused one, timer 8 zooms the view
+    // out. Returns false when the file could not be read or was damaged.
+    bool LoadDocumentFile(const QString& path);
+    // Stores the active document in the previous-measurement file (whole or not at
+    // all, silently).
+    void SavePreviousMeasurement();
+    // Loads the previous-measurement file; nothing happens when there is none yet.
+    void LoadPreviousMeasurement();
+    // Instrument > Previous Measurement (32882).
+    void OnPreviousMeasurement();
+    // "PreMeasure529.stdata" in the program's own folder.
+    static QString previousMeasurementPath();
+
+    // ===================== logger link (link/) =====================
+    // Ends a real-time run.
+    void OnStop();
+
+    // ===================== display modes =====================
+
+signals:
+    // Emitted when the real close has happened (after timer 2).
+    void frameClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    int OnCreate();
+    bool OnCreateClient();
+    void BuildMessageMap();
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildAccelerators();
+    QAction* ensureAction(int id, const QString& text);
+    void updateAction(QAction* action) const;
+    void printWithDisplayMode(int mode, int frameworkCommand);
+    void focusNextPane(int step);
+
+    CDTDoc* m_pDocument;
+    CDTView* m_pDataView = nullptr;
+    CInstrumentView* m_pInstrumentView = nullptr;
+    TimerTable m_timers;
+    std::map<int, CommandHandler> m_commands;
+    std::map<int, UpdateHandler> m_updates;
+    std::map<int, QAction*> m_actions;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_bCloseNow = false; // timer 2 has run: the next close event really closes
+};

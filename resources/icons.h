@@ -1,0 +1,8 @@
+#pragma once
+// The program's icon and the toolbar button images, drawn by the program itself.
+#include <QIcon>
+
+// Icon 128: the program and its documents.
+QIcon appIcon();
+// The image of a toolbar button (24 x 16), by command id.
+QIcon toolbarIcon(int commandId);

@@ -1,0 +1,28 @@
+#pragma once
+// Menu 128, toolbar 128 and accelerator table 128 of the main window, as data.
+#include <QKeySequence>
+#include <QString>
+#include <vector>
+
+// One menu entry: a command (id != 0), a separator (id 0, no text, no children) or a
+// pop-up (children).
+struct MenuItem {
+    QString text;
+    int id = 0;
+    std::vector<MenuItem> children;
+    bool isSeparator() const { return id == 0 && text.isEmpty(); }
+    bool isPopup() const { return !children.empty(); }
+};
+
+// The main menu bar: its top-level pop-ups in order.
+const std::vector<MenuItem>& mainMenu();
+
+// The buttons of the main toolbar, left to right.
+const std::vector<int>& mainToolbar();
+
+struct Accelerator {
+    QKeySequence keys;
+    int id;
+};
+// The keyboard accelerators of the main window.
+const std::vector<Accelerator>& mainAccelerators();

@@ -1,0 +1,408 @@
+// File > Save, File > Open and the previous measurement, run on a real frame with
+// the dialogs and message boxes answered through their hooks.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "app/mainframe.h"
+#include "display/cdtview.h"
+#include "document/cdtdoc.h"
+#include "document/csv_report.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "platform/whole_file.h"
+#include "resources/command_ids.h"
+#include "support/test_env.h"
+
+namespace {
+
+const QString kAskSaveGraph =
+    QStringLiteral("Do you want to save the existing graph data before continuing?");
+
+class FrameFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_home = testenv::resetHome();
+        m_docs = m_home + QStringLiteral("/Documents");
+        CMainFrame::setStartupPause(0);
+        setMessageBoxHook([this](const MessageBoxCall& call) {
+            boxes.push_back(call);
+            if (answers.empty())
+                return MsgResult::Ok;
+            const MsgResult a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        setFileDialogHook([this](const FileDialogCall& call) -> std::optional<QString> {
+            dialogs.push_back(call);
+            if (picks.empty())
+                return std::nullopt;
+            const std::optional<QString> p = picks.front();
+            picks.pop_front();
+            return p;
+        });
+        frame = std::make_unique<CMainFrame>(&doc);
+        ASSERT_TRUE(frame->LoadFrame());
+        view = frame->GetDataView();
+        ASSERT_NE(view, nullptr);
+    }
+
+    void TearDown() override
+    {
+        frame.reset();
+        setMessageBoxHook({});
+        setFileDialogHook({});
+    }
+
+    // A downloaded-like measurement that has not been saved yet.
+    void fillMeasurement(int trRecords = 2)
+    {
+        const int n = 5;
+        view->m_nStoreCount = n;
+        view->m_bStoreCh1 = view->m_bStoreCh2 = 1;
+        view->m_strStoreUnit1 = QStringLiteral("V");
+        view->m_strStoreUnit2 = QStringLiteral("A");
+        view->m_strCh1Max = QStringLiteral("231.0V 08/12/26 07:54:37");
+        view->m_fInterval = 1.0f;
+        view->m_tStoreStart = 1796716476;
+        doc.m_pCh1Data = {230.1f, 231.0f, 229.5f, 230.0f, 230.2f};
+        doc.m_pCh2Data = {1.5f, 1.6f, 1.7f, 1.8f, 1.9f};
+        view->m_nTrCount = trRecords;
+        view->m_pTrChannel.assign(trRecords, 0xF1);
+        view->m_pTrQuantity.assign(trRecords, 0xFA);
+        doc.m_pTrTimes.assign(trRecords, 1796716500);
+        doc.m_pTrData.assign(static_cast<std::size_t>(trRecords) * kTrSamples, 300.0f);
+        doc.m_strFileTag = QStringLiteral("RMSTRDATA");
+        view->m_nFirstPoint = 1;
+        view->m_nLastPoint = n;
+        view->m_bFromFile = 0;
+        frame->m_bDataUnsaved = 1;
+        frame->m_bAskSaveGraph = 1;
+        frame->m_bAskSaveStore = 1;
+    }
+
+    bool flagsSet() const
+    {
+        return frame->m_bDataUnsaved == 1 && frame->m_bAskSaveGraph == 1
+               && frame->m_bAskSaveStore == 1;
+    }
+
+    // Lets timers run until `done` holds or a second has passed.
+    static bool waitFor(const std::function<bool()>& done)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return done();
+    }
+
+    static QByteArray fileBytes(const QString& path)
+    {
+        return readWholeFile(path).value_or(QByteArray("<missing>"));
+    }
+
+    QString m_home, m_docs;
+    CDTDoc doc;
+    std::unique_ptr<CMainFrame> frame;
+    CDTView* view = nullptr;
+    std::vector<MessageBoxCall> boxes;
+    std::deque<MsgResult> answers;
+    std::vector<FileDialogCall> dialogs;
+    std::deque<std::optional<QString>> picks;
+};
+
+} // namespace
+
+TEST_F(FrameFileTest, save_writes_document_and_reports_beside_it)
+{
+    fillMeasurement();
+    doc.m_strFileTag = QStringLiteral("EPADATA"); // a saved document is always stored data
+    const QString folder = m_docs + QStringLiteral("/RQ730");
+    picks.push_back(folder + QStringLiteral("/RQ730 26-12-08 07.54.36"));
+    // The reports must not follow the process's current folder.
+    const QString elsewhere = m_home + QStringLiteral("/elsewhere");
+    QDir().mkpath(elsewhere);
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(elsewhere);
+
+    const bool saved = frame->SaveData();
+    QDir::setCurrent(oldCwd);
+    ASSERT_TRUE(saved);
+
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs[0].save);
+    EXPECT_TRUE(dialogs[0].overwritePrompt);
+    EXPECT_EQ(dialogs[0].filter, QStringLiteral("DataLogger Files (*.stdata*.csv)|*.stdata;*.csv|"));
+    EXPECT_EQ(dialogs[0].defaultExtension, QStringLiteral("stdata"));
+    EXPECT_EQ(dialogs[0].initialFolder, folder);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^RQ730 \\d\\d-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$"))
+                    .match(dialogs[0].initialName)
+                    .hasMatch())
+        << dialogs[0].initialName.toStdString();
+    EXPECT_TRUE(boxes.empty());
+
+    const QString base = folder + QStringLiteral("/RQ730 26-12-08 07.54");
+    const QByteArray document = fileBytes(base + QStringLiteral(".stdata"));
+    EXPECT_TRUE(document.startsWith(QByteArray("\x09RMSTRDATA", 10)));
+    EXPECT_EQ(document, doc.StoreToBytes());
+    EXPECT_EQ(fileBytes(base + QStringLiteral(".csv")), RmsCsvReport(doc, *view));
+    EXPECT_EQ(fileBytes(base + QStringLiteral("_tr.csv")), TrCsvReport(doc, *view));
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    EXPECT_EQ(frame->m_bDataUnsaved, 0);
+    EXPECT_EQ(frame->m_bAskSaveGraph, 0);
+    EXPECT_EQ(frame->m_bAskSaveStore, 0);
+}
+
+TEST_F(FrameFileTest, save_as_csv_name_in_dotted_folder_without_records)
+{
+    fillMeasurement(0);
+    const QString folder = m_home + QStringLiteral("/run.v2");
+    QDir().mkpath(folder);
+    picks.push_back(folder + QStringLiteral("/data.csv"));
+    // Through the command, as the menu item and toolbar button send it.
+    EXPECT_TRUE(frame->OnCmdMsg(ID_FILE_SAVE_DATA));
+    EXPECT_EQ(fileBytes(folder + QStringLiteral("/data.stdata")), doc.StoreToBytes());
+    EXPECT_EQ(fileBytes(folder + QStringLiteral("/data.csv")), RmsCsvReport(doc, *view));
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/data_tr.csv")));
+    EXPECT_EQ(QDir(m_home).entryList(QStringList{QStringLiteral("run*")}, QDir::AllEntries),
+              QStringList{QStringLiteral("run.v2")});
+}
+
+TEST_F(FrameFileTest, cancelled_or_failed_save_keeps_data_unsaved)
+{
+    fillMeasurement();
+    picks.push_back(std::nullopt); // Cancel
+    EXPECT_FALSE(frame->SaveData());
+    EXPECT_TRUE(flagsSet());
+    EXPECT_TRUE(boxes.empty());
+
+    // A folder that is really a file: nothing can be written there.
+    const QString notAFolder = m_home + QStringLiteral("/plain");
+    ASSERT_TRUE(writeWholeFile(notAFolder, "x").isEmpty());
+    picks.push_back(notAFolder + QStringLiteral("/data.stdata"));
+    EXPECT_FALSE(frame->SaveData());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("could not be saved"))) << boxes[0].text.toStdString();
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
+    EXPECT_TRUE(flagsSet());
+    EXPECT_EQ(fileBytes(notAFolder), QByteArray("x"));
+
+    // The report cannot be written (a folder holds its name): the failure is reported,
+    // the report's place is untouched, and the data still counts as unsaved.
+    const QString folder = m_home + QStringLiteral("/out");
+    QDir().mkpath(folder + QStringLiteral("/run.csv"));
+    picks.push_back(folder + QStringLiteral("/run.stdata"));
+    EXPECT_FALSE(frame->SaveData());
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("run.csv")));
+    EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/run.csv")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/run_tr.csv")));
+    EXPECT_TRUE(flagsSet());
+    // No temporary file is left anywhere in the folder.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("run.stdata")});
+}
+
+TEST_F(FrameFileTest, open_cancel_changes_nothing)
+{
+    fillMeasurement();
+    view->m_bFromFile = 1; // no question: the data came from a file
+    const QByteArray before = doc.StoreToBytes();
+    EXPECT_TRUE(frame->OnCmdMsg(ID_FILE_OPEN_DATA));
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_FALSE(dialogs[0].save);
+    EXPECT_EQ(dialogs[0].filter, QStringLiteral("DataLogger Files (*.stdata)|*.stdata|"));
+    EXPECT_EQ(dialogs[0].defaultExtension, QStringLiteral("stdata"));
+    EXPECT_TRUE(dialogs[0].initialName.isEmpty());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_EQ(doc.StoreToBytes(), before);
+}
+
+TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
+{
+    fillMeasurement();
+    const QByteArray saved = doc.StoreToBytes();
+    const QString path = m_home + QStringLiteral("/kept.stdata");
+    ASSERT_TRUE(writeWholeFile(path, saved).isEmpty());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+
+    // Different data in memory, shown from a file (no question).
+    doc.m_pCh1Data.assign(5, 1.0f);
+    view->m_nTrCount = 0;
+    view->m_bFromFile = 1;
+    view->g_nZoomLevel = 3;
+    view->g_bFullView = 0;
+    picks.push_back(m_home + QStringLiteral("/kept")); // typed without extension
+    frame->OnFileOpen();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(doc.StoreToBytes(), saved);
+    EXPECT_EQ(view->m_nTrCount, 2);
+    EXPECT_EQ(frame->timers().Interval(8), 50);
+    EXPECT_TRUE(waitFor([&] { return !frame->timers().IsActive(8); }));
+    EXPECT_EQ(view->g_nZoomLevel, 0);
+    EXPECT_EQ(view->g_bFullView, 1);
+}
+
+TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
+{
+    fillMeasurement();
+    view->m_bFromFile = 1;
+    const QByteArray before = doc.StoreToBytes();
+
+    // A text file: refused with "Invalid Format!", then the view still zooms out.
+    const QString text = m_home + QStringLiteral("/notes.stdata");
+    // Its first byte ('H', 72) reads as the length of the tag, so it needs more lines.
+    ASSERT_TRUE(writeWholeFile(text, QByteArray("Hello, this is not a document.\r\n").repeated(8))
+                    .isEmpty());
+    picks.push_back(text);
+    frame->OnFileOpen();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Invalid Format!"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("QH5Datalogger"));
+    EXPECT_EQ(doc.StoreToBytes(), before);
+    EXPECT_EQ(frame->timers().Interval(8), 50);
+    frame->KillTimer(8);
+
+    // A file that cannot be read is reported; nothing changes and nothing zooms.
+    picks.push_back(m_home + QStringLiteral("/missing.stdata"));
+    frame->OnFileOpen();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("could not be opened")));
+    EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("missing.stdata")));
+    EXPECT_FALSE(frame->timers().IsActive(8));
+
+    // A document cut short: the load fails without a message and changes nothing.
+    const QString cut = m_home + QStringLiteral("/cut.stdata");
+    ASSERT_TRUE(writeWholeFile(cut, before.left(before.size() - 300)).isEmpty());
+    picks.push_back(cut);
+    frame->OnFileOpen();
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_EQ(doc.StoreToBytes(), before);
+}
+
+TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)
+{
+    fillMeasurement();
+    // No: no save, both flags cleared, the open dialog follows.
+    answers = {MsgResult::No};
+    frame->OnFileOpen();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kAskSaveGraph);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::None);
+    EXPECT_EQ(frame->m_bDataUnsaved, 0);
+    EXPECT_EQ(frame->m_bAskSaveGraph, 0);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_FALSE(dialogs[0].save);
+
+    // A second Open right after asks nothing.
+    frame->OnFileOpen();
+    EXPECT_EQ(boxes.size(), 1u);
+
+    // Yes, then Cancel in the save dialog: the data stays unsaved.
+    fillMeasurement();
+    boxes.clear();
+    dialogs.clear();
+    answers = {MsgResult::Yes};
+    picks = {std::nullopt, std::nullopt};
+    frame->OnFileOpen();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_TRUE(dialogs[0].save);
+    EXPECT_FALSE(dialogs[1].save);
+    EXPECT_TRUE(flagsSet());
+
+    // Yes, and the save goes through: saved, flags cleared.
+    answers = {MsgResult::Yes};
+    picks = {m_home + QStringLiteral("/first.stdata"), std::nullopt};
+    frame->OnFileOpen();
+    EXPECT_TRUE(QFileInfo::exists(m_home + QStringLiteral("/first.csv")));
+    EXPECT_EQ(frame->m_bDataUnsaved, 0);
+    EXPECT_EQ(frame->m_bAskSaveGraph, 0);
+
+    // No question for data from a file, or with no point shown.
+    boxes.clear();
+    fillMeasurement();
+    view->m_bFromFile = 1;
+    frame->OnFileOpen();
+    fillMeasurement();
+    view->m_nLastPoint = 0;
+    frame->OnFileOpen();
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FrameFileTest, close_question_yes_with_failed_save_keeps_flags)
+{
+    fillMeasurement();
+    answers = {MsgResult::Yes};
+    picks = {std::nullopt};
+    frame->OnClose();
+    frame->KillTimer(2);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(frame->m_bDataUnsaved, 1);
+    EXPECT_EQ(frame->m_bAskSaveGraph, 1);
+}
+
+TEST_F(FrameFileTest, previous_measurement_round_trip)
+{
+    // Before any download there is no file: nothing happens.
+    fillMeasurement();
+    const QByteArray downloaded = doc.StoreToBytes();
+    EXPECT_FALSE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
+    EXPECT_TRUE(frame->OnCmdMsg(ID_PREVIOUS_MEASUREMENT));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_EQ(doc.StoreToBytes(), downloaded);
+
+    // After a download the file holds what Save would write.
+    frame->SavePreviousMeasurement();
+    const QString path = CMainFrame::previousMeasurementPath();
+    EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("PreMeasure529.stdata"));
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(testenv::configFolder()).absoluteFilePath());
+    EXPECT_EQ(fileBytes(path), downloaded);
+
+    // Other data replaces it in memory; the command brings the measurement back.
+    doc.m_pCh1Data.assign(5, 0.0f);
+    view->m_nTrCount = 0;
+    frame->OnPreviousMeasurement();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(doc.StoreToBytes(), downloaded);
+    EXPECT_EQ(view->m_bFromFile, 1);
+    EXPECT_EQ(frame->timers().Interval(8), 50);
+
+    // A store that cannot be written is dropped silently.
+    doc.m_pCh1Data.assign(5, 9.0f);
+    QFile::remove(path);
+    QDir().mkpath(path + QStringLiteral("/blocked")); // a folder now holds the name
+    frame->SavePreviousMeasurement();
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FrameFileTest, file_commands_follow_their_enable_rules)
+{
+    EXPECT_FALSE(frame->commandState(ID_FILE_SAVE_DATA).m_bEnabled); // no points yet
+    EXPECT_TRUE(frame->commandState(ID_FILE_OPEN_DATA).m_bEnabled);
+    EXPECT_TRUE(frame->commandState(ID_PREVIOUS_MEASUREMENT).m_bEnabled);
+    fillMeasurement();
+    EXPECT_TRUE(frame->commandState(ID_FILE_SAVE_DATA).m_bEnabled);
+    frame->m_bStopped = 0; // a real-time run
+    EXPECT_FALSE(frame->commandState(ID_FILE_OPEN_DATA).m_bEnabled);
+    EXPECT_FALSE(frame->commandState(ID_PREVIOUS_MEASUREMENT).m_bEnabled);
+    EXPECT_FALSE(frame->OnCmdMsg(ID_FILE_OPEN_DATA));
+    EXPECT_TRUE(dialogs.empty());
+    frame->m_bStopped = 1;
+}

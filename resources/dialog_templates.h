@@ -1,0 +1,112 @@
+#pragma once
+// Dialog templates as data: caption, size and font of each dialog, and its controls
+// with id, kind, text, place (in dialog units, see platform/dialog_units.h) and state.
+// A dialog class builds its window from its template (display/template_dialog.h), so
+// the layout and the texts of the controls live here and nowhere else.
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// --- template ids ---
+inline constexpr int IDD_CORRECT_TIME = 209;
+inline constexpr int IDD_LOGGER_SETUP = 223;
+inline constexpr int IDD_DOWNLOAD = 225;
+
+// --- control ids (in a namespace: other dialogs reuse the numbers) ---
+namespace ctrl {
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_STATIC = -1; // a control nobody addresses
+inline constexpr int IDC_DEFAULT = 1044;
+inline constexpr int IDC_MONTH = 1077;
+inline constexpr int IDC_DAY = 1078;
+inline constexpr int IDC_RATE = 1078; // the set-up dialog's rate edit
+inline constexpr int IDC_HOUR = 1079;
+inline constexpr int IDC_MINUTE = 1080;
+inline constexpr int IDC_DROP_LEVEL = 1080; // the set-up dialog's hidden drop level
+inline constexpr int IDC_SECOND = 1081;
+inline constexpr int IDC_YEAR_SPIN = 1116;
+inline constexpr int IDC_MONTH_SPIN = 1117;
+inline constexpr int IDC_DAY_SPIN = 1118;
+inline constexpr int IDC_HOUR_SPIN = 1119;
+inline constexpr int IDC_MINUTE_SPIN = 1120;
+inline constexpr int IDC_SECOND_SPIN = 1121;
+inline constexpr int IDC_YEAR = 1128;
+inline constexpr int IDC_RATE_SPIN = 1130;
+inline constexpr int IDC_RATE_UNIT = 1131;
+inline constexpr int IDC_DROP_SPIN = 1132;
+inline constexpr int IDC_RISE_LEVEL = 1134;
+inline constexpr int IDC_RISE_SPIN = 1135;
+inline constexpr int IDC_AUTO_OFF_ON = 1150;
+inline constexpr int IDC_AUTO_OFF_OFF = 1151;
+inline constexpr int IDC_MEM_FULL_OVERWRITE = 1152;
+inline constexpr int IDC_MEM_FULL_STOP = 1153;
+inline constexpr int IDC_DOWNLOAD_PROMPT = 1157;
+inline constexpr int IDC_RATE_GROUP = 1158;
+inline constexpr int IDC_RISE_GROUP = 1159;
+inline constexpr int IDC_DROP_GROUP = 1160;
+inline constexpr int IDC_PROMPT = 1161;
+inline constexpr int IDC_AUTO_OFF_GROUP = 1165;
+inline constexpr int IDC_MEM_FULL_GROUP = 1166;
+inline constexpr int IDC_RISE_UNIT = 1167;
+inline constexpr int IDC_DROP_UNIT = 1168;
+inline constexpr int IDC_REAL_TIME = 1174;
+} // namespace ctrl
+
+// --- bitmap ids (drawn by resources/dialog_bitmaps.h) ---
+inline constexpr int IDB_OK = 229;              // green tick, "OK"
+inline constexpr int IDB_CANCEL_CLOCK = 230;    // red cross, "Cancel"
+inline constexpr int IDB_DOWNLOAD = 231;        // green tick, "Download"
+inline constexpr int IDB_CANCEL_DOWNLOAD = 232; // red cross, "Cancel"
+inline constexpr int IDB_CANCEL_SETUP = 234;    // red cross, "Cancel"
+inline constexpr int IDB_DEFAULT = 235;         // "Default"
+inline constexpr int IDB_SETUP = 236;           // green tick, "Setup"
+inline constexpr int IDB_CLOCK = 264;           // a clock symbol
+
+enum class ControlKind {
+    PushButton,   // text button
+    BitmapButton, // push button that shows a bitmap instead of its text
+    Static,       // text
+    BitmapStatic, // picture
+    GroupBox,     // titled frame drawn behind the controls it frames
+    NumEdit,      // number field (CNumEdit)
+    UpDown,       // arrow pair bound to a buddy edit
+    DropList,     // drop-down list without an edit part
+    RadioButton,  // auto radio button; groupStart opens a new group
+};
+
+struct ControlTemplate {
+    int id = ctrl::IDC_STATIC;
+    ControlKind kind = ControlKind::Static;
+    QString text;
+    QRect rect; // dialog units
+    bool visible = true;
+    bool enabled = true;
+    int bitmap = 0;          // BitmapButton, BitmapStatic
+    bool groupStart = false; // RadioButton
+    bool centred = false;    // Static, NumEdit
+    bool readOnly = false;   // NumEdit
+    bool tabStop = true;
+    bool sorted = false;     // DropList
+    QStringList items;       // DropList: initial strings
+    int buddy = 0;           // UpDown
+    bool defaultButton = false;
+};
+
+struct DialogTemplate {
+    int id = 0;
+    QString caption;
+    QSize size; // client area, dialog units
+    QString fontFamily;
+    int fontPoints = 9;
+    bool systemMenu = false; // caption bar with a close box
+    std::vector<ControlTemplate> controls;
+
+    // The control with this id, or null (IDC_STATIC finds nothing).
+    const ControlTemplate* control(int controlId) const;
+};
+
+// The template with this id; null when there is none.
+const DialogTemplate* findDialogTemplate(int id);

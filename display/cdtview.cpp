@@ -1,16 +1,16 @@
 #include "display/cdtview.h"
 
+#include <algorithm>
+
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QToolBar>
 
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
-
-namespace {
-const QColor kEmptyBackground(125, 125, 125);
-}
 
 CDTView::CDTView(CDTDoc* doc, QWidget* parent)
     : QWidget(parent), m_pDocument(doc), m_timers([this](int id) { OnTimer(id); })
@@ -75,7 +75,48 @@ void CDTView::OnTimer(int id)
     if (id == 2) {
         update(m_rcPlot.left, m_rcPlot.top, m_rcPlot.width(), m_rcPlot.height());
         m_timers.KillTimer(2);
+    } else if (id == 4) {
+        // Armed once by the first graph paint: start from the full view.
+        m_timers.KillTimer(4);
+        OnZoomOut();
     }
+}
+
+void CDTView::OnCommand(int id)
+{
+    switch (id) {
+    case 32792:
+        OnZoomOut();
+        break;
+    case 32868: // Axis Setup
+    case 32845: // Color Setup
+    case 32881: // View Options
+        break;
+    default:
+        break;
+    }
+}
+
+void CDTView::OnZoomOut()
+{
+    g_fScaleStep = g_fXScale;
+    g_nZoomLevel = 0;
+    g_bFullView = 1;
+    m_nScrollOffset = 0;
+    m_nZoomFirst = 0;
+    m_bCursorReady = 1;
+    const int half = m_rcPlot.height() / 2;
+    for (QScrollBar* bar : {m_wndTimeScroll, m_wndScrollCh1, m_wndScrollCh2}) {
+        if (bar)
+            bar->setEnabled(false);
+    }
+    for (QScrollBar* bar : {m_wndScrollCh1, m_wndScrollCh2}) {
+        if (bar) {
+            bar->setRange(-half, half);
+            bar->setValue(0);
+        }
+    }
+    update(QRect(0, m_nTopBandHeight + 50, width(), std::max(0, height() - m_nTopBandHeight - 50)));
 }
 
 void CDTView::OnDocumentUpdated()
@@ -93,8 +134,18 @@ void CDTView::resizeEvent(QResizeEvent* event)
     OnSize(event->size().width(), event->size().height());
 }
 
-void CDTView::paintEvent(QPaintEvent*)
+void CDTView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.fillRect(rect(), kEmptyBackground);
+    // Newest real-time segments are already in the picture: copy just them.
+    const bool copyOnly = !m_blitOnly.isEmpty() && m_nDisplayMode == 1 &&
+                          m_picture.size() == size() &&
+                          (event->region() - m_blitOnly).isEmpty();
+    m_blitOnly = QRegion();
+    if (copyOnly) {
+        for (const QRect& r : event->region())
+            p.drawImage(r.topLeft(), m_picture, r);
+        return;
+    }
+    OnDraw(p, size(), false);
 }

@@ -1,6 +1,11 @@
 #pragma once
 // The graph view: the right-hand pane of the main window. It holds the display
 // state (ViewState) and paints the measurement; its panels and dialogs are members.
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+#include <QSize>
 #include <QWidget>
 #include <memory>
 
@@ -9,7 +14,9 @@
 
 class CDTDoc;
 struct FrameState;
+class QPainter;
 class QScrollBar;
+class QToolBar;
 
 class CDTView : public QWidget, public ViewState {
     Q_OBJECT
@@ -33,13 +40,39 @@ public:
 
     TimerTable& timers() { return m_timers; }
 
+    // Paints the whole graph page into the off-screen picture and copies it to `dc`
+    // in one operation: 1:1 on the screen, stretched over `target` when printing.
+    void OnDraw(QPainter& dc, QSize target, bool printing);
+
+    // Palette colour of an index (only the low byte counts; above 14 the index is
+    // taken as a packed 0x00BBGGRR colour).
+    static QColor ColorFromIndex(int index);
+    // Draws segment `segment` (from 1 within the window) of channel `channel` into
+    // `target`, confined to the plot; returns the rectangle it may have touched.
+    QRect DrawChannelCurve(int channel, int segment, int colorIndex, QImage& target);
+
+    // Time scale, full-view tick rows and pixel positions for the current window.
+    void PreparePlotPoints();
+    // After each real-time sample: draws the newest segment or repaints the graph.
+    void RefreshRealTimeGraph();
+
+    // Back to the full view (command 32792, view timer 4, mode commands).
+    void OnZoomOut();
+    // A command of the view toolbar.
+    void OnCommand(int id);
+
+    // The picture of the last paint (client size); tests read it.
+    const QImage& picture() const { return m_picture; }
+
     // The children that live around the plot; null until the painting creates them.
     QWidget* m_pRecInfoBand = nullptr;
     QScrollBar* m_wndTimeScroll = nullptr;
     QScrollBar* m_wndScrollCh1 = nullptr;
     QScrollBar* m_wndScrollCh2 = nullptr;
     QWidget* m_listData = nullptr;
-    QWidget* m_wndViewToolBar = nullptr;
+    QToolBar* m_wndViewToolBar = nullptr;
+    // The data list dialog, once it has a window (set by whoever creates it).
+    QWidget* m_dlgDataList = nullptr;
 
     void OnDocumentUpdated() override;
 
@@ -53,7 +86,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void createChildren(int clientW, int clientH, const PlotRect& rc);
+    bool createViewToolBar();
+    void applyZoomScrollBars(int timeRangeMax, bool positionBars, int verticalHalfRange);
+    void drawGraph(bool printing);
+
     CDTDoc* m_pDocument;
     FrameState* m_pFrame = nullptr;
     TimerTable m_timers;
+    QImage m_picture;
+    // The parts of the window whose picture is already up to date (real-time segments
+    // drawn into the picture); a paint confined to them only copies.
+    QRegion m_blitOnly;
+    int m_nArmedDisplayMode = 0;
 };

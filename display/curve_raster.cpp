@@ -1,0 +1,229 @@
+#include "display/curve_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "display/plot_scale.h"
+#include "display/view_state.h"
+
+namespace {
+
+// Pixel coordinates beyond this are far outside any picture; keeping them bounded
+// keeps the line arithmetic inside 64 bits.
+constexpr double kCoordLimit = 268435456.0;
+
+bool toPixel(double v, long long& out)
+{
+    if (!std::isfinite(v))
+        return false;
+    v = std::clamp(v, -kCoordLimit, kCoordLimit);
+    out = static_cast<long long>(v); // truncation toward zero
+    return true;
+}
+
+constexpr int kMarkOffsets[6][2] = {{0, 1}, {0, -1}, {-1, 1}, {-1, -1}, {1, 1}, {1, -1}};
+
+} // namespace
+
+PixelCanvas::PixelCanvas(QImage& image)
+    : m_bits(image.bits()), m_stride(image.bytesPerLine()), m_width(image.width()),
+      m_height(image.height())
+{
+}
+
+void PixelCanvas::setPixel(long long x, long long y, QRgb color, const PixelClip& clip)
+{
+    if (clip.contains(x, y) && x >= 0 && y >= 0 && x < m_width && y < m_height)
+        row(static_cast<int>(y))[x] = color;
+}
+
+void PixelCanvas::fillRect(int x, int y, int w, int h, QRgb color)
+{
+    const int x1 = std::max(x, 0), y1 = std::max(y, 0);
+    const long long x2 = std::min<long long>(static_cast<long long>(x) + w, m_width);
+    const long long y2 = std::min<long long>(static_cast<long long>(y) + h, m_height);
+    for (int yy = y1; yy < y2; ++yy)
+        std::fill(row(yy) + x1, row(yy) + x2, color);
+}
+
+void PixelCanvas::line(long long xa, long long ya, long long xb, long long yb, QRgb color,
+                       const PixelClip& clip)
+{
+    PixelClip c = clip;
+    c.left = std::max(c.left, 0);
+    c.top = std::max(c.top, 0);
+    c.right = std::min(c.right, m_width - 1);
+    c.bottom = std::min(c.bottom, m_height - 1);
+    if (c.empty())
+        return;
+    forEachLinePixel(xa, ya, xb, yb, c, [&](long long x, long long y) {
+        row(static_cast<int>(y))[x] = color;
+    });
+}
+
+void PixelCanvas::dottedLine(int xa, int ya, int xb, int yb, QRgb color)
+{
+    if (xa != xb && ya != yb)
+        return; // the grid only has straight horizontal and vertical lines
+    const int len = std::abs(xb - xa) + std::abs(yb - ya);
+    const int sx = xb > xa ? 1 : (xb < xa ? -1 : 0);
+    const int sy = yb > ya ? 1 : (yb < ya ? -1 : 0);
+    for (int t = 0; t < len; ++t) {
+        if ((t & 2) != 0)
+            continue;
+        const int x = xa + sx * t, y = ya + sy * t;
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            row(y)[x] = color;
+    }
+}
+
+bool curveSegment(const ViewState& view, int ch, int j, CurveSegment& seg)
+{
+    ch &= 0xFF;
+    if (ch > 1)
+        return false;
+    const int first = view.m_nFirstPoint;
+    const long long pa = static_cast<long long>(first) + j - 2;
+    const long long pb = pa + 1;
+    const long long capacity = view.plotCacheCapacity();
+    if (first < 1 || pa < 0 || pb >= capacity || first >= capacity)
+        return false;
+    const int slot = std::clamp<int>(view.g_nZoomLevel, 0, 2);
+    const double* xs = view.m_pPlotPixels.data();
+    const double* ys = view.m_pPlotPixels2.data();
+    const double x0 = xs[cacheIndex(first - 1, ch, slot)];
+    const double dx = xs[cacheIndex(first, ch, slot)] - x0;
+    const double o = view.m_nScrollOffset;
+    if (!toPixel(x0 + dx * (o + j - 1), seg.xa) || !toPixel(x0 + dx * (o + j), seg.xb) ||
+        !toPixel(ys[cacheIndex(pa, ch, slot)], seg.ya) ||
+        !toPixel(ys[cacheIndex(pb, ch, slot)], seg.yb))
+        return false;
+    const long long top = view.m_rcPlot.top, bottom = view.m_rcPlot.bottom;
+    if (seg.ya == seg.yb && (seg.ya == top || seg.ya == bottom))
+        return true;
+    return (seg.ya > top || seg.yb > top) && (seg.ya < bottom || seg.yb < bottom);
+}
+
+void drawSegment(PixelCanvas& canvas, const CurveSegment& seg, QRgb color, bool marks,
+                 const PixelClip& clip)
+{
+    canvas.line(seg.xa, seg.ya, seg.xb, seg.yb, color, clip);
+    if (!marks)
+        return;
+    for (const auto& m : kMarkOffsets)
+        canvas.setPixel(seg.xa + m[0], seg.ya + m[1], color, clip);
+    for (const auto& m : kMarkOffsets)
+        canvas.setPixel(seg.xb + m[0], seg.yb + m[1], color, clip);
+}
+
+namespace {
+
+// The batch paints in reverse order and never paints a pixel twice, so the last
+// segment in the graph's order owns each pixel, as when drawing forwards. Per column
+// a "next unpainted row" chain (path-halving union-find) lets a vertical span skip
+// what later segments already covered in O(1) amortised time.
+class ReversePainter {
+public:
+    ReversePainter(PixelCanvas& canvas, const PixelClip& clip)
+        : m_canvas(canvas), m_clip(clip), m_rows(clip.bottom - clip.top + 1),
+          m_next(static_cast<std::size_t>(clip.right - clip.left + 1) * (m_rows + 1))
+    {
+        for (std::size_t c = 0, cols = clip.right - clip.left + 1; c < cols; ++c) {
+            int* column = m_next.data() + c * (m_rows + 1);
+            for (int r = 0; r <= m_rows; ++r)
+                column[r] = r;
+        }
+    }
+
+    void pixel(long long x, long long y, QRgb color)
+    {
+        if (!m_clip.contains(x, y))
+            return;
+        int* column = columnOf(x);
+        const int r = static_cast<int>(y - m_clip.top);
+        if (column[r] != r)
+            return;
+        column[r] = r + 1;
+        m_canvas.row(static_cast<int>(y))[x] = color;
+    }
+
+    // Rows lo .. hi (inclusive) of column x.
+    void span(long long x, long long lo, long long hi, QRgb color)
+    {
+        if (x < m_clip.left || x > m_clip.right)
+            return;
+        lo = std::max<long long>(lo, m_clip.top);
+        hi = std::min<long long>(hi, m_clip.bottom);
+        if (lo > hi)
+            return;
+        int* column = columnOf(x);
+        const int end = static_cast<int>(hi - m_clip.top);
+        int r = find(column, static_cast<int>(lo - m_clip.top));
+        while (r <= end) {
+            m_canvas.row(r + m_clip.top)[x] = color;
+            column[r] = r + 1;
+            r = find(column, r + 1);
+        }
+    }
+
+    void segment(const CurveSegment& s, QRgb color, bool marks)
+    {
+        if (s.xa == s.xb) {
+            if (s.ya < s.yb)
+                span(s.xa, s.ya, s.yb - 1, color);
+            else if (s.ya > s.yb)
+                span(s.xa, s.yb + 1, s.ya, color);
+        } else {
+            forEachLinePixel(s.xa, s.ya, s.xb, s.yb, m_clip,
+                             [&](long long x, long long y) { pixel(x, y, color); });
+        }
+        if (!marks)
+            return;
+        for (const auto& m : kMarkOffsets)
+            pixel(s.xa + m[0], s.ya + m[1], color);
+        for (const auto& m : kMarkOffsets)
+            pixel(s.xb + m[0], s.yb + m[1], color);
+    }
+
+private:
+    int* columnOf(long long x)
+    {
+        return m_next.data() + static_cast<std::size_t>(x - m_clip.left) * (m_rows + 1);
+    }
+    static int find(int* column, int r)
+    {
+        while (column[r] != r) {
+            column[r] = column[column[r]];
+            r = column[r];
+        }
+        return r;
+    }
+
+    PixelCanvas& m_canvas;
+    PixelClip m_clip;
+    int m_rows;
+    std::vector<int> m_next;
+};
+
+} // namespace
+
+void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
+                    const PixelClip& clip)
+{
+    PixelClip c = clip;
+    c.left = std::max(c.left, 0);
+    c.top = std::max(c.top, 0);
+    c.right = std::min(c.right, canvas.width() - 1);
+    c.bottom = std::min(c.bottom, canvas.height() - 1);
+    if (c.empty() || batch.jEnd <= batch.jBegin || !(batch.drawCh[0] || batch.drawCh[1]))
+        return;
+    ReversePainter painter(canvas, c);
+    CurveSegment seg;
+    for (int j = batch.jEnd - 1; j >= batch.jBegin; --j) {
+        for (int ch = 1; ch >= 0; --ch) {
+            if (batch.drawCh[ch] && curveSegment(view, ch, j, seg))
+                painter.segment(seg, batch.color[ch], batch.marks);
+        }
+    }
+}

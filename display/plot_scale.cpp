@@ -1,0 +1,341 @@
+#include "display/plot_scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/frame_state.h"
+#include "document/cdtdoc.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+ChannelSeries vectorSeries(const std::vector<float>& v)
+{
+    return {v.data(), nullptr, 1, v.size()};
+}
+
+ChannelSeries pairSeries(const FloatPair* pairs, std::size_t count, int ch)
+{
+    if (count == 0)
+        return {};
+    return {pairs->data() + ch, nullptr, 2, count};
+}
+
+// Truncation toward zero that stays defined for values beyond the int range.
+int truncClamped(double v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2.0e9)
+        return 2000000000;
+    if (v <= -2.0e9)
+        return -2000000000;
+    return static_cast<int>(v);
+}
+
+} // namespace
+
+ChannelSeries channelSeries(const CDTDoc& doc, const FrameState& frame, int ch)
+{
+    ChannelSeries s;
+    if (frame.m_bStoreRms)
+        s = vectorSeries(ch == 0 ? doc.m_pCh1Data : doc.m_pCh2Data);
+    if (frame.m_bStoreTr)
+        s = vectorSeries(doc.m_pTrData);
+    if (frame.m_bEpa)
+        s = pairSeries(doc.m_fEpaWave.data(), doc.m_fEpaWave.size(), ch);
+    if (frame.m_bRtFreq)
+        s = pairSeries(doc.m_pRtFreq.data(), doc.m_pRtFreq.size(), ch);
+    if (frame.m_bRtRms)
+        s = pairSeries(doc.m_pRtRms.data(), doc.m_pRtRms.size(), ch);
+    if (frame.m_bRtPowerS) {
+        if (ch == 0 && !doc.m_pRtRms.empty())
+            s = {doc.m_pRtRms.front().data(), doc.m_pRtRms.front().data() + 1, 2,
+                 doc.m_pRtRms.size()};
+        else if (ch == 0)
+            s = {};
+        // CH2 is not drawn in the S(VA) mode; it keeps the series found before.
+    }
+    return s;
+}
+
+bool isStoredMode(const FrameState& frame)
+{
+    return frame.m_bStoreRms || frame.m_bStoreTr || frame.m_bEpa;
+}
+
+bool isRealTimeMode(const FrameState& frame)
+{
+    return frame.m_bRtOther || frame.m_bRtFreq || frame.m_bRtPowerP || frame.m_bRtPowerQ ||
+           frame.m_bRtRms || frame.m_bRtPowerS;
+}
+
+bool isRunning(const FrameState& frame)
+{
+    return frame.m_bStopped == 0;
+}
+
+void ensurePlotCapacity(ViewState& view, long long points)
+{
+    if (points <= view.plotCacheCapacity())
+        return;
+    const auto n = static_cast<std::size_t>(points);
+    view.m_pPlotPixels.resize(n * 6, 0.0);
+    view.m_pPlotPixels2.resize(n * 6, 0.0);
+    view.m_pPlotPoints.resize(n * 2, 0.0);
+    view.m_pPlotPoints2.resize(n * 2, 0.0);
+}
+
+void growRealTimeScale(ViewState& view)
+{
+    int& level = view.m_nRtScaleLevel;
+    if (level < 0 || level >= static_cast<int>(view.m_nScaleSteps.size()) - 1)
+        return; // the table ends here: the scale stays at its last step
+    const int capacity = view.m_nScaleSteps[level];
+    if (capacity < 2 || view.m_nRtCount - view.m_nFirstPoint < capacity)
+        return;
+    const double w = view.m_rcPlot.width();
+    const float step = static_cast<float>((w - w * 0.08333333333333333) / (capacity - 1));
+    if (!(step > 0.0f))
+        return;
+    view.m_bRescaleRedraw = 1;
+    view.g_fScaleStep = step;
+    ++level;
+    view.m_nScaleSteps[level] = truncClamped(w / step + 1.0);
+}
+
+void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& frame)
+{
+    const PlotRect& rc = view.m_rcPlot;
+    const int w = rc.width();
+    const int h = rc.height();
+    const int f = view.m_nFirstPoint;
+    const int last = view.m_nLastPoint;
+
+    if (isRunning(frame)) {
+        if (view.m_nRtCount <= 1) {
+            view.g_nZoomLevel = 0;
+            view.g_bFullView = 1;
+            view.m_nRtScaleLevel = 0;
+            view.m_nScrollOffset = 0;
+            view.m_nZoomFirst = 0;
+            view.m_nVOffset1[0] = 0;
+        }
+        growRealTimeScale(view);
+    }
+
+    if (!isRunning(frame) || isStoredMode(frame)) {
+        view.g_fXScale = last > 1 && last != f ? static_cast<float>(double(w) / (last - f))
+                                               : static_cast<float>(w);
+    } else if (view.m_nRtCount != 0) {
+        const int level = std::clamp(view.m_nRtScaleLevel, 0, 99);
+        const int capacity = view.m_nScaleSteps[level];
+        if (capacity > 1)
+            view.g_fXScale = static_cast<float>(double(w) / (capacity - 1));
+    }
+
+    if (view.g_bFullView != 1)
+        return;
+
+    view.g_rcPlotPrev = rc;
+    const int mins[2] = {view.m_nCh1Min, view.m_nCh2Min};
+    const int maxs[2] = {view.m_nCh1Max, view.m_nCh2Max};
+    const int offsets[2] = {view.m_nVOffset1[0], view.m_nVOffset2[0]};
+    float(*ticks[2])[11] = {view.g_fTicks1, view.g_fTicks2};
+    for (int ch = 0; ch < 2; ++ch) {
+        const double span = double(maxs[ch]) - mins[ch];
+        const double shift = h != 0 ? offsets[ch] * span / h : 0.0;
+        for (int k = 0; k <= 10; ++k)
+            ticks[ch][0][k] = static_cast<float>(mins[ch] + span * k * 0.1f - shift);
+    }
+
+    if (f < 1 || last < f)
+        return;
+    ensurePlotCapacity(view, last);
+    double* xs = view.m_pPlotPixels.data();
+    double* ys = view.m_pPlotPixels2.data();
+    const double scale = view.g_fXScale;
+    for (long long i = f - 1; i < last; ++i) {
+        const double x = rc.left + double(i - f + 1) * scale;
+        xs[cacheIndex(i, 0, 0)] = x;
+        xs[cacheIndex(i, 1, 0)] = x;
+    }
+
+    const std::uint8_t shown[2] = {view.m_bShowCh1, view.m_bShowCh2};
+    for (int ch = 0; ch < 2; ++ch) {
+        if (!shown[ch])
+            continue;
+        const ChannelSeries series = channelSeries(doc, frame, ch);
+        const double t0 = ticks[ch][0][0];
+        const double span = double(ticks[ch][0][10]) - t0;
+        const bool drawable = span != 0.0 && std::isfinite(span);
+        const double factor = drawable ? h / span : 0.0;
+        for (long long i = f - 1; i < last; ++i) {
+            double y = kNaN;
+            if (drawable && series.has(i))
+                y = rc.bottom - (series.at(static_cast<std::size_t>(i)) - t0) * factor;
+            ys[cacheIndex(i, ch, 0)] = y;
+        }
+    }
+}
+
+bool windowSpacing(const ViewState& view, double& x0, double& dx)
+{
+    const int f = view.m_nFirstPoint;
+    if (f < 1 || view.m_nLastPoint - f + 1 < 2 || view.plotCacheCapacity() < f + 1)
+        return false;
+    const int slot = std::clamp<int>(view.g_nZoomLevel, 0, 2);
+    x0 = view.m_pPlotPixels[cacheIndex(f - 1, 0, slot)];
+    dx = view.m_pPlotPixels[cacheIndex(f, 0, slot)] - x0;
+    return std::isfinite(x0) && std::isfinite(dx) && dx > 0.0;
+}
+
+ZoomScrollUpdate computeZoomedView(ViewState& view, const CDTDoc& doc, const FrameState& frame)
+{
+    ZoomScrollUpdate out;
+    const PlotRect& rc = view.m_rcPlot;
+    const int w = rc.width();
+    const int h = rc.height();
+    const int first = view.m_nFirstPoint;
+    const int last = view.m_nLastPoint;
+    const int n = last - first + 1;
+
+    // 1. the time bar spans the window
+    view.m_siTime.size = 28;
+    view.m_siTime.mask = 0x17; // range, page, position, track position
+    view.m_siTime.nMin = 0;
+    view.m_siTime.nMax = n;
+    view.m_siTime.nPage = 1;
+    out.setTimeRange = true;
+    out.timeRangeMax = n;
+
+    // 2. a resize drops a box not yet applied and rescales the zoomed x positions
+    const PlotRect prev = view.g_rcPlotPrev;
+    const bool resized = !(rc == prev);
+    if (resized)
+        view.m_bZoomPending = 0;
+
+    // 3. the scale the box selects
+    float(*ticks[2])[11] = {view.g_fTicks1, view.g_fTicks2};
+    float* lows[2] = {&view.g_fZoomLow1, &view.g_fZoomLow2};
+    float* nexts[2] = {&view.g_fZoomNext1, &view.g_fZoomNext2};
+    if (view.m_bZoomPending && h != 0) {
+        const double d1 = rc.bottom - view.g_dBoxBottom;
+        const double d2 = d1 + 0.1 * (view.g_dBoxBottom - view.g_dBoxTop);
+        for (int ch = 0; ch < 2; ++ch) {
+            const double t0 = ticks[ch][0][0];
+            const double span = double(ticks[ch][0][10]) - t0;
+            *lows[ch] = static_cast<float>(std::trunc((span * d1 / h + t0) * 100) * 0.01f);
+            *nexts[ch] = static_cast<float>(std::trunc((span * d2 / h + t0) * 100) * 0.01f);
+        }
+    }
+
+    // 4. zoomed tick rows
+    const int level = std::clamp<int>(view.g_nZoomLevel, 0, 99);
+    const int voff[2] = {view.m_nVOffset1[level], view.m_nVOffset2[level]};
+    for (int ch = 0; ch < 2; ++ch) {
+        const long double s = (long double)*nexts[ch] - *lows[ch];
+        const long double shift = h != 0 ? voff[ch] * s * 10 / h : 0.0L;
+        for (int k = 0; k <= 10; ++k)
+            ticks[ch][1][k] = static_cast<float>(*lows[ch] + k * s - shift);
+    }
+
+    // 5. zoomed positions of the window's points
+    if (first >= 1 && last >= first) {
+        ensurePlotCapacity(view, last);
+        double* xs = view.m_pPlotPixels.data();
+        double* ys = view.m_pPlotPixels2.data();
+        const double boxWidth = view.g_dBoxRight - view.g_dBoxLeft;
+        const bool applyBox = view.m_bZoomPending && boxWidth > 0.0;
+        const bool rescale = resized && prev.width() != 0;
+        for (long long p = first - 1; p < last; ++p) {
+            for (int ch = 0; ch < 2; ++ch) {
+                double& x1 = xs[cacheIndex(p, ch, 1)];
+                if (applyBox)
+                    x1 = rc.left + (xs[cacheIndex(p, ch, 0)] - view.g_dBoxLeft) * w / boxWidth;
+                if (rescale)
+                    x1 = rc.left + (x1 - prev.left) * w / prev.width();
+            }
+        }
+        const std::uint8_t shown[2] = {view.m_bShowCh1, view.m_bShowCh2};
+        for (int ch = 0; ch < 2; ++ch) {
+            if (!shown[ch])
+                continue;
+            const ChannelSeries series = channelSeries(doc, frame, ch);
+            const double t0 = ticks[ch][1][0];
+            const double span = double(ticks[ch][1][10]) - t0;
+            const bool drawable = span != 0.0 && std::isfinite(span);
+            for (long long p = first - 1; p < last; ++p) {
+                double y = kNaN;
+                if (drawable && series.has(p))
+                    y = rc.bottom - (series.at(static_cast<std::size_t>(p)) - t0) * h / span;
+                ys[cacheIndex(p, ch, 1)] = y;
+            }
+        }
+    }
+
+    // 6. the scroll bars, once per accepted zoom
+    if (view.g_bZoomScrollSet == 0) {
+        double x0 = 0, dx = 0;
+        if (windowSpacing(view, x0, dx)) {
+            const int o = view.m_nScrollOffset;
+            view.m_nZoomFirst = truncClamped(o + (rc.left - (x0 + o * dx)) / dx);
+        }
+        view.m_siTime.nPos = view.m_nZoomFirst - view.m_nScrollOffset + 1;
+        out.positionBars = true;
+        out.verticalHalfRange = h / 2;
+        view.g_bZoomScrollSet = 1;
+    }
+    return out;
+}
+
+TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
+{
+    TimeLabels t;
+    t.numbered = frame.m_bStoreTr || frame.m_bEpa;
+    const bool realTime = isRealTimeMode(frame);
+    t.hasTimes = !t.numbered && (frame.m_bStoreRms || realTime);
+    if (!windowSpacing(view, t.x0, t.dx))
+        return t;
+    t.valid = true;
+    const int w = view.m_rcPlot.width();
+    const int r = truncClamped(w / t.dx);
+    if (r <= 1)
+        t.step = 1;
+    else if (r >= 4)
+        t.step = std::max(1, truncClamped(w / (4 * t.dx)));
+    else
+        t.step = std::max(1, truncClamped(w / (r * t.dx)));
+
+    std::time_t start = 0;
+    long long period = 0;
+    if (frame.m_bStoreRms && !realTime) {
+        start = view.m_tStoreStart;
+        period = static_cast<long long>(view.m_fInterval);
+    } else if (realTime) {
+        start = view.m_tRtStart;
+        period = view.m_nRtSampleRate;
+    }
+    const long long base =
+        static_cast<long long>(view.m_nFirstPoint) - view.m_nScrollOffset + view.m_nZoomFirst - 1;
+    for (int k = 0; k < 10; ++k) {
+        const long long i = static_cast<long long>(view.m_nZoomFirst) + static_cast<long long>(k) * t.step;
+        t.index[k] = static_cast<int>(std::clamp<long long>(i, INT32_MIN, INT32_MAX));
+        t.number[k] = static_cast<int>(
+            std::clamp<long long>(i - view.m_nScrollOffset + 1, INT32_MIN, INT32_MAX));
+        t.time[k] = static_cast<std::time_t>(start + (base + static_cast<long long>(k) * t.step) * period);
+    }
+    return t;
+}
+
+QString formatTime(std::time_t t, const char* pattern)
+{
+    std::tm parts{};
+    if (!localtime_r(&t, &parts))
+        return {};
+    char buffer[64];
+    const std::size_t len = std::strftime(buffer, sizeof buffer, pattern, &parts);
+    return QString::fromLatin1(buffer, static_cast<qsizetype>(len));
+}

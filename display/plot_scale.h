@@ -1,0 +1,87 @@
+#pragma once
+// The arithmetic of the graph: time scale, tick rows, pixel positions of the points,
+// the zoomed scale and the positions of the time labels. Plain functions over the
+// view's state, the document and the frame, so they run without a widget.
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <ctime>
+
+#include "display/view_state.h"
+
+class CDTDoc;
+struct FrameState;
+
+// Where a channel's values come from in the current display mode.
+struct ChannelSeries {
+    const float* first = nullptr;  // value p is first[p * stride] ...
+    const float* second = nullptr; // ... times second[p * stride] when set (S = V x A)
+    std::size_t stride = 1;
+    std::size_t count = 0;
+
+    bool has(long long p) const { return first && p >= 0 && static_cast<std::size_t>(p) < count; }
+    float at(std::size_t p) const
+    {
+        const float v = first[p * stride];
+        return second ? v * second[p * stride] : v;
+    }
+};
+
+// The series of channel `ch` (0 = CH1, 1 = CH2) for the frame's mode flags; the
+// flags are tested in a fixed order and a later one that is set wins. Empty when no
+// mode is on.
+ChannelSeries channelSeries(const CDTDoc& doc, const FrameState& frame, int ch);
+
+// Stored modes draw a fixed series; the others are the real-time modes.
+bool isStoredMode(const FrameState& frame);
+bool isRealTimeMode(const FrameState& frame);
+bool isRunning(const FrameState& frame); // a real-time run is going on
+
+// Grows the pixel caches (keeping what they hold) so that `points` points fit.
+void ensurePlotCapacity(ViewState& view, long long points);
+
+// Index of the x or y of point p, channel ch, slot (zoom level) g in the caches.
+inline std::size_t cacheIndex(long long p, int ch, int slot)
+{
+    return static_cast<std::size_t>(p) * 6 + static_cast<std::size_t>(ch) * 3 +
+           static_cast<std::size_t>(slot);
+}
+
+// The time scale, the full-view tick rows and the level-0 pixel positions of every
+// point of the window. A channel whose axis has no span gets no positions that could
+// be drawn (NaN), so nothing divides by zero.
+void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& frame);
+
+// The zoomed scale inside a paint: time bar range, zoomed tick rows and pixel
+// positions, and (once per zoom) the scroll-bar positions to apply.
+struct ZoomScrollUpdate {
+    bool setTimeRange = false; // time bar range 0 .. n
+    int timeRangeMax = 0;
+    bool positionBars = false; // once per accepted zoom
+    int verticalHalfRange = 0;
+};
+ZoomScrollUpdate computeZoomedView(ViewState& view, const CDTDoc& doc, const FrameState& frame);
+
+// x0 (the first window point) and dx (point spacing) of the current zoom level, from
+// the CH1 positions. False when the window has fewer than two points or no spacing.
+bool windowSpacing(const ViewState& view, double& x0, double& dx);
+
+// The ten time-axis label positions of a paint.
+struct TimeLabels {
+    int step = 0;                        // s, points between labels
+    std::array<int, 10> index{};         // i[k], relative to the first window point
+    std::array<int, 10> number{};        // n[k], point numbers shown in Store TR / EPA
+    std::array<std::time_t, 10> time{};  // t[k]
+    bool hasTimes = false;               // Store RMS or a real-time mode
+    bool numbered = false;               // Store TR or EPA
+    bool valid = false;                  // the window has a spacing
+    double x0 = 0, dx = 0;
+};
+TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame);
+
+// strftime with the local time zone.
+QString formatTime(std::time_t t, const char* pattern);
+
+// One growth step of the real-time x scale when the points outgrow the plot.
+// Public for the real-time tests; preparePlotPoints calls it.
+void growRealTimeScale(ViewState& view);

@@ -1,0 +1,366 @@
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "display/plot_scale.h"
+#include "graph_fixture.h"
+
+using namespace graphtest;
+
+namespace {
+
+const QRgb kRed = rgb(255, 0, 0);
+const QRgb kGreen = rgb(0, 255, 0);
+const QRgb kBlue = rgb(0, 0, 255);
+const QRgb kBlack = rgb(0, 0, 0);
+
+float flat(float v, int)
+{
+    return v;
+}
+
+// 1000 x 700 client, band 120: plot (110, 190) - (890, 590), 780 x 400; a value v
+// on the 0 .. 100 axis lies at y = 590 - 4 v.
+TEST(GraphPaint, nothing_to_show_is_uniform_grey_without_children)
+{
+    Graph g;
+    g.view->m_nDisplayMode = 0;
+    const QImage image = g.paint();
+    EXPECT_EQ(countColor(image, image.rect(), rgb(125, 125, 125)), image.width() * image.height());
+    EXPECT_TRUE(g.view->findChildren<QWidget*>().isEmpty());
+    EXPECT_FALSE(g.view->timers().IsActive(4));
+}
+
+TEST(GraphPaint, default_colours_black_plot_red_ch1_green_ch2_blue_dotted_grid)
+{
+    Graph g;
+    g.storeRms(1561, [](int i) { return flat(75, i); }, [](int i) { return flat(25, i); });
+    const QImage image = g.paint();
+
+    EXPECT_EQ(image.pixel(400, 290), kRed);
+    EXPECT_EQ(image.pixel(400, 490), kGreen);
+    EXPECT_EQ(image.pixel(400, 300), kBlack); // plot background between grid lines
+    // horizontal grid line at 190 + 40 k: dotted, blue and background alternating
+    const int blue = countColor(image, QRect(120, 390, 40, 1), kBlue);
+    const int black = countColor(image, QRect(120, 390, 40, 1), kBlack);
+    EXPECT_EQ(blue, 20);
+    EXPECT_EQ(black, 20);
+    // vertical grid line at a quarter of the width (x = 305)
+    EXPECT_GT(countColor(image, QRect(305, 320, 1, 40), kBlue), 10);
+    EXPECT_GT(countColor(image, QRect(305, 320, 1, 40), kBlack), 10);
+    // nothing of the curves outside the plot
+    EXPECT_EQ(countColor(image, QRect(0, 0, 1000, 190), kRed), 0);
+    EXPECT_EQ(countColor(image, QRect(891, 190, 109, 400), kGreen), 0);
+    // white border and black surround
+    EXPECT_EQ(image.pixel(500, 130), rgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(5, 400), kBlack);
+}
+
+TEST(GraphPaint, curve_on_top_edge_is_drawn_segment_above_is_not)
+{
+    // flat on the top edge (value 100 -> y 190) for the first half, then one pixel
+    // above it (y 189): the segment leaving the edge upwards is skipped, so its
+    // start pixel on the edge stays background.
+    Graph g;
+    g.storeRms(
+        11, [](int i) { return i < 5 ? 100.0f : 100.25f; }, [](int) { return 50.0f; });
+    g.view->m_bViewXAxis = 0;
+    const QImage image = g.paint();
+    // points at x = 110 + 78 i
+    EXPECT_EQ(image.pixel(150, 190), kRed);  // segment 1 .. 2, on the edge
+    EXPECT_EQ(image.pixel(430, 190), kBlack); // segment from point 4 (edge) to 5 (above)
+    EXPECT_EQ(image.pixel(600, 190), kBlack); // wholly above
+
+    // same on the bottom edge: flat at value 0 (y 590) is drawn
+    Graph h;
+    h.storeRms(11, [](int) { return 0.0f; }, [](int) { return 50.0f; });
+    h.view->m_bViewXAxis = 0;
+    EXPECT_EQ(h.paint().pixel(400, 590), kRed);
+}
+
+TEST(GraphPaint, point_marks_above_and_below_each_point)
+{
+    Graph g;
+    g.storeRms(5, [](int) { return 50.0f; }, [](int) { return 20.0f; });
+    g.view->m_bMarkPoints = 1;
+    g.view->m_bViewXAxis = g.view->m_bViewYAxis = 0;
+    const QImage image = g.paint();
+    // point 2 at x = 110 + 195 = 305, y = 390
+    for (int dx = -1; dx <= 1; ++dx) {
+        EXPECT_EQ(image.pixel(305 + dx, 389), kRed) << dx;
+        EXPECT_EQ(image.pixel(305 + dx, 391), kRed) << dx;
+    }
+    EXPECT_EQ(image.pixel(305, 388), kBlack);
+    EXPECT_EQ(image.pixel(302, 389), kBlack);
+    // without marks only the line row is coloured
+    g.view->m_bMarkPoints = 0;
+    EXPECT_EQ(g.paint().pixel(305, 389), kBlack);
+}
+
+TEST(GraphPaint, axis_options_remove_only_their_grid)
+{
+    Graph g;
+    g.storeRms(1561, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.view->m_bViewXAxis = 0;
+    QImage image = g.paint();
+    EXPECT_EQ(countColor(image, QRect(120, 390, 40, 1), kBlue), 0); // no horizontal grid
+    EXPECT_EQ(countColor(image, QRect(105, 390, 5, 1), kBlue), 5);  // value ticks stay
+    EXPECT_EQ(countColor(image, QRect(890, 390, 6, 1), kBlue), 5); // end pixel left out
+    EXPECT_GT(countColor(image, QRect(305, 320, 1, 40), kBlue), 10); // vertical grid stays
+
+    g.view->m_bViewXAxis = 1;
+    g.view->m_bViewYAxis = 0;
+    image = g.paint();
+    EXPECT_EQ(countColor(image, QRect(305, 352, 1, 36), kBlue), 0); // between grid rows
+    EXPECT_EQ(countColor(image, QRect(305, 590, 1, 5), kBlue), 5); // time tick stays
+    EXPECT_EQ(countColor(image, QRect(120, 390, 40, 1), kBlue), 20);
+}
+
+TEST(GraphPaint, time_labels_for_many_points_few_points_and_one_point)
+{
+    // many points: labels at 0, 1/4, 1/2, 3/4 and the full width
+    Graph g;
+    g.storeRms(1561, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    QImage image = g.paint();
+    const int expectedX[5] = {110, 305, 500, 695, 890};
+    for (int x : expectedX) {
+        EXPECT_GT(countDark(image, QRect(x - 30, 595, 60, 24)), 20) << x;
+        EXPECT_EQ(countColor(image, QRect(x, 590, 1, 5), kBlue), 5) << x;
+    }
+    EXPECT_EQ(g.view->m_strXLabels[1], formatTime(1700000000 + 390, "%H:%M:%S"));
+    EXPECT_EQ(countDark(image, QRect(200, 595, 60, 24)), 0); // between labels
+
+    // three points: a label at every point (x = 110, 500, 890)
+    Graph three;
+    three.storeRms(3, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    image = three.paint();
+    for (int x : {110, 500, 890})
+        EXPECT_GT(countDark(image, QRect(x - 30, 595, 60, 24)), 20) << x;
+    EXPECT_EQ(countDark(image, QRect(280, 595, 60, 24)), 0);
+
+    // one point in Store RMS: start time and date at L - 23
+    Graph one;
+    one.storeRms(1, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    image = one.paint();
+    EXPECT_GT(countDark(image, QRect(87, 595, 50, 12)), 10);
+    EXPECT_GT(countDark(image, QRect(87, 607, 50, 12)), 10);
+
+    // one point in Store TR: "1" at (L, B + 5), no date
+    one.frame.clearModeFlags();
+    one.frame.m_bStoreTr = 1;
+    one.doc.m_pTrData.assign(251, 10.0f);
+    image = one.paint();
+    EXPECT_GT(countDark(image, QRect(110, 595, 8, 12)), 3);
+    EXPECT_EQ(countDark(image, QRect(87, 595, 22, 30)), 0);
+    EXPECT_EQ(countDark(image, QRect(110, 607, 50, 12)), 0);
+}
+
+TEST(GraphPaint, transient_labels_count_points_from_one)
+{
+    Graph g;
+    g.storeRms(251, [](int) { return 50.0f; }, [](int) { return 50.0f; });
+    g.frame.clearModeFlags();
+    g.frame.m_bStoreTr = 1;
+    g.doc.m_pTrData.assign(251, 10.0f);
+    g.paint();
+    EXPECT_EQ(g.view->m_strXLabels[0], QStringLiteral("1"));
+    EXPECT_EQ(g.view->m_strXLabels[1], QStringLiteral("63")); // step trunc(780 / (4 x 3.12))
+    EXPECT_EQ(g.view->m_strYLabels1[0], QStringLiteral("0.00"));
+    EXPECT_EQ(g.view->m_strYLabels1[10], QStringLiteral("100.00"));
+}
+
+TEST(GraphPaint, power_legend_is_the_unit_alone_and_no_ch2)
+{
+    Graph g;
+    g.storeRms(50, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.frame.clearModeFlags();
+    g.frame.m_bRtPowerS = 1;
+    g.doc.m_pRtRms.assign(50, FloatPair{8.0f, 5.0f}); // S = 40
+    g.view->m_nRtCount = 50;
+    g.view->m_strUnit1 = QStringLiteral("VA");
+    const QImage image = g.paint();
+    EXPECT_GT(countColor(image, QRect(60, 621, 30, 20), kRed), 10); // "VA" at (60, B + 31)
+    EXPECT_EQ(countColor(image, QRect(20, 621, 40, 20), kRed), 0);  // no "CH1 " before it
+    EXPECT_EQ(countColor(image, QRect(891, 621, 100, 20), kGreen), 0);
+    EXPECT_EQ(countColor(image, QRect(110, 190, 781, 401), kGreen), 0); // CH2 not drawn
+    EXPECT_EQ(image.pixel(400, 430), kRed);                            // S = 40 -> y 430
+
+    // the ordinary legends
+    Graph h;
+    h.storeRms(50, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    const QImage normal = h.paint();
+    EXPECT_GT(countColor(normal, QRect(45, 621, 60, 20), kRed), 10);
+    EXPECT_GT(countColor(normal, QRect(891, 621, 60, 20), kGreen), 10);
+}
+
+TEST(GraphPaint, first_paint_after_load_switches_mode_by_document_tag)
+{
+    Graph g;
+    g.storeRms(20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.doc.m_strReadTag = QStringLiteral("RMSTRDATA");
+    g.view->m_bNewDocument = 1;
+    g.view->m_nFirstPoint = 7;
+    g.view->g_bFullView = 0;
+    g.view->g_nZoomLevel = 1;
+    g.paint();
+    EXPECT_EQ(g.frame.storeRmsCalls, 1);
+    EXPECT_EQ(g.frame.storeRmsFlagAtCall, 0); // cleared so the command does its set-up
+    EXPECT_EQ(g.frame.realTimeRmsCalls, 0);
+    EXPECT_EQ(g.view->m_nFirstPoint, 1);
+    EXPECT_EQ(g.view->g_bFullView, 1);
+    EXPECT_EQ(g.view->m_bNewDocument, 0);
+    g.paint();
+    EXPECT_EQ(g.frame.storeRmsCalls, 1);
+
+    g.doc.m_strReadTag = QStringLiteral("EPADATA");
+    g.view->m_bNewDocument = 1;
+    g.paint();
+    EXPECT_EQ(g.frame.realTimeRmsCalls, 1);
+
+    g.doc.m_strReadTag = QStringLiteral("OTHER");
+    g.view->m_bNewDocument = 1;
+    g.view->m_nFirstPoint = 3;
+    g.paint();
+    EXPECT_EQ(g.frame.storeRmsCalls + g.frame.realTimeRmsCalls, 2);
+    EXPECT_EQ(g.view->m_nFirstPoint, 1);
+}
+
+TEST(GraphPaint, first_graph_paint_creates_children_and_arms_timer_4_once)
+{
+    Graph g;
+    g.storeRms(20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.paint();
+    CDTView& v = *g.view;
+    ASSERT_NE(v.m_wndTimeScroll, nullptr);
+    ASSERT_NE(v.m_wndScrollCh1, nullptr);
+    ASSERT_NE(v.m_wndScrollCh2, nullptr);
+    ASSERT_NE(v.m_pRecInfoBand, nullptr);
+    ASSERT_NE(v.m_wndViewToolBar, nullptr);
+    EXPECT_EQ(v.m_wndTimeScroll->geometry(), QRect(110, 625, 780, 20));
+    EXPECT_EQ(v.m_wndScrollCh1->geometry(), QRect(20, 190, 20, 400));
+    EXPECT_EQ(v.m_wndScrollCh2->geometry(), QRect(960, 190, 20, 400));
+    EXPECT_EQ(v.m_wndViewToolBar->geometry(), QRect(20, 145, 960, 35));
+    for (QScrollBar* bar : {v.m_wndTimeScroll, v.m_wndScrollCh1, v.m_wndScrollCh2}) {
+        EXPECT_TRUE(bar->isVisibleTo(&v));
+        EXPECT_FALSE(bar->isEnabled());
+    }
+    const auto buttons = v.m_wndViewToolBar->findChildren<QToolButton*>();
+    QList<int> ids;
+    for (QToolButton* b : buttons)
+        if (b->property("commandId").isValid())
+            ids << b->property("commandId").toInt();
+    EXPECT_EQ(ids, (QList<int>{32792, 32868, 32845, 32881}));
+    for (QToolButton* b : buttons) {
+        const int id = b->property("commandId").toInt();
+        if (id == 32792) {
+            EXPECT_EQ(b->toolTip(), QStringLiteral("ZoomOut"));
+        } else if (id != 0) {
+            EXPECT_TRUE(b->toolTip().isEmpty()) << id;
+        }
+    }
+
+    EXPECT_TRUE(v.timers().IsActive(4));
+    EXPECT_EQ(v.timers().Interval(4), 50);
+    v.g_bFullView = 0;
+    v.g_nZoomLevel = 1;
+    v.OnTimer(4);
+    EXPECT_FALSE(v.timers().IsActive(4));
+    EXPECT_EQ(v.g_bFullView, 1);
+    EXPECT_EQ(v.g_nZoomLevel, 0);
+    v.m_nDisplayMode = 2;
+    g.paint();
+    v.m_nDisplayMode = 1;
+    g.paint();
+    EXPECT_FALSE(v.timers().IsActive(4));
+
+    // the ZoomOut button returns to the full view
+    v.g_bFullView = 0;
+    for (QToolButton* b : buttons) {
+        if (b->property("commandId").toInt() == 32792)
+            b->click();
+    }
+    EXPECT_EQ(v.g_bFullView, 1);
+}
+
+TEST(GraphPaint, spans_and_sizes_that_cannot_be_drawn_are_skipped)
+{
+    // CH1 axis without span: no red, CH2 still drawn, labels still written
+    Graph g;
+    g.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.view->m_nCh1Min = g.view->m_nCh1Max = 50;
+    QImage image = g.paint();
+    EXPECT_EQ(countColor(image, QRect(110, 190, 781, 401), kRed), 0);
+    EXPECT_EQ(image.pixel(400, 490), kGreen);
+    EXPECT_EQ(g.view->m_strYLabels1[10], QStringLiteral("50.00"));
+
+    // a client exactly 220 wide: plot of zero width
+    Graph narrow(QSize(220, 700));
+    narrow.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    image = narrow.paint();
+    EXPECT_FALSE(image.isNull());
+
+    // a client too low for a plot
+    Graph low(QSize(600, 250));
+    low.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    low.paint();
+
+    // fewer than two points, and a window larger than the caches
+    Graph tiny;
+    tiny.storeRms(2, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    tiny.view->m_nLastPoint = 1;
+    tiny.paint();
+    tiny.view->freePlotCaches();
+    tiny.view->m_nLastPoint = 2;
+    image = tiny.paint();
+    EXPECT_GE(tiny.view->plotCacheCapacity(), 2);
+    EXPECT_EQ(image.pixel(400, 290), kRed);
+
+    // a window longer than the data: the missing points are not drawn
+    Graph shortData;
+    shortData.storeRms(10, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    shortData.view->m_nLastPoint = 20;
+    image = shortData.paint();
+    EXPECT_EQ(image.pixel(200, 290), kRed);
+    EXPECT_EQ(countColor(image, QRect(600, 190, 290, 401), kRed), 0);
+}
+
+TEST(GraphPaint, printing_stretches_the_picture_over_the_page)
+{
+    Graph g;
+    g.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.view->g_strReadout = QStringLiteral("1   12:00:00");
+    const QImage page = g.paint(true, QSize(2000, 1400));
+    EXPECT_EQ(page.pixel(100, 100), rgb(255, 255, 255)); // band area white
+    EXPECT_EQ(page.pixel(800, 580), kRed);               // (400, 290) doubled
+    EXPECT_EQ(page.pixel(800, 980), kGreen);
+    // the read-out on a black bar under the plot
+    EXPECT_EQ(page.pixel(2 * 800, 2 * 677), kBlack);
+}
+
+TEST(GraphPaint, zoomed_paint_draws_the_selected_box)
+{
+    Graph g;
+    g.storeRms(101, [](int i) { return float(i); }, [](int) { return 10.0f; });
+    g.paint();
+    CDTView& v = *g.view;
+    // box over x 110 .. 500 (points 0 .. 50) and the lower half of the values
+    v.g_dBoxLeft = 110;
+    v.g_dBoxRight = 500;
+    v.g_dBoxTop = 390;
+    v.g_dBoxBottom = 590;
+    v.g_nZoomLevel = 1;
+    v.g_bFullView = 0;
+    v.g_bZoomScrollSet = 0;
+    v.m_bZoomPending = 1;
+    const QImage image = g.paint();
+    EXPECT_EQ(v.m_strYLabels1[0], QStringLiteral("0.00"));
+    EXPECT_EQ(v.m_strYLabels1[10], QStringLiteral("50.00"));
+    EXPECT_EQ(v.m_bZoomPending, 0);
+    EXPECT_EQ(v.m_wndTimeScroll->maximum(), 101);
+    EXPECT_EQ(v.m_wndScrollCh1->minimum(), -200);
+    // CH1 = i: point 25 at x 110 + 25 x 15.6 = 500, y = 590 - 25 x 8 = 390
+    EXPECT_EQ(image.pixel(500, 390), kRed);
+}
+
+} // namespace

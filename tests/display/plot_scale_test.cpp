@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "display/plot_scale.h"
+#include "graph_fixture.h"
+
+using namespace graphtest;
+
+namespace {
+
+TEST(PlotScale, stored_scale_ticks_and_level0_positions)
+{
+    Graph g;
+    g.storeRms(5, [](int i) { return i * 25.0f; }, [](int) { return 50.0f; });
+    CDTView& v = *g.view;
+    v.m_rcPlot = g.plot();
+    v.m_nCh2Min = -10;
+    v.m_nCh2Max = 10;
+    v.PreparePlotPoints();
+    EXPECT_FLOAT_EQ(v.g_fXScale, 780.0f / 4);
+    EXPECT_FLOAT_EQ(v.g_fTicks1[0][0], 0.0f);
+    EXPECT_FLOAT_EQ(v.g_fTicks1[0][3], 30.0f);
+    EXPECT_NEAR(v.g_fTicks2[0][5], 0.0f, 1e-6); // 0.1 is a single-precision step
+    EXPECT_FLOAT_EQ(v.g_fTicks2[0][10], 10.0f);
+    EXPECT_EQ(v.g_rcPlotPrev, v.m_rcPlot);
+    for (int p = 0; p < 5; ++p) {
+        EXPECT_DOUBLE_EQ(v.m_pPlotPixels[cacheIndex(p, 0, 0)], 110 + p * 195.0);
+        EXPECT_DOUBLE_EQ(v.m_pPlotPixels[cacheIndex(p, 1, 0)], 110 + p * 195.0);
+        EXPECT_DOUBLE_EQ(v.m_pPlotPixels2[cacheIndex(p, 0, 0)], 590 - p * 100.0);
+    }
+    // 50 on a -10 .. 10 axis lies far above the plot, unclipped
+    EXPECT_DOUBLE_EQ(v.m_pPlotPixels2[cacheIndex(0, 1, 0)], 590 - 60 * 20.0);
+}
+
+TEST(PlotScale, one_point_spans_the_width_and_zero_spans_give_no_positions)
+{
+    Graph g;
+    g.storeRms(1, [](int) { return 10.0f; }, [](int) { return 10.0f; });
+    CDTView& v = *g.view;
+    v.m_rcPlot = g.plot();
+    v.m_nCh2Max = v.m_nCh2Min = 7;
+    v.PreparePlotPoints();
+    EXPECT_FLOAT_EQ(v.g_fXScale, 780.0f);
+    EXPECT_DOUBLE_EQ(v.m_pPlotPixels2[cacheIndex(0, 0, 0)], 590 - 40.0);
+    EXPECT_TRUE(std::isnan(v.m_pPlotPixels2[cacheIndex(0, 1, 0)]));
+    double x0 = 0, dx = 0;
+    EXPECT_FALSE(windowSpacing(v, x0, dx));
+}
+
+TEST(PlotScale, real_time_scale_grows_one_step_when_points_fill_it)
+{
+    Graph g(QSize(1220, 700)); // plot width 1000
+    CDTView& v = *g.view;
+    v.OnInitialUpdate();
+    ASSERT_EQ(v.m_rcPlot.width(), 1000);
+    EXPECT_EQ(v.m_nScaleSteps[0], 100);
+    EXPECT_EQ(v.m_nScaleSteps[1], 109);
+    g.frame.clearModeFlags();
+    g.frame.m_bRtRms = 1;
+    g.frame.m_bStopped = 0;
+    v.m_bShowCh1 = 1;
+    v.m_nCh1Max = 100;
+    v.m_nFirstPoint = 1;
+    v.allocatePlotCaches(1000);
+    for (int n = 1; n <= 100; ++n) {
+        g.doc.m_pRtRms.push_back({float(n % 50), 1.0f});
+        v.m_nRtCount = v.m_nLastPoint = n;
+        v.PreparePlotPoints();
+    }
+    EXPECT_EQ(v.m_nRtScaleLevel, 0);
+    EXPECT_FLOAT_EQ(v.g_fXScale, 1000.0f / 99);
+    EXPECT_EQ(v.m_bRescaleRedraw, 0);
+    g.doc.m_pRtRms.push_back({1.0f, 1.0f});
+    v.m_nRtCount = v.m_nLastPoint = 101;
+    v.PreparePlotPoints();
+    EXPECT_EQ(v.m_nRtScaleLevel, 1);
+    EXPECT_EQ(v.m_bRescaleRedraw, 1);
+    EXPECT_EQ(v.m_nScaleSteps[1], 109);
+    EXPECT_FLOAT_EQ(v.g_fXScale, 1000.0f / 108);
+
+    // stopped: the stored rule W / (L - f)
+    g.frame.m_bStopped = 1;
+    v.PreparePlotPoints();
+    EXPECT_FLOAT_EQ(v.g_fXScale, 1000.0f / 100);
+
+    // the table's last entry is never passed
+    g.frame.m_bStopped = 0;
+    v.m_nRtScaleLevel = 99;
+    v.m_nScaleSteps[99] = 50;
+    v.PreparePlotPoints();
+    EXPECT_EQ(v.m_nRtScaleLevel, 99);
+}
+
+TEST(PlotScale, label_step_by_points_across_the_plot)
+{
+    struct Case {
+        int points;
+        int step;
+    };
+    for (const Case c : {Case{2, 1}, Case{3, 1}, Case{4, 1}, Case{5, 1}, Case{1561, 390},
+                         Case{262144, 65535}}) {
+        Graph g;
+        g.storeRms(c.points, [](int) { return 1.0f; }, [](int) { return 1.0f; });
+        CDTView& v = *g.view;
+        v.m_rcPlot = g.plot();
+        v.PreparePlotPoints();
+        const TimeLabels t = planTimeLabels(v, g.frame);
+        ASSERT_TRUE(t.valid) << c.points;
+        EXPECT_EQ(t.step, c.step) << c.points;
+        EXPECT_EQ(t.index[3], 3 * c.step);
+        EXPECT_EQ(t.time[2], 1700000000 + 2 * c.step);
+    }
+}
+
+} // namespace

@@ -28,6 +28,8 @@ namespace {
 const QString kSaveFilter = QStringLiteral("DataLogger Files (*.stdata*.csv)|*.stdata;*.csv|");
 const QString kOpenFilter = QStringLiteral("DataLogger Files (*.stdata)|*.stdata|");
 const QString kDocumentExtension = QStringLiteral("stdata");
+const QString kAskSaveGraph =
+    QStringLiteral("Do you want to save the existing graph data before continuing?");
 
 // The wait cursor for the length of a scope, restored however the scope is left.
 class WaitCursor {
@@ -147,9 +149,7 @@ void CMainFrame::OnFileOpen()
     if (view->m_nLastPoint >= 1 && view->m_bFromFile == 0 && m_bDataUnsaved == 1
         && m_bAskSaveGraph == 1) {
         const MsgResult answer =
-            messageBox(this,
-                       QStringLiteral("Do you want to save the existing graph data before continuing?"),
-                       kProgramTitle, MsgButtons::YesNo, MsgIcon::None);
+            messageBox(this, kAskSaveGraph, kProgramTitle, MsgButtons::YesNo, MsgIcon::None);
         // A save that was cancelled or failed leaves the data unsaved: ask again next time.
         if (answer != MsgResult::Yes || SaveData()) {
             m_bDataUnsaved = 0;

@@ -391,18 +391,3 @@ TEST_F(FrameFileTest, previous_measurement_round_trip)
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_TRUE(boxes.empty());
 }
-
-TEST_F(FrameFileTest, file_commands_follow_their_enable_rules)
-{
-    EXPECT_FALSE(frame->commandState(ID_FILE_SAVE_DATA).m_bEnabled); // no points yet
-    EXPECT_TRUE(frame->commandState(ID_FILE_OPEN_DATA).m_bEnabled);
-    EXPECT_TRUE(frame->commandState(ID_PREVIOUS_MEASUREMENT).m_bEnabled);
-    fillMeasurement();
-    EXPECT_TRUE(frame->commandState(ID_FILE_SAVE_DATA).m_bEnabled);
-    frame->m_bStopped = 0; // a real-time run
-    EXPECT_FALSE(frame->commandState(ID_FILE_OPEN_DATA).m_bEnabled);
-    EXPECT_FALSE(frame->commandState(ID_PREVIOUS_MEASUREMENT).m_bEnabled);
-    EXPECT_FALSE(frame->OnCmdMsg(ID_FILE_OPEN_DATA));
-    EXPECT_TRUE(dialogs.empty());
-    frame->m_bStopped = 1;
-}

@@ -70,15 +70,17 @@ void CDownloadDlg::startTransfer(bool realTime)
         m_host.state->m_bDownloadRequest = realTime ? 0 : 1;
         m_host.state->m_bRealTimeRequest = realTime ? 1 : 0;
     }
-    if (m_host.startTransfer) {
-        try {
-            m_host.startTransfer();
-        } catch (const CommDispatchError&) {
-            // The port failed under the transfer start: nothing was asked of the
-            // logger, so the dialog stays and says so instead of closing.
-            reportSendFailure();
-            return;
-        }
+    bool started = false;
+    try {
+        started = m_host.startTransfer && m_host.startTransfer();
+    } catch (const CommDispatchError&) {
+        started = false;
+    }
+    if (!started) {
+        // Nothing was asked of the logger: the dialog stays and shows the link as
+        // lost instead of closing as if the transfer ran.
+        reportSendFailure();
+        return;
     }
     UpdateData(true);
     done(QDialog::Accepted);

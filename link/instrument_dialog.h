@@ -26,8 +26,9 @@ struct InstrumentHost {
     // Sends the 8 bytes of state->m_byCommand; false when the port failed and nothing
     // went out.
     std::function<bool()> sendCommand;
-    // Starts the transfer the request flags ask for (download or real-time run).
-    std::function<void()> startTransfer;
+    // Starts the transfer the request flags ask for (download or real-time run); false
+    // when the command could not go out (the frame has told the user).
+    std::function<bool()> startTransfer;
     // Ends the port scan, probe and link watch timers.
     std::function<void()> stopConnectTimers;
 };

@@ -60,14 +60,15 @@ QPixmap drawButton(const ButtonPicture& picture, QSize size)
     p.setRenderHint(QPainter::Antialiasing);
 
     const int h = size.height();
-    // The word in bold Arial, as large as the height allows (about half of it).
+    // The word in bold Arial, as large as the height allows (about half of it)
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
-    font.setPixelSize(std::max(8, h * 9 / 16));
+    // (at most 15 pixels: a tall face must not get a shouting word).
+    font.setPixelSize(std::clamp(h * 9 / 16, 8, 15));
     const QFontMetrics fm(font);
 
     const bool hasSymbol = picture.symbol != Symbol::None;
-    const int symbolSide = hasSymbol ? std::max(8, h * 5 / 8) : 0;
+    const int symbolSide = hasSymbol ? std::clamp(h * 5 / 8, 8, 18) : 0;
     const int gap = hasSymbol ? std::max(3, h / 6) : 0;
     int wordWidth = fm.horizontalAdvance(picture.word);
     // Shrink the word when the face is narrow, so that it is never cut off.

@@ -154,19 +154,24 @@ TEST(DownloadDialog, earlier_link_is_checked_on_opening)
 
 TEST(DownloadDialog, failed_transfer_start_keeps_the_dialog_open_and_says_so)
 {
-    FakeFrame frame;
-    frame.onStartTransfer = [] { throw CommDispatchError("Cannot open COM1"); };
-    CDownloadDlg dlg;
-    dlg.setHost(frame.host());
-    ScopedModal modal([&](QDialog&) {
-        dlg.SetTitle(QStringLiteral("Connected"));
-        dlg.downloadButton()->click();
-        EXPECT_TRUE(dlg.isOpen());
-        EXPECT_EQ(dlg.title(), QStringLiteral("Not Connected"));
-        EXPECT_EQ(promptText(dlg),
-                  QStringLiteral("Connecting failed. Ensure logger inserted and try again."));
-        dlg.cancelButton()->click();
-    });
-    EXPECT_EQ(dlg.DoModal(), QDialog::Rejected);
-    EXPECT_EQ(frame.state.m_bDataUnsaved, 0);
+    // The frame reports the failure itself (false), or the port raises under it.
+    for (bool throws : {false, true}) {
+        FakeFrame frame;
+        frame.startSucceeds = false;
+        if (throws)
+            frame.onStartTransfer = [] { throw CommDispatchError("Cannot open COM1"); };
+        CDownloadDlg dlg;
+        dlg.setHost(frame.host());
+        ScopedModal modal([&](QDialog&) {
+            dlg.SetTitle(QStringLiteral("Connected"));
+            dlg.downloadButton()->click();
+            EXPECT_TRUE(dlg.isOpen());
+            EXPECT_EQ(dlg.title(), QStringLiteral("Not Connected"));
+            EXPECT_EQ(promptText(dlg),
+                      QStringLiteral("Connecting failed. Ensure logger inserted and try again."));
+            dlg.cancelButton()->click();
+        });
+        EXPECT_EQ(dlg.DoModal(), QDialog::Rejected) << throws;
+        EXPECT_EQ(frame.state.m_bDataUnsaved, 0) << throws;
+    }
 }

@@ -24,6 +24,7 @@ struct FakeFrame {
     QStringList calls;
     std::vector<wire::Command> sent;
     bool sendSucceeds = true;
+    bool startSucceeds = true;
     std::function<void()> onStartTransfer; // may throw
 
     InstrumentHost host(CMSComm* comm = nullptr)
@@ -41,6 +42,7 @@ struct FakeFrame {
             calls << QStringLiteral("startTransfer");
             if (onStartTransfer)
                 onStartTransfer();
+            return startSucceeds;
         };
         h.stopConnectTimers = [this] { calls << QStringLiteral("stopConnectTimers"); };
         return h;

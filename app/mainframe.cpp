@@ -309,8 +309,7 @@ void CMainFrame::BuildMessageMap()
     // onCommand(ID_STOP, &CMainFrame::OnStop); onUpdateCommand(ID_STOP, ...OnUpdateStop);
 
     // --- Display modes ---
-    // onCommand(ID_STORE_RMS, &CMainFrame::OnStoreRms);
-    // onUpdateCommand(ID_STORE_RMS, &CMainFrame::OnUpdateStoreRms);  ... and the others
+    RegisterDisplayModeCommands();
 
     // --- Window ---
     onCommand(ID_VIEW_INSTRUMENT, &CMainFrame::OnViewInstrument);

@@ -179,7 +179,26 @@ public:
     // Ends a real-time run.
     void OnStop();
 
-    // ===================== display modes =====================
+    // ===================== display modes (display/display_modes.cpp) =====================
+    // Each command does its entry set-up while its own flag is 0 and refreshes the
+    // point window and band texts on every call. A caller that must force the entry
+    // set-up clears the flag first.
+    void OnStoreRms() override;
+    void OnStoreTransientWave();
+    void OnPowerAnalysis();
+    void OnRealTimeRms() override;
+    void OnRealTimeFrequency();
+    void OnRealTimePower();
+    // Shows transient record `record` (0-based) in the point window the caller has set.
+    void ShowStoreTransient(int record);
+    void OnUpdateStoreRms(CCmdUI* pCmdUI);
+    void OnUpdateStoreTransientWave(CCmdUI* pCmdUI);
+    void OnUpdatePowerAnalysis(CCmdUI* pCmdUI);
+    void OnUpdateRealTimeRms(CCmdUI* pCmdUI);
+    void OnUpdateRealTimeFrequency(CCmdUI* pCmdUI);
+    void OnUpdateRealTimePower(CCmdUI* pCmdUI);
+    // Registers the six mode commands and their update handlers.
+    void RegisterDisplayModeCommands();
 
 signals:
     // Emitted when the real close has happened (after timer 2).
@@ -199,6 +218,17 @@ private:
     void updateAction(QAction* action) const;
     void printWithDisplayMode(int mode, int frameworkCommand);
     void focusNextPane(int step);
+    // Steps shared by the display-mode commands (display/display_modes.cpp).
+    void ModeBandFull();
+    void ModeBandSlim(bool frameWidth);
+    void ModePaneBackToNormal();
+    void ModePaneTo(int width);
+    void ModeCloseTrList();
+    void ModeClosePowerPanel();
+    void ModePlaceDataList();
+    void ModeRepaintView();
+    void ModeInvalidateBand();
+    void RealTimeMode(int mode);
 
     CDTDoc* m_pDocument;
     CDTView* m_pDataView = nullptr;

@@ -13,6 +13,7 @@
 #include "platform/timer_table.h"
 
 class CDTDoc;
+class QDialog;
 struct FrameState;
 class QPainter;
 class QScrollBar;
@@ -75,6 +76,23 @@ public:
     QWidget* m_dlgDataList = nullptr;
 
     void OnDocumentUpdated() override;
+
+    // Time text of the 0-based point `index` of the current display mode.
+    QString PointIndexToTimeText(int index) const;
+
+    // Modeless panels placed over the left pane; null while they have no window.
+    QDialog* m_dlgTrFileList = nullptr;    // transient record list, template 255
+    QDialog* m_dlgPowerAnalysis = nullptr; // power-analysis read-out, template 252
+    // Creates and shows a panel when it has no window.
+    void OnShowTrFileList();
+    void OnShowPowerAnalysis();
+    // Ends a panel with its template id as result and destroys its window.
+    static void EndPanel(QDialog*& panel, int result);
+    // Closes the power-analysis panel and the transient list (end of a download).
+    void ClosePanels();
+    // Analyses samples [first, first + count) of channel `channel` (0 CH1, 1 CH2) of
+    // the latest real-time waveform into the real-time arrays and the panel.
+    void AnalyzeWaveform(int first, int count, int channel);
 
     // The modeless data list: shown (created when it has no window), and ended with its
     // window destroyed. Stand-ins until the data list exists.

@@ -216,13 +216,59 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
     c.top = std::max(c.top, 0);
     c.right = std::min(c.right, canvas.width() - 1);
     c.bottom = std::min(c.bottom, canvas.height() - 1);
-    if (c.empty() || batch.jEnd <= batch.jBegin || !(batch.drawCh[0] || batch.drawCh[1]))
+    const int first = view.m_nFirstPoint;
+    const long long capacity = view.plotCacheCapacity();
+    if (c.empty() || batch.jEnd <= batch.jBegin || !(batch.drawCh[0] || batch.drawCh[1]) ||
+        first < 1 || first >= capacity)
         return;
+    // Segments whose points lie beyond the caches cannot be drawn.
+    const int jBegin = static_cast<int>(std::max<long long>(batch.jBegin, 2LL - first));
+    const int jEnd = static_cast<int>(std::min<long long>(batch.jEnd, capacity - first + 1));
+    if (jEnd <= jBegin)
+        return;
+
+    // The same arithmetic as curveSegment, with each point's pixel position worked
+    // out once for the two segments that share it.
+    const int slot = std::clamp<int>(view.g_nZoomLevel, 0, 2);
+    const double* xs = view.m_pPlotPixels.data();
+    const double* ys = view.m_pPlotPixels2.data();
+    const double o = view.m_nScrollOffset;
+    const long long top = view.m_rcPlot.top, bottom = view.m_rcPlot.bottom;
+    struct Channel {
+        double x0, dx;
+        const double* y; // y of point p at y[p * 6]
+        bool xOk = false, yOk = false;
+        long long x = 0, y0 = 0; // position of the segment's end point
+    } chs[2];
+    for (int ch = 0; ch < 2; ++ch) {
+        chs[ch].x0 = xs[cacheIndex(first - 1, ch, slot)];
+        chs[ch].dx = xs[cacheIndex(first, ch, slot)] - chs[ch].x0;
+        chs[ch].y = ys + cacheIndex(0, ch, slot);
+    }
     ReversePainter painter(canvas, c);
-    CurveSegment seg;
-    for (int j = batch.jEnd - 1; j >= batch.jBegin; --j) {
+    for (int ch = 0; ch < 2; ++ch) {
+        Channel& k = chs[ch];
+        // the start point of segment jEnd is the end point of the last one drawn
+        k.xOk = toPixel(k.x0 + k.dx * (o + jEnd - 1), k.x);
+        k.yOk = toPixel(k.y[static_cast<std::size_t>(first + jEnd - 2LL) * 6], k.y0);
+    }
+    for (int j = jEnd - 1; j >= jBegin; --j) {
         for (int ch = 1; ch >= 0; --ch) {
-            if (batch.drawCh[ch] && curveSegment(view, ch, j, seg))
+            if (!batch.drawCh[ch])
+                continue;
+            Channel& k = chs[ch];
+            CurveSegment seg;
+            seg.xb = k.x;
+            seg.yb = k.y0;
+            const bool endOk = k.xOk && k.yOk;
+            k.xOk = toPixel(k.x0 + k.dx * (o + j - 1), k.x);
+            k.yOk = toPixel(k.y[static_cast<std::size_t>(first + j - 2LL) * 6], k.y0);
+            if (!endOk || !k.xOk || !k.yOk)
+                continue;
+            seg.xa = k.x;
+            seg.ya = k.y0;
+            const bool onEdge = seg.ya == seg.yb && (seg.ya == top || seg.ya == bottom);
+            if (onEdge || ((seg.ya > top || seg.yb > top) && (seg.ya < bottom || seg.yb < bottom)))
                 painter.segment(seg, batch.color[ch], batch.marks);
         }
     }

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QDialog>
 #include <QLocale>
 #include <QRegularExpression>
 
 #include "app/frame_state.h"
+#include "app/mainframe.h"
+#include "display/cdtview.h"
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "resources/command_ids.h"
 
 namespace modes {
 
@@ -254,3 +258,330 @@ QString powerSText(const QString& ch1Rms, const QString& ch2Rms)
 }
 
 } // namespace modes
+
+// ---------------------------------------------------------------------------------
+// The mode commands of the main frame.
+
+using modes::Mode;
+
+void CMainFrame::RegisterDisplayModeCommands()
+{
+    onCommand(ID_STORE_RMS, [this] { OnStoreRms(); });
+    onUpdateCommand(ID_STORE_RMS, &CMainFrame::OnUpdateStoreRms);
+    onCommand(ID_STORE_TRANSIENT_WAVE, &CMainFrame::OnStoreTransientWave);
+    onUpdateCommand(ID_STORE_TRANSIENT_WAVE, &CMainFrame::OnUpdateStoreTransientWave);
+    onCommand(ID_POWER_ANALYSIS, &CMainFrame::OnPowerAnalysis);
+    onUpdateCommand(ID_POWER_ANALYSIS, &CMainFrame::OnUpdatePowerAnalysis);
+    onCommand(ID_REAL_TIME_RMS, [this] { OnRealTimeRms(); });
+    onUpdateCommand(ID_REAL_TIME_RMS, &CMainFrame::OnUpdateRealTimeRms);
+    onCommand(ID_REAL_TIME_FREQUENCY, &CMainFrame::OnRealTimeFrequency);
+    onUpdateCommand(ID_REAL_TIME_FREQUENCY, &CMainFrame::OnUpdateRealTimeFrequency);
+    onCommand(ID_REAL_TIME_POWER, &CMainFrame::OnRealTimePower);
+    onUpdateCommand(ID_REAL_TIME_POWER, &CMainFrame::OnUpdateRealTimePower);
+}
+
+// --- steps shared by the modes ---
+
+void CMainFrame::ModeBandFull()
+{
+    CDTView* view = GetDataView();
+    QWidget* band = view->m_pRecInfoBand;
+    if (m_bInfoDialog == 1) {
+        view->m_nTopBandHeight = modes::kBandFull;
+        if (band) {
+            band->setGeometry(0, 0, view->width(), modes::kBandFull);
+            band->show();
+        }
+    } else {
+        view->m_nTopBandHeight = 0;
+        if (band)
+            band->hide();
+    }
+}
+
+void CMainFrame::ModeBandSlim(bool frameWidth)
+{
+    CDTView* view = GetDataView();
+    view->m_nTopBandHeight = modes::kBandSlim;
+    if (QWidget* band = view->m_pRecInfoBand) {
+        band->setGeometry(0, 0, frameWidth ? width() : view->width(), modes::kBandSlim);
+        band->show();
+    }
+}
+
+void CMainFrame::ModePaneBackToNormal()
+{
+    if (m_nInstrumentPaneWidth > modes::kPaneNormal) {
+        setInstrumentPaneWidth(modes::kPaneNormal);
+        m_nInstrumentPaneWidth = modes::kPaneNormal;
+    }
+}
+
+void CMainFrame::ModePaneTo(int paneWidth)
+{
+    // A pane hidden by Window > Instrument stays hidden.
+    if (m_bInstrumentPane != 1)
+        return;
+    setInstrumentPaneWidth(paneWidth);
+    m_nInstrumentPaneWidth = paneWidth;
+}
+
+void CMainFrame::ModeCloseTrList()
+{
+    CDTView* view = GetDataView();
+    if (!view->m_dlgTrFileList)
+        return;
+    view->m_bTrListDirty = 0;
+    CDTView::EndPanel(view->m_dlgTrFileList, 255);
+}
+
+void CMainFrame::ModeClosePowerPanel()
+{
+    CDTView::EndPanel(GetDataView()->m_dlgPowerAnalysis, 252);
+}
+
+void CMainFrame::ModePlaceDataList()
+{
+    CDTView* view = GetDataView();
+    QWidget* list = view->m_dlgDataList;
+    if (!list)
+        return;
+    view->m_bListDirty = 1;
+    const int band = view->m_nTopBandHeight;
+    QRect area(view->mapToGlobal(QPoint(0, band)), QSize(view->width(), view->height() - band));
+    if (!list->isWindow() && list->parentWidget())
+        area.moveTopLeft(list->parentWidget()->mapFromGlobal(area.topLeft()));
+    list->setGeometry(area);
+    list->update();
+}
+
+void CMainFrame::ModeRepaintView()
+{
+    CDTView* view = GetDataView();
+    if (view->m_bDragging == 0)
+        view->update();
+}
+
+void CMainFrame::ModeInvalidateBand()
+{
+    if (QWidget* band = GetDataView()->m_pRecInfoBand)
+        band->update();
+}
+
+// --- the modes ---
+
+void CMainFrame::OnStoreRms()
+{
+    CDTView* view = GetDataView();
+    if (!view)
+        return;
+    if (m_bStoreRms == 0) {
+        ModeBandFull();
+        modes::applyRanges(*view, modes::storeRmsRanges(*view, *this));
+        modes::setModeFlags(*this, Mode::StoreRms);
+        view->m_bShowCh1 = view->m_bStoreCh1;
+        view->m_bShowCh2 = view->m_bStoreCh2;
+        view->m_strUnit1 = view->m_strStoreUnit1;
+        view->m_strUnit2 = view->m_strStoreUnit2;
+        view->m_nFirstPoint = 1;
+        view->m_nLastPoint = view->m_nStoreCount;
+        view->OnZoomOut();
+        ModeCloseTrList();
+        ModePaneBackToNormal();
+        ModeClosePowerPanel();
+        ModePlaceDataList();
+        ModeRepaintView();
+        ModeInvalidateBand();
+    }
+    modes::storeRmsBandTexts(*view);
+    ModeInvalidateBand();
+}
+
+void CMainFrame::OnRealTimeRms()
+{
+    RealTimeMode(static_cast<int>(Mode::RtRms));
+}
+
+void CMainFrame::OnRealTimeFrequency()
+{
+    RealTimeMode(static_cast<int>(Mode::RtFreq));
+}
+
+void CMainFrame::OnRealTimePower()
+{
+    RealTimeMode(static_cast<int>(Mode::RtPowerS));
+}
+
+void CMainFrame::RealTimeMode(int modeValue)
+{
+    CDTView* view = GetDataView();
+    if (!view)
+        return;
+    const auto mode = static_cast<Mode>(modeValue);
+    view->m_nLastPoint = view->m_nRtCount;
+    if (!modes::modeFlag(*this, mode)) {
+        if (m_bStopped == 0) {
+            const int points = view->m_nLastPoint - view->m_nFirstPoint + 1;
+            view->m_nRtScaleLevel =
+                modes::rtScaleLevel(points, view->m_nScaleSteps, view->m_nRtScaleLevel);
+        }
+        view->m_nFirstPoint = 1;
+        ModeBandFull();
+        const int kind = mode == Mode::RtRms    ? modes::kKindRtRms
+                         : mode == Mode::RtFreq ? modes::kKindRtFreq
+                                                : modes::kKindRtPowerS;
+        modes::applyRanges(*view, modes::axisRanges(*this, kind));
+        view->m_bShowCh1 = view->m_bRtCh1;
+        view->m_bShowCh2 = view->m_bRtCh2;
+        if (mode == Mode::RtRms) {
+            view->m_strUnit1 = view->m_strRtUnit1;
+            view->m_strUnit2 = view->m_strRtUnit2;
+        } else {
+            const QString unit = mode == Mode::RtFreq ? QStringLiteral("Hz") : QStringLiteral("VA");
+            view->m_strUnit1 = view->m_strUnit2 = unit;
+        }
+        ModeCloseTrList();
+        view->m_nFirstPoint = 1;
+        ModePaneBackToNormal();
+        ModeClosePowerPanel();
+        ModeRepaintView();
+        ModeInvalidateBand();
+        modes::setModeFlags(*this, mode);
+        view->OnZoomOut();
+    }
+    ModePlaceDataList();
+    modes::realTimeBandTexts(*view, mode);
+}
+
+void CMainFrame::OnPowerAnalysis()
+{
+    CDTView* view = GetDataView();
+    if (!view)
+        return;
+    if (m_bEpa == 0) {
+        ModeBandSlim(false);
+        modes::applyRanges(*view, modes::axisRanges(*this, modes::kKindEpa));
+        view->OnZoomOut();
+        view->m_bShowCh1 = view->m_bRtCh1;
+        view->m_bShowCh2 = view->m_bRtCh2;
+        view->m_strUnit1 = view->m_strRtUnit1;
+        view->m_strUnit2 = view->m_strRtUnit2;
+        view->m_nFirstPoint = 1;
+        view->m_nLastPoint = kFramePoints;
+        ModeCloseTrList();
+        ModePaneTo(modes::kPaneEpa);
+        ModeRepaintView();
+    }
+    ModePlaceDataList();
+    view->OnShowPowerAnalysis();
+    if (view->m_nRtCount == 1) {
+        // The panel just created gets read-outs at once instead of at the next sample.
+        if (view->m_bShowCh1 == 1)
+            view->AnalyzeWaveform(0, kFramePoints, 0);
+        if (view->m_bShowCh2 == 1)
+            view->AnalyzeWaveform(0, kFramePoints, 1);
+    }
+    // The newest real-time point, on the real-time time base even on entry, while the
+    // flags still name the previous mode.
+    view->m_recInfo.m_strStart = formatPointTime(
+        view->m_tRtStart
+        + static_cast<std::time_t>(view->m_nRtCount - 1) * view->m_nRtSampleRate);
+    view->m_recInfo.m_strMode = QStringLiteral("REAL TIME EPA");
+    modes::setModeFlags(*this, Mode::Epa);
+}
+
+void CMainFrame::OnStoreTransientWave()
+{
+    CDTView* view = GetDataView();
+    if (!view)
+        return;
+    if (m_bStoreTr == 0) {
+        ModeBandSlim(true);
+        modes::applyRanges(*view, modes::storeTrRanges(*view, *this));
+    }
+    modes::setModeFlags(*this, Mode::StoreTr);
+    if (view->m_dlgTrFileList)
+        return; // the record chosen in the list stays shown
+
+    if (!view->m_pTrChannel.empty()) {
+        const std::uint8_t channel = view->m_pTrChannel.front();
+        if (channel == wire::kTrChannel1) {
+            view->m_bShowCh1 = 1;
+            view->m_bShowCh2 = 0;
+        } else if (channel == wire::kTrChannel2) {
+            view->m_bShowCh1 = 0;
+            view->m_bShowCh2 = 1;
+        }
+    }
+    view->m_nFirstPoint = 1;
+    view->m_nLastPoint = kTrSamples;
+    if (!view->m_pTrQuantity.empty()) {
+        const std::uint8_t quantity = view->m_pTrQuantity.front();
+        if (quantity == wire::kTrQuantityVoltage)
+            view->m_strUnit1 = view->m_strUnit2 = QStringLiteral("V");
+        else if (quantity == wire::kTrQuantityCurrent)
+            view->m_strUnit1 = view->m_strUnit2 = QStringLiteral("A");
+    }
+    view->m_bTrListDirty = 1;
+    ModePaneTo(modes::kPaneTransient);
+    view->OnShowTrFileList();
+    ModePlaceDataList();
+    ModeClosePowerPanel();
+    view->OnZoomOut();
+    ModeRepaintView();
+    ShowStoreTransient(0);
+}
+
+void CMainFrame::ShowStoreTransient(int record)
+{
+    CDTView* view = GetDataView();
+    CDTDoc* doc = GetActiveDocument();
+    if (!view || !doc)
+        return;
+    m_bStoreRms = 0;
+    m_bStoreTr = 1;
+    m_bEpa = 0;
+    const download::Extremes e =
+        modes::transientExtremes(doc->m_pTrData, view->m_nFirstPoint, view->m_nLastPoint);
+    modes::storeTransientTexts(*view, *doc, record, e);
+}
+
+// --- update handlers: check mark first, then the enable rule ---
+
+namespace {
+void updateMode(CCmdUI* ui, const FrameState& frame, const CDTView* view, Mode mode)
+{
+    ui->SetCheck(modes::modeFlag(frame, mode));
+    ui->Enable(view && modes::modeEnabled(*view, mode));
+}
+} // namespace
+
+void CMainFrame::OnUpdateStoreRms(CCmdUI* pCmdUI)
+{
+    updateMode(pCmdUI, *this, GetDataView(), Mode::StoreRms);
+}
+
+void CMainFrame::OnUpdateStoreTransientWave(CCmdUI* pCmdUI)
+{
+    updateMode(pCmdUI, *this, GetDataView(), Mode::StoreTr);
+}
+
+void CMainFrame::OnUpdatePowerAnalysis(CCmdUI* pCmdUI)
+{
+    updateMode(pCmdUI, *this, GetDataView(), Mode::Epa);
+}
+
+void CMainFrame::OnUpdateRealTimeRms(CCmdUI* pCmdUI)
+{
+    updateMode(pCmdUI, *this, GetDataView(), Mode::RtRms);
+}
+
+void CMainFrame::OnUpdateRealTimeFrequency(CCmdUI* pCmdUI)
+{
+    updateMode(pCmdUI, *this, GetDataView(), Mode::RtFreq);
+}
+
+void CMainFrame::OnUpdateRealTimePower(CCmdUI* pCmdUI)
+{
+    updateMode(pCmdUI, *this, GetDataView(), Mode::RtPowerS);
+}

@@ -19,14 +19,6 @@ namespace modes {
 
 enum class Mode { StoreRms, StoreTr, Epa, RtRms, RtFreq, RtPowerS };
 
-// Command ids of the mode commands.
-inline constexpr int kCmdStoreRms = 32904;
-inline constexpr int kCmdStoreTransientWave = 32906;
-inline constexpr int kCmdPowerAnalysis = 32907;
-inline constexpr int kCmdRealTimeRms = 32913;
-inline constexpr int kCmdRealTimeFrequency = 32908;
-inline constexpr int kCmdRealTimePower = 32911;
-
 // Y-axis kinds (0-based) of the modes; FrameState's tables are indexed kind + 1.
 inline constexpr int kKindStoreRms = 0;
 inline constexpr int kKindStoreTr = 1;

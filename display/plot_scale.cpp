@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "app/frame_state.h"
+#include "display/point_time.h"
 #include "document/cdtdoc.h"
 
 namespace {
@@ -157,26 +158,35 @@ void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& fra
     double* xs = view.m_pPlotPixels.data();
     double* ys = view.m_pPlotPixels2.data();
     const double scale = view.g_fXScale;
-    for (long long i = f - 1; i < last; ++i) {
-        const double x = rc.left + double(i - f + 1) * scale;
-        xs[cacheIndex(i, 0, 0)] = x;
-        xs[cacheIndex(i, 1, 0)] = x;
-    }
 
+    // One pass over the caches: x of both channels and y of the shown ones.
     const std::uint8_t shown[2] = {view.m_bShowCh1, view.m_bShowCh2};
+    ChannelSeries series[2];
+    double t0[2] = {0, 0}, factor[2] = {0, 0};
+    bool drawable[2] = {false, false};
     for (int ch = 0; ch < 2; ++ch) {
         if (!shown[ch])
             continue;
-        const ChannelSeries series = channelSeries(doc, frame, ch);
-        const double t0 = ticks[ch][0][0];
-        const double span = double(ticks[ch][0][10]) - t0;
-        const bool drawable = span != 0.0 && std::isfinite(span);
-        const double factor = drawable ? h / span : 0.0;
-        for (long long i = f - 1; i < last; ++i) {
+        series[ch] = channelSeries(doc, frame, ch);
+        t0[ch] = ticks[ch][0][0];
+        const double span = double(ticks[ch][0][10]) - t0[ch];
+        drawable[ch] = span != 0.0 && std::isfinite(span);
+        factor[ch] = drawable[ch] ? h / span : 0.0;
+    }
+    const double bottom = rc.bottom;
+    for (long long i = f - 1; i < last; ++i) {
+        const double x = rc.left + double(i - f + 1) * scale;
+        double* px = xs + cacheIndex(i, 0, 0);
+        px[0] = x;
+        px[3] = x;
+        double* py = ys + cacheIndex(i, 0, 0);
+        for (int ch = 0; ch < 2; ++ch) {
+            if (!shown[ch])
+                continue;
             double y = kNaN;
-            if (drawable && series.has(i))
-                y = rc.bottom - (series.at(static_cast<std::size_t>(i)) - t0) * factor;
-            ys[cacheIndex(i, ch, 0)] = y;
+            if (drawable[ch] && series[ch].has(i))
+                y = bottom - (series[ch].at(static_cast<std::size_t>(i)) - t0[ch]) * factor[ch];
+            py[3 * ch] = y;
         }
     }
 }
@@ -309,15 +319,7 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
     else
         t.step = std::max(1, truncClamped(w / (r * t.dx)));
 
-    std::time_t start = 0;
-    long long period = 0;
-    if (frame.m_bStoreRms && !realTime) {
-        start = view.m_tStoreStart;
-        period = static_cast<long long>(view.m_fInterval);
-    } else if (realTime) {
-        start = view.m_tRtStart;
-        period = view.m_nRtSampleRate;
-    }
+    const bool stored = frame.m_bStoreRms && !realTime;
     const long long base =
         static_cast<long long>(view.m_nFirstPoint) - view.m_nScrollOffset + view.m_nZoomFirst - 1;
     for (int k = 0; k < 10; ++k) {
@@ -325,7 +327,15 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
         t.index[k] = static_cast<int>(std::clamp<long long>(i, INT32_MIN, INT32_MAX));
         t.number[k] = static_cast<int>(
             std::clamp<long long>(i - view.m_nScrollOffset + 1, INT32_MIN, INT32_MAX));
-        t.time[k] = static_cast<std::time_t>(start + (base + static_cast<long long>(k) * t.step) * period);
+        const long long point = std::clamp<long long>(base + static_cast<long long>(k) * t.step,
+                                                      INT32_MIN, INT32_MAX);
+        // The same time as every other place shows for the point: start plus the
+        // index times the interval, the product truncated (a sub-second interval
+        // truncated first would give every label the start time).
+        if (stored)
+            t.time[k] = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, int(point));
+        else if (realTime)
+            t.time[k] = view.m_tRtStart + static_cast<std::time_t>(point) * view.m_nRtSampleRate;
     }
     return t;
 }

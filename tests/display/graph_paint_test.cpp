@@ -364,3 +364,64 @@ TEST(GraphPaint, zoomed_paint_draws_the_selected_box)
 }
 
 } // namespace
+
+namespace {
+
+// A running real-time RMS trend of n samples, painted once.
+void runningTrend(Graph& g, int n, float value)
+{
+    CDTView& v = *g.view;
+    g.frame.clearModeFlags();
+    g.frame.m_bRtRms = 1;
+    g.frame.m_bStopped = 0;
+    v.m_nDisplayMode = 1;
+    v.m_bShowCh1 = 1;
+    v.m_nCh1Max = 100;
+    v.m_strUnit1 = QStringLiteral("V");
+    v.m_nFirstPoint = 1;
+    v.allocatePlotCaches(1000);
+    v.OnInitialUpdate();
+    for (int i = 0; i < n; ++i)
+        g.doc.m_pRtRms.push_back({value, 0.0f});
+    v.m_nRtCount = v.m_nLastPoint = n;
+    g.paint();
+}
+
+TEST(GraphPaint, real_time_sample_draws_its_segment_into_the_shown_picture)
+{
+    Graph g;
+    runningTrend(g, 10, 50.0f);
+    CDTView& v = *g.view;
+    // 100 points across 780 pixels: point 9 at x 180.9, point 10 at 188.8
+    const QRect newSegment(181, 270, 8, 119);
+    EXPECT_EQ(countColor(v.picture(), newSegment, rgb(255, 0, 0)), 0);
+    g.doc.m_pRtRms.push_back({80.0f, 0.0f}); // y 270
+    v.m_nRtCount = v.m_nLastPoint = 11;
+    v.RefreshRealTimeGraph();
+    EXPECT_GT(countColor(v.picture(), newSegment, rgb(255, 0, 0)), 100);
+    EXPECT_EQ(v.m_bRescaleRedraw, 0);
+
+    // a sample above the axis crosses the top edge: the whole graph is repainted
+    // later instead, nothing is drawn straight away
+    const QImage before = v.picture();
+    g.doc.m_pRtRms.push_back({150.0f, 0.0f});
+    v.m_nRtCount = v.m_nLastPoint = 12;
+    v.RefreshRealTimeGraph();
+    EXPECT_TRUE(v.picture() == before);
+}
+
+TEST(GraphPaint, real_time_scale_growth_asks_for_one_full_repaint)
+{
+    Graph g(QSize(1220, 700));
+    runningTrend(g, 100, 50.0f);
+    CDTView& v = *g.view;
+    const QImage before = v.picture();
+    g.doc.m_pRtRms.push_back({60.0f, 0.0f});
+    v.m_nRtCount = v.m_nLastPoint = 101;
+    v.RefreshRealTimeGraph();
+    EXPECT_EQ(v.m_nRtScaleLevel, 1);
+    EXPECT_EQ(v.m_bRescaleRedraw, 0); // consumed by the repaint request
+    EXPECT_TRUE(v.picture() == before);
+}
+
+} // namespace

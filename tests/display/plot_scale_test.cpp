@@ -113,4 +113,18 @@ TEST(PlotScale, label_step_by_points_across_the_plot)
     }
 }
 
+TEST(PlotScale, sub_second_interval_labels_advance_with_the_points)
+{
+    Graph g;
+    g.storeRms(1561, [](int) { return 1.0f; }, [](int) { return 1.0f; });
+    CDTView& v = *g.view;
+    v.m_fInterval = 0.5f;
+    v.m_rcPlot = g.plot();
+    v.PreparePlotPoints();
+    const TimeLabels t = planTimeLabels(v, g.frame);
+    EXPECT_EQ(t.time[0], 1700000000);
+    EXPECT_EQ(t.time[1], 1700000000 + 195);
+    EXPECT_EQ(t.time[4], 1700000000 + 780);
+}
+
 } // namespace

@@ -1,19 +1,13 @@
+// RQ730 Datalogger: the program's entry point.
 #include <QApplication>
-#include <QMainWindow>
 
-#include "display/cdtview.h"
-#include "document/cdtdoc.h"
+#include "app/cdtapp.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    CDTDoc doc;
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("RQ730 Datalogger"));
-    auto* view = new CDTView(&doc, &window);
-    window.setCentralWidget(view);
-    window.resize(1024, 700);
-    view->OnInitialUpdate();
-    window.showMaximized();
+    CDTApp theApp;
+    if (!theApp.InitInstance(QApplication::arguments()))
+        return 1;
     return app.exec();
 }

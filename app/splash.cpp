@@ -102,7 +102,7 @@ void CSplashWnd::HideSplashScreen()
     qApp->removeEventFilter(this);
     if (g_pSplashWnd == this)
         g_pSplashWnd = nullptr;
-    QWidget* owner = m_pOwner;
+    QPointer<QWidget> owner = m_pOwner;
     close(); // deletes the window (WA_DeleteOnClose)
     if (owner)
         owner->update();

@@ -3,6 +3,7 @@
 // hides itself after 2 s, or at the first key press or mouse click anywhere in the
 // application, which it swallows.
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include "platform/timer_table.h"
@@ -40,7 +41,7 @@ private:
     bool Create();
     void OnTimer(int id);
 
-    QWidget* m_pOwner;
+    QPointer<QWidget> m_pOwner; // the owner may go first
     QPixmap m_bitmap;
     TimerTable m_timers;
 };

@@ -1,0 +1,73 @@
+#pragma once
+// CDTApp: the application object. It reads the command line, builds the document and
+// the main window, opens a document named on the command line, keeps the recent-file
+// list and shows the window maximised. It also owns the document commands that work
+// on the document as a file (new, open, save) and the About box.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class CDTDoc;
+class CMainFrame;
+
+// What the command line asks for. Switches start with '-' or '/' and are matched
+// without regard to case; any other argument is the document's path.
+struct CommandLineInfo {
+    enum Shell { FileNew, FileOpen, FilePrint, FilePrintTo, FileDde, AppUnregister };
+    bool m_bShowSplash = true;
+    Shell m_nShellCommand = FileNew;
+    QString m_strFileName;
+    QString m_strPrinterName, m_strDriverName, m_strPortName;
+};
+// `arguments` starts with the program's own name, as QCoreApplication::arguments().
+CommandLineInfo ParseCommandLine(const QStringList& arguments);
+
+// The most recently opened documents, newest first, at most four, kept in the user's
+// settings under "Local AppWizard-Generated Applications".
+class RecentFileList {
+public:
+    static constexpr int kSize = 4;
+    void ReadList();
+    void WriteList() const;
+    void Add(const QString& path);
+    const QStringList& files() const { return m_files; }
+
+private:
+    QStringList m_files;
+};
+
+class CDTApp : public QObject {
+    Q_OBJECT
+public:
+    CDTApp();
+    ~CDTApp() override;
+
+    // Start-up. Returns false when the program should end at once (the main window or
+    // the document named on the command line could not be opened, or the command line
+    // only asked to print).
+    bool InitInstance(const QStringList& arguments);
+
+    CMainFrame* GetMainWnd() const { return m_pFrame.get(); }
+    CDTDoc* GetDocument() const { return m_pDoc.get(); }
+    RecentFileList& recentFiles() { return m_recentFiles; }
+    // The path of the document last opened or saved as a file, empty for a new one.
+    QString GetPathName() const { return m_strPathName; }
+
+    // Opens a document file into the document; reports a failure and returns false.
+    bool OpenDocumentFile(const QString& path);
+
+    void OnAppAbout();
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+
+private:
+    void registerCommands();
+    void printDirect(const CommandLineInfo& info);
+
+    std::unique_ptr<CDTDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    RecentFileList m_recentFiles;
+    QString m_strPathName;
+};

@@ -1,0 +1,167 @@
+// The settings file: defaults, value forms, the text written at close, and values that
+// survive a restart.
+#include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
+
+#include "app/logger_settings.h"
+#include "frame_fixture.h"
+#include "platform/profile_file.h"
+
+using namespace frametest;
+
+namespace {
+QString iniPath()
+{
+    return CMainFrame::settingsPath();
+}
+
+void writeIni(const QByteArray& text)
+{
+    QFile f(iniPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+QByteArray readIni()
+{
+    QFile f(iniPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The file a first close writes: every key with its default, sections in the order of
+// the close, CR LF line ends.
+QByteArray defaultIniText()
+{
+    QByteArray t = "[TIMEInfo]\r\nYEAR=2008\r\nMONTH=1\r\nDAY=1\r\nHOUR=0\r\nMINUTE=0\r\nSECOND=0\r\n"
+                   "[SAMPRATEINFO]\r\nSAMPRATE=10\r\nSAMPUNIT=0\r\n"
+                   "[LIMITUNITINFO]\r\nLIMIT1UNIT=1\r\nLIMIT2UNIT=1\r\n"
+                   "[ALARMInfo]\r\nTEMPHI=500\r\nTEMPLOW=100\r\n"
+                   "[VIEWInfo]\r\nVIEW1=1\r\nVIEW2=1\r\nVIEW3=1\r\nVIEW4=0\r\nVIEW5=0\r\nVIEW6=0\r\n"
+                   "VIEW7=0\r\nVIEW8=1\r\nVIEW9=1\r\n"
+                   "[YAXISInfo]\r\n";
+    const char* limits[9][2] = {{"-500", "500"}, {"-500", "500"}, {"-500", "500"},
+                                {"-500", "500"}, {"-500", "500"}, {"0", "80"},
+                                {"0", "162500"}, {"0", "162500"}, {"0", "162500"}};
+    for (int k = 1; k <= 9; ++k) {
+        for (int c = 1; c <= 2; ++c) {
+            t += "YAXISLOW" + QByteArray::number(k) + "CH" + QByteArray::number(c) + "=" +
+                 limits[k - 1][0] + "\r\n";
+            t += "YAXISHI" + QByteArray::number(k) + "CH" + QByteArray::number(c) + "=" +
+                 limits[k - 1][1] + "\r\n";
+        }
+    }
+    t += "[ColorInfo]\r\nBGColor=13\r\nTColor=0\r\nT2Color=1\r\nT3Color=3\r\nGRIDColor=2\r\n"
+         "[AUTOOFF Info]\r\nAUTOOFF=0\r\n"
+         "[RECMODE Info]\r\nRECMODE=0\r\n"
+         "[RTSAMPRATEINFO]\r\nRTSAMPRATE=2\r\n"
+         "[RTSAMPDATAINFO]\r\nSAMPDATA=3600\r\n";
+    return t;
+}
+} // namespace
+
+TEST(LoggerSettings, first_start_shows_defaults_and_close_writes_every_key)
+{
+    testenv::resetHome();
+    ASSERT_FALSE(QFileInfo::exists(iniPath()));
+    Frame f;
+    EXPECT_EQ(f.frame->m_nBgColor, 13);
+    EXPECT_EQ(f.frame->m_nCh1Color, 0);
+    EXPECT_EQ(f.frame->m_nCh2Color, 1);
+    EXPECT_EQ(f.frame->m_nGridColor, 2);
+    EXPECT_EQ(f.frame->m_nYAxisLow[1][1], -500);
+    EXPECT_EQ(f.frame->m_nYAxisHigh[4][2], 500);
+    EXPECT_EQ(f.frame->m_nYAxisHigh[7][2], 162500);
+    EXPECT_EQ(f.frame->m_nSampData, 3600);
+    EXPECT_EQ(f.view().m_nRtSampleRate, 2);
+    EXPECT_EQ(f.frame->m_strYear, QStringLiteral("2008"));
+    EXPECT_FALSE(QFileInfo::exists(iniPath())) << "nothing is written before the close";
+
+    ASSERT_TRUE(f.closeAndWait());
+    const QByteArray text = readIni();
+    EXPECT_TRUE(text.contains("YAXISLOW1CH1=-500\r\n"));
+    EXPECT_EQ(text, defaultIniText());
+}
+
+TEST(LoggerSettings, value_forms_bytes_wrap_texts_stay_and_missing_keys_default)
+{
+    testenv::resetHome();
+    writeIni("[ColorInfo]\r\nBGColor=269\r\nTColor=-1\r\n"
+             "[SAMPRATEINFO]\r\nSAMPRATE=abc\r\nSAMPUNIT=2x\r\n"
+             "[YAXISInfo]\r\nYAXISLOW1CH1=-20\r\nYAXISHI6CH2=95\r\nYAXISLOW7CH1=junk\r\n"
+             "[RTSAMPDATAINFO]\r\nSAMPDATA=\r\n");
+    FrameState frame;
+    LoadFrameSettings(frame, ProfileFile(iniPath()));
+    EXPECT_EQ(frame.m_nBgColor, 13);   // 269 & 0xFF
+    EXPECT_EQ(frame.m_nCh1Color, 255); // -1 held in 8 bits
+    EXPECT_EQ(frame.m_strSampRate, QStringLiteral("abc"));
+    EXPECT_EQ(frame.m_nSampUnit, 2);
+    EXPECT_EQ(frame.m_nYAxisLow[1][1], -20);
+    EXPECT_EQ(frame.m_nYAxisLow[6][1], 0); // kind 6, channel 1 missing
+    EXPECT_EQ(frame.m_nYAxisHigh[6][1], 80);
+    EXPECT_EQ(frame.m_nYAxisHigh[6][2], 95);
+    EXPECT_EQ(frame.m_nYAxisLow[7][1], 0); // not a number
+    EXPECT_EQ(frame.m_nSampData, 0);       // present but empty
+    EXPECT_EQ(frame.m_nCh2Color, 1);       // missing
+
+    // The text key is written back as it was read; the byte as the number held.
+    Frame f;
+    ASSERT_TRUE(f.closeAndWait());
+    const QByteArray text = readIni();
+    EXPECT_TRUE(text.contains("SAMPRATE=abc\r\n"));
+    EXPECT_TRUE(text.contains("BGColor=13\r\n"));
+    EXPECT_TRUE(text.contains("YAXISLOW6CH1=0\r\nYAXISHI6CH1=80\r\n"));
+}
+
+TEST(LoggerSettings, logger_choices_and_view_options_survive_a_restart)
+{
+    testenv::resetHome();
+    {
+        Frame f;
+        f.frame->m_nMemFullMode = 3;
+        f.frame->m_nAutoOff = 2;
+        f.frame->m_strSampRate = QStringLiteral("30");
+        f.frame->m_nSampUnit = 1;
+        f.frame->m_nYAxisHigh[9][2] = 777;
+        f.view().m_bMarkPoints = 1;
+        f.view().m_bViewCh2 = 0;
+        f.view().m_nRtSampleRate = 60;
+        ASSERT_TRUE(f.closeAndWait());
+    }
+    Frame again;
+    EXPECT_EQ(again.frame->m_nMemFullMode, 3);
+    EXPECT_EQ(again.frame->m_nAutoOff, 2);
+    EXPECT_EQ(again.frame->m_strSampRate, QStringLiteral("30"));
+    EXPECT_EQ(again.frame->m_nSampUnit, 1);
+    EXPECT_EQ(again.frame->m_nYAxisHigh[9][2], 777);
+    EXPECT_EQ(again.view().m_bMarkPoints, 1);
+    EXPECT_EQ(again.view().m_bViewCh2, 0);
+    EXPECT_EQ(again.view().m_nRtSampleRate, 60);
+}
+
+TEST(LoggerSettings, keys_of_other_programs_in_the_file_are_kept)
+{
+    testenv::resetHome();
+    writeIni("[Extra]\r\nKeep=me\r\n[colorinfo]\r\nbgcolor=4\r\n");
+    Frame f;
+    EXPECT_EQ(f.frame->m_nBgColor, 4); // sections and keys match without regard to case
+    ASSERT_TRUE(f.closeAndWait());
+    const QByteArray text = readIni();
+    EXPECT_TRUE(text.startsWith("[Extra]\r\nKeep=me\r\n[colorinfo]\r\nbgcolor=4\r\n"));
+}
+
+TEST(LoggerSettings, failed_write_keeps_the_previous_file_whole)
+{
+    testenv::resetHome();
+    if (geteuid() == 0)
+        GTEST_SKIP() << "file permissions do not bind the superuser";
+    writeIni("[ColorInfo]\r\nBGColor=5\r\n");
+    const QByteArray before = readIni();
+    Frame f;
+    f.frame->m_nBgColor = 9;
+    const QString folder = QFileInfo(iniPath()).absolutePath();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(f.frame->WriteSettings());
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readIni(), before);
+}

@@ -1,0 +1,342 @@
+// The main window: title, toolbar, menus, panes, enable rules, printing, help, close.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "frame_fixture.h"
+#include "platform/file_dialog.h"
+#include "resources/command_ids.h"
+
+using namespace frametest;
+
+namespace {
+QStringList menuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+bool enabled(CMainFrame& f, int id)
+{
+    f.UpdateCommandUI();
+    QAction* a = f.commandAction(id);
+    EXPECT_NE(a, nullptr) << id;
+    return a && a->isEnabled();
+}
+} // namespace
+
+TEST(MainFrame, title_stays_program_name_with_and_without_document)
+{
+    testenv::resetHome();
+    Frame f;
+    EXPECT_EQ(f.frame->windowTitle(), QStringLiteral("RQ730 Datalogger"));
+    ViewState source;
+    source.m_nStoreCount = 2;
+    source.m_bStoreCh1 = 1;
+    CDTDoc other;
+    other.AddView(&source);
+    other.m_pCh1Data = {1.0f, 2.0f};
+    f.doc->LoadFromBytes(other.StoreToBytes());
+    ASSERT_EQ(f.view().m_nStoreCount, 2);
+    EXPECT_EQ(f.frame->windowTitle(), QStringLiteral("RQ730 Datalogger"));
+}
+
+TEST(MainFrame, toolbar_holds_eleven_buttons_in_order_with_prompts)
+{
+    testenv::resetHome();
+    Frame f;
+    ASSERT_NE(f.frame->m_wndToolBar, nullptr);
+    std::vector<int> ids;
+    int separators = 0;
+    QAction* previous = nullptr;
+    for (QAction* a : f.frame->m_wndToolBar->actions()) {
+        if (a->isSeparator()) {
+            ++separators;
+            EXPECT_TRUE(previous && !previous->isSeparator()) << "two separators in a row";
+        } else {
+            ids.push_back(a->data().toInt());
+            EXPECT_FALSE(a->icon().isNull()) << a->data().toInt();
+        }
+        previous = a;
+    }
+    const std::vector<int> expected = {32814, 32827, 32840, 32869, 32847, 32836,
+                                       32891, 32892, 32779, 32904, 32906};
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(separators, 10);
+
+    QAction* save = f.frame->commandAction(32814);
+    EXPECT_EQ(save->toolTip(), QStringLiteral("Save"));
+    EXPECT_EQ(save->statusTip(),
+              QStringLiteral("Save as  record file for QH5 Datalogger software and  xls "
+                             "document for Windows Office Excel "));
+    EXPECT_EQ(f.frame->commandAction(32847)->toolTip(), QStringLiteral("Data Download"));
+    EXPECT_EQ(f.frame->commandAction(32882)->statusTip(),
+              QStringLiteral("Import the last measurement data."));
+    EXPECT_EQ(f.frame->commandAction(32906)->toolTip(), QStringLiteral("Store Transient Wave"));
+}
+
+TEST(MainFrame, menu_bar_holds_file_instrument_window_and_help_items)
+{
+    testenv::resetHome();
+    Frame f;
+    QStringList tops;
+    for (QAction* a : f.frame->menuBar()->actions())
+        tops << a->text();
+    EXPECT_EQ(tops, (QStringList{"&File", "&Instrument(I)", "&Window", "&Help"}));
+
+    QMenu* file = f.frame->findMenu(QStringLiteral("&File"));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(menuTexts(file),
+              (QStringList{"&Open...", "&Save...", "-", "&Import Data To List", "-", "&Print...",
+                           "&Print Preview", "&Print Setup...", "-", "&Exit"}));
+    EXPECT_EQ(menuTexts(f.frame->findMenu(QStringLiteral("&Instrument(I)"))),
+              (QStringList{"&Correct Time...", "-", "Datalogger &Setup...", "-",
+                           "&Download Data...", "-", "&Previous Measurement"}));
+    EXPECT_EQ(menuTexts(f.frame->findMenu(QStringLiteral("&Window"))),
+              (QStringList{"&Instrument", "&Info Dialog"}));
+    EXPECT_EQ(menuTexts(f.frame->findMenu(QStringLiteral("&Help"))),
+              (QStringList{"&Help topics...", "-", "&About..."}));
+    // The print pop-ups carry Graph then List, with their own ids.
+    for (QAction* a : file->actions()) {
+        if (a->text() == QStringLiteral("&Print...")) {
+            ASSERT_NE(a->menu(), nullptr);
+            EXPECT_EQ(a->menu()->actions().at(0)->data().toInt(), ID_PRINT_GRAPH);
+            EXPECT_EQ(a->menu()->actions().at(1)->data().toInt(), ID_PRINT_LIST);
+        }
+    }
+    // Accelerators of the window.
+    EXPECT_TRUE(f.frame->commandAction(ID_FILE_OPEN)->shortcuts().contains(
+        QKeySequence(Qt::CTRL | Qt::Key_O)));
+    EXPECT_TRUE(f.frame->commandAction(ID_EDIT_PASTE)->shortcuts().contains(
+        QKeySequence(Qt::SHIFT | Qt::Key_Insert)));
+    EXPECT_TRUE(f.frame->commandAction(ID_PREV_PANE)->shortcuts().contains(
+        QKeySequence(Qt::SHIFT | Qt::Key_F6)));
+}
+
+TEST(MainFrame, window_instrument_twice_restores_150_pixel_pane_and_check_mark)
+{
+    testenv::resetHome();
+    Frame f;
+    EXPECT_EQ(f.frame->instrumentPaneWidth(), 150);
+    const int total = f.frame->m_wndSplitter->sizes().at(0) + f.frame->m_wndSplitter->sizes().at(1);
+    f.frame->UpdateCommandUI();
+    QAction* item = f.frame->commandAction(ID_VIEW_INSTRUMENT);
+    EXPECT_TRUE(item->isChecked());
+
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INSTRUMENT));
+    EXPECT_EQ(f.frame->instrumentPaneWidth(), 0);
+    EXPECT_EQ(f.frame->m_nInstrumentPaneWidth, 0);
+    EXPECT_EQ(f.frame->m_bInstrumentPane, 0);
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(f.frame->m_wndSplitter->sizes().at(1), total) << "the graph view takes the room";
+
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INSTRUMENT));
+    EXPECT_EQ(f.frame->instrumentPaneWidth(), 150);
+    EXPECT_EQ(f.frame->m_nInstrumentPaneWidth, 150);
+    EXPECT_TRUE(item->isChecked());
+
+    // The left pane keeps its width when the window grows.
+    f.frame->resize(1500, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.frame->instrumentPaneWidth(), 150);
+}
+
+TEST(MainFrame, save_print_and_data_list_need_points_print_list_needs_open_data_list)
+{
+    testenv::resetHome();
+    Frame f;
+    for (int id : {ID_PRINT_GRAPH, ID_PRINT_PREVIEW_GRAPH, ID_FILE_PRINT_SETUP, ID_DATA_LIST,
+                   ID_PRINT_LIST, ID_PRINT_PREVIEW_LIST})
+        EXPECT_FALSE(enabled(*f.frame, id)) << id;
+
+    f.view().m_nLastPoint = 1;
+    for (int id : {ID_PRINT_GRAPH, ID_PRINT_PREVIEW_GRAPH, ID_FILE_PRINT_SETUP, ID_DATA_LIST})
+        EXPECT_TRUE(enabled(*f.frame, id)) << id;
+    EXPECT_FALSE(enabled(*f.frame, ID_PRINT_LIST));
+    EXPECT_FALSE(enabled(*f.frame, ID_PRINT_PREVIEW_LIST));
+
+    f.view().m_bDataListOpen = 1;
+    EXPECT_TRUE(enabled(*f.frame, ID_PRINT_LIST));
+    EXPECT_TRUE(enabled(*f.frame, ID_PRINT_PREVIEW_LIST));
+
+    // Save follows the same rule once its handler is registered.
+    f.frame->onCommand(ID_FILE_SAVE_DATA, [] {});
+    EXPECT_TRUE(enabled(*f.frame, ID_FILE_SAVE_DATA));
+    f.view().m_nLastPoint = 0;
+    EXPECT_FALSE(enabled(*f.frame, ID_FILE_SAVE_DATA));
+}
+
+TEST(MainFrame, info_dialog_disabled_when_nothing_shown_or_transient_or_power_analysis)
+{
+    testenv::resetHome();
+    Frame f;
+    f.view().m_nDisplayMode = 0;
+    EXPECT_FALSE(enabled(*f.frame, ID_VIEW_INFO_DIALOG));
+    f.view().m_nDisplayMode = 1;
+    EXPECT_TRUE(enabled(*f.frame, ID_VIEW_INFO_DIALOG));
+    f.frame->m_bStoreTr = 1;
+    EXPECT_FALSE(enabled(*f.frame, ID_VIEW_INFO_DIALOG));
+    f.frame->m_bStoreTr = 0;
+    f.frame->m_bEpa = 1;
+    EXPECT_FALSE(enabled(*f.frame, ID_VIEW_INFO_DIALOG));
+    f.frame->m_bEpa = 0;
+
+    // Hiding and showing the band moves the view's band height and the check mark.
+    EXPECT_TRUE(f.frame->commandAction(ID_VIEW_INFO_DIALOG)->isChecked());
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INFO_DIALOG));
+    EXPECT_EQ(f.view().m_nTopBandHeight, 0);
+    EXPECT_EQ(f.frame->m_bInfoDialog, 0);
+    EXPECT_FALSE(f.frame->commandAction(ID_VIEW_INFO_DIALOG)->isChecked());
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INFO_DIALOG));
+    EXPECT_EQ(f.view().m_nTopBandHeight, 120);
+    EXPECT_EQ(f.frame->m_bInfoDialog, 1);
+}
+
+TEST(MainFrame, commands_without_handler_stay_disabled_and_instrument_commands_need_stop)
+{
+    testenv::resetHome();
+    Frame f;
+    EXPECT_FALSE(enabled(*f.frame, ID_IMPORT_DATA_TO_LIST));
+    EXPECT_FALSE(f.frame->OnCmdMsg(ID_IMPORT_DATA_TO_LIST));
+    EXPECT_FALSE(enabled(*f.frame, ID_EDIT_COPY));
+
+    int runs = 0;
+    f.frame->onCommand(ID_DOWNLOAD_DATA, [&runs] { ++runs; });
+    EXPECT_TRUE(enabled(*f.frame, ID_DOWNLOAD_DATA));
+    EXPECT_TRUE(f.frame->OnCmdMsg(ID_DOWNLOAD_DATA));
+    f.frame->m_bStopped = 0; // a real-time run
+    EXPECT_FALSE(enabled(*f.frame, ID_DOWNLOAD_DATA));
+    EXPECT_FALSE(f.frame->OnCmdMsg(ID_DOWNLOAD_DATA));
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(enabled(*f.frame, ID_HELP_TOPICS));
+    EXPECT_TRUE(enabled(*f.frame, ID_APP_EXIT));
+}
+
+TEST(MainFrame, start_values_and_serial_port_set_up)
+{
+    testenv::resetHome();
+    Frame f;
+    EXPECT_EQ(f.frame->m_bStopped, 1);
+    EXPECT_EQ(f.frame->m_bAskSaveGraph, 1);
+    EXPECT_EQ(f.frame->m_bDataUnsaved, 0);
+    EXPECT_EQ(f.frame->m_bInstrumentPane, 1);
+    EXPECT_EQ(f.frame->m_bInfoDialog, 1);
+    EXPECT_TRUE(f.frame->m_pDownload.empty());
+    EXPECT_EQ(f.frame->m_MSComm.objectName(), QStringLiteral("MSComm1028"));
+    EXPECT_FALSE(f.frame->m_MSComm.GetPortOpen());
+    // The graph view is the document's first view, the one its file describes.
+    EXPECT_EQ(f.doc->GetFirstView(), static_cast<ViewState*>(f.frame->GetDataView()));
+    EXPECT_EQ(f.frame->m_wndSplitter->widget(1), f.frame->GetDataView());
+    EXPECT_NE(f.frame->statusBar(), nullptr);
+}
+
+TEST(MainFrame, print_graph_turns_list_back_into_graph_and_prints)
+{
+    testenv::resetHome();
+    const QString pdf = QDir::homePath() + QStringLiteral("/graph.pdf");
+    Frame f;
+    f.view().m_nLastPoint = 5;
+    f.view().m_nDisplayMode = 2;
+    int dialogs = 0;
+    setModalDialogHook([&](QDialog& dialog) {
+        ++dialogs;
+        auto* print = qobject_cast<QPrintDialog*>(&dialog);
+        EXPECT_NE(print, nullptr);
+        if (!print)
+            return int(QDialog::Rejected);
+        print->printer()->setOutputFormat(QPrinter::PdfFormat);
+        print->printer()->setOutputFileName(pdf);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_GRAPH));
+    setModalDialogHook({});
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(f.view().m_nDisplayMode, 1);
+    QFile out(pdf);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(out.read(5).startsWith("%PDF"));
+    EXPECT_GT(out.size(), 1000);
+}
+
+TEST(MainFrame, help_topics_opens_help_chm_beside_the_program)
+{
+    testenv::resetHome();
+    Frame f;
+    QList<QUrl> opened;
+    auto previous = CMainFrame::setUrlOpener([&](const QUrl& url) {
+        opened << url;
+        return false; // no viewer: nothing happens, nothing is reported
+    });
+    MessageBoxRecorder boxes;
+    EXPECT_TRUE(f.frame->OnCmdMsg(ID_HELP_TOPICS));
+    CMainFrame::setUrlOpener(previous);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].toLocalFile(),
+              QCoreApplication::applicationDirPath() + QStringLiteral("/help.chm"));
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
+{
+    testenv::resetHome();
+    {
+        MessageBoxRecorder boxes;
+        Frame f;
+        f.view().m_nLastPoint = 1;
+        f.frame->m_bDataUnsaved = 1;
+        ASSERT_TRUE(f.closeAndWait());
+        EXPECT_TRUE(boxes.calls.empty());
+        EXPECT_FALSE(f.frame->isVisible());
+    }
+    {
+        MessageBoxRecorder boxes;
+        boxes.answer = MsgResult::Yes;
+        Frame f;
+        f.view().m_nLastPoint = 2;
+        f.frame->m_bDataUnsaved = 1;
+        f.frame->m_bStopped = 0; // closing during a real-time run ends the run first
+        int saveDialogs = 0;
+        setFileDialogHook([&](const FileDialogCall& call) -> std::optional<QString> {
+            saveDialogs += call.save ? 1 : 0;
+            return QDir::homePath() + QStringLiteral("/closing.stdata");
+        });
+        f.frame->close();
+        setFileDialogHook({});
+        EXPECT_EQ(saveDialogs, 1) << "Yes runs the save";
+        EXPECT_TRUE(QFile::exists(QDir::homePath() + QStringLiteral("/closing.stdata")));
+        // The first close only prepares: the window goes 100 ms later, from timer 2.
+        EXPECT_TRUE(f.frame->isVisible());
+        EXPECT_TRUE(f.frame->timers().IsActive(2));
+        EXPECT_EQ(f.frame->timers().Interval(2), 100);
+        ASSERT_EQ(boxes.calls.size(), 1u);
+        EXPECT_EQ(boxes.calls[0].text,
+                  QStringLiteral("Do you want to save the data before closing?"));
+        EXPECT_EQ(boxes.calls[0].caption, QStringLiteral("RQ730 Datalogger"));
+        EXPECT_EQ(boxes.calls[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(boxes.calls[0].icon, MsgIcon::Question);
+        EXPECT_EQ(f.frame->m_bDataUnsaved, 0);
+        EXPECT_EQ(f.frame->m_bAskSaveGraph, 0);
+        EXPECT_EQ(f.frame->m_bStopped, 1);
+        ASSERT_TRUE(waitUntil([&] { return !f.frame->isVisible(); }));
+        EXPECT_FALSE(f.frame->timers().IsActive(2));
+    }
+    {
+        MessageBoxRecorder boxes; // answered No: flags stay, the window still closes
+        Frame f;
+        f.view().m_nLastPoint = 2;
+        f.frame->m_bDataUnsaved = 1;
+        ASSERT_TRUE(f.closeAndWait());
+        EXPECT_EQ(boxes.calls.size(), 1u);
+        EXPECT_EQ(f.frame->m_bDataUnsaved, 1);
+    }
+}

@@ -1,0 +1,212 @@
+// Start-up: command line, document named on it, recent files, splash, About box, and a
+// look at the started window.
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QToolBar>
+
+#include "display/instrument_view.h"
+
+#include "app/about_dialog.h"
+#include "app/cdtapp.h"
+#include "frame_fixture.h"
+#include "platform/whole_file.h"
+#include "resources/command_ids.h"
+
+using namespace frametest;
+
+namespace {
+// A document file of three channel-1 points, written by a document of its own.
+QByteArray threePointDocument()
+{
+    ViewState source;
+    source.m_nStoreCount = 3;
+    source.m_bStoreCh1 = 1;
+    source.m_strStoreUnit1 = QStringLiteral("V");
+    CDTDoc doc;
+    doc.AddView(&source);
+    doc.m_pCh1Data = {230.0f, 231.5f, 229.8f};
+    return doc.StoreToBytes();
+}
+
+struct NoSplashPause {
+    NoSplashPause() { CMainFrame::setStartupPause(0); }
+};
+} // namespace
+
+TEST(CommandLine, document_path_switches_and_print_requests)
+{
+    CommandLineInfo none = ParseCommandLine({"rq730"});
+    EXPECT_EQ(none.m_nShellCommand, CommandLineInfo::FileNew);
+    EXPECT_TRUE(none.m_bShowSplash);
+
+    CommandLineInfo open = ParseCommandLine({"rq730", "/home/u/data/run 1.stdata"});
+    EXPECT_EQ(open.m_nShellCommand, CommandLineInfo::FileOpen);
+    EXPECT_EQ(open.m_strFileName, QStringLiteral("/home/u/data/run 1.stdata"));
+
+    CommandLineInfo embedded = ParseCommandLine({"rq730", "-Embedding"});
+    EXPECT_FALSE(embedded.m_bShowSplash);
+    EXPECT_EQ(embedded.m_nShellCommand, CommandLineInfo::FileNew);
+    EXPECT_FALSE(ParseCommandLine({"rq730", "/AUTOMATION"}).m_bShowSplash);
+
+    CommandLineInfo print = ParseCommandLine({"rq730", "/p", "a.stdata"});
+    EXPECT_EQ(print.m_nShellCommand, CommandLineInfo::FilePrint);
+    EXPECT_EQ(print.m_strFileName, QStringLiteral("a.stdata"));
+
+    CommandLineInfo printTo = ParseCommandLine({"rq730", "/pt", "a.stdata", "Office", "drv", "lp0"});
+    EXPECT_EQ(printTo.m_nShellCommand, CommandLineInfo::FilePrintTo);
+    EXPECT_EQ(printTo.m_strPrinterName, QStringLiteral("Office"));
+    EXPECT_EQ(printTo.m_strPortName, QStringLiteral("lp0"));
+}
+
+TEST(StartUp, document_path_opens_that_document_in_a_maximised_window)
+{
+    const QString home = testenv::resetHome();
+    NoSplashPause nopause;
+    const QString path = home + QStringLiteral("/measure.stdata");
+    ASSERT_TRUE(writeWholeFile(path, threePointDocument()).isEmpty());
+    CDTApp app;
+    ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding", path}));
+    ASSERT_NE(app.GetMainWnd(), nullptr);
+    EXPECT_EQ(app.GetDocument()->m_pCh1Data, (std::vector<float>{230.0f, 231.5f, 229.8f}));
+    EXPECT_EQ(app.GetMainWnd()->GetDataView()->m_nStoreCount, 3);
+    EXPECT_TRUE(app.GetMainWnd()->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(app.GetMainWnd()->windowTitle(), QStringLiteral("RQ730 Datalogger"));
+    EXPECT_EQ(app.recentFiles().files().value(0), path);
+}
+
+TEST(StartUp, a_path_that_cannot_be_opened_ends_start_up_with_a_message)
+{
+    const QString home = testenv::resetHome();
+    NoSplashPause nopause;
+    MessageBoxRecorder boxes;
+    {
+        CDTApp app;
+        EXPECT_FALSE(app.InitInstance({"rq730", "-Embedding", home + "/missing.stdata"}));
+    }
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_TRUE(boxes.calls[0].text.contains(QStringLiteral("missing.stdata")));
+
+    // A file cut short: the load fails and the program does not start.
+    const QString cut = home + QStringLiteral("/cut.stdata");
+    ASSERT_TRUE(writeWholeFile(cut, threePointDocument().left(20)).isEmpty());
+    {
+        CDTApp app;
+        EXPECT_FALSE(app.InitInstance({"rq730", "-Embedding", cut}));
+    }
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_TRUE(boxes.calls[1].text.contains(QStringLiteral("cut.stdata")));
+}
+
+TEST(StartUp, recent_file_list_keeps_the_four_newest)
+{
+    testenv::resetHome();
+    {
+        QSettings s(QStringLiteral("Local AppWizard-Generated Applications"),
+                    QStringLiteral("RQ730 Datalogger"));
+        s.remove(QStringLiteral("Recent File List"));
+    }
+    RecentFileList list;
+    for (int i = 1; i <= 5; ++i)
+        list.Add(QStringLiteral("/data/m%1.stdata").arg(i));
+    list.Add(QStringLiteral("/data/m3.stdata"));
+    const QStringList expected = {"/data/m3.stdata", "/data/m5.stdata", "/data/m4.stdata",
+                                  "/data/m2.stdata"};
+    EXPECT_EQ(list.files(), expected);
+    RecentFileList reread;
+    reread.ReadList();
+    EXPECT_EQ(reread.files(), expected);
+}
+
+TEST(Splash, key_or_click_hides_it_and_is_swallowed)
+{
+    if (CSplashWnd* left = CSplashWnd::current())
+        left->HideSplashScreen();
+    CSplashWnd::EnableSplashScreen(true);
+    QWidget owner;
+    CSplashWnd::ShowSplashScreen(&owner);
+    ASSERT_NE(CSplashWnd::current(), nullptr);
+    EXPECT_EQ(CSplashWnd::current()->size(), QSize(520, 317));
+    // A second show while one is up makes no second splash.
+    CSplashWnd* first = CSplashWnd::current();
+    CSplashWnd::ShowSplashScreen(&owner);
+    EXPECT_EQ(CSplashWnd::current(), first);
+
+    struct Counter : QWidget {
+        int presses = 0;
+        void mousePressEvent(QMouseEvent*) override { ++presses; }
+    } target;
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &click);
+    EXPECT_EQ(target.presses, 0) << "the click that hides the splash goes nowhere else";
+    EXPECT_EQ(CSplashWnd::current(), nullptr);
+    QApplication::sendEvent(&target, &click);
+    EXPECT_EQ(target.presses, 1);
+
+    CSplashWnd::ShowSplashScreen(&owner);
+    ASSERT_NE(CSplashWnd::current(), nullptr);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    EXPECT_TRUE(CSplashWnd::PreTranslateAppMessage(&key));
+    EXPECT_EQ(CSplashWnd::current(), nullptr);
+    EXPECT_FALSE(CSplashWnd::PreTranslateAppMessage(&key));
+
+    CSplashWnd::EnableSplashScreen(false);
+    CSplashWnd::ShowSplashScreen(&owner);
+    EXPECT_EQ(CSplashWnd::current(), nullptr);
+    QCoreApplication::processEvents();
+}
+
+TEST(StartUp, about_box_shows_name_and_version_each_time)
+{
+    testenv::resetHome();
+    NoSplashPause nopause;
+    CDTApp app;
+    ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding"}));
+    QStringList seen;
+    setModalDialogHook([&](QDialog& dialog) {
+        EXPECT_NE(qobject_cast<CAboutDlg*>(&dialog), nullptr);
+        QStringList texts{dialog.windowTitle()};
+        for (QLabel* l : dialog.findChildren<QLabel*>())
+            if (!l->text().isEmpty())
+                texts << l->text();
+        seen << texts.join(QLatin1Char('|'));
+        auto* ok = dialog.findChild<QPushButton*>();
+        EXPECT_TRUE(ok && ok->isDefault() && ok->text() == QStringLiteral("OK"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_APP_ABOUT));
+    EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_APP_ABOUT));
+    setModalDialogHook({});
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_TRUE(seen[0].startsWith(QStringLiteral("RQ730 Datalogger|")));
+    EXPECT_TRUE(seen[0].contains(QStringLiteral("RQ730 Datalogger Version 2.4")));
+}
+
+TEST(StartUp, started_window_shows_toolbar_panes_and_grey_frame)
+{
+    testenv::resetHome();
+    NoSplashPause nopause;
+    CDTApp app;
+    ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding"}));
+    CMainFrame* frame = app.GetMainWnd();
+    frame->showNormal();
+    frame->resize(1600, 900);
+    QCoreApplication::processEvents();
+    const QImage shot = frame->grab().toImage();
+    if (const QString out = qEnvironmentVariable("RQ730_GRAB_PNG"); !out.isEmpty())
+        shot.save(out);
+    ASSERT_EQ(shot.size(), QSize(1600, 900));
+    // The left pane is 150 pixels wide and the view starts right of it.
+    const QRect pane = frame->GetInstrumentView()->geometry();
+    EXPECT_EQ(pane.width(), 150);
+    EXPECT_GT(frame->GetDataView()->mapTo(frame, QPoint(0, 0)).x(), 149);
+    EXPECT_GT(frame->m_wndToolBar->height(), 16);
+    EXPECT_TRUE(frame->m_wndToolBar->isVisible());
+}

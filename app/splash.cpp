@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,8 +33,11 @@ CSplashWnd::CSplashWnd(QWidget* owner)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_pOwner(owner),
       m_timers([this](int id) { OnTimer(id); })
 {
-    setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Never the active window: a message box raised during start-up would otherwise
+    // take the splash as its parent and go with it when the splash closes.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
 }
 
 CSplashWnd::~CSplashWnd()
@@ -102,10 +107,23 @@ void CSplashWnd::HideSplashScreen()
     qApp->removeEventFilter(this);
     if (g_pSplashWnd == this)
         g_pSplashWnd = nullptr;
-    QPointer<QWidget> owner = m_pOwner;
-    close(); // deletes the window (WA_DeleteOnClose)
-    if (owner)
-        owner->update();
+    hide();
+    if (m_pOwner)
+        m_pOwner->update();
+    deleteWhenAlone();
+}
+
+void CSplashWnd::deleteWhenAlone()
+{
+    // A message box raised while the splash was up may have taken it as its parent
+    // (it was the active window); the splash goes only once no such window is left.
+    const auto windows = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const bool alone = std::none_of(windows.begin(), windows.end(),
+                                    [](const QWidget* w) { return w->isWindow(); });
+    if (alone)
+        deleteLater();
+    else
+        QTimer::singleShot(100, this, &CSplashWnd::deleteWhenAlone);
 }
 
 bool CSplashWnd::PreTranslateAppMessage(QEvent* event)

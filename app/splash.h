@@ -40,6 +40,7 @@ private:
     explicit CSplashWnd(QWidget* owner);
     bool Create();
     void OnTimer(int id);
+    void deleteWhenAlone();
 
     QPointer<QWidget> m_pOwner; // the owner may go first
     QPixmap m_bitmap;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
@@ -209,4 +210,24 @@ TEST(StartUp, started_window_shows_toolbar_panes_and_grey_frame)
     EXPECT_GT(frame->GetDataView()->mapTo(frame, QPoint(0, 0)).x(), 149);
     EXPECT_GT(frame->m_wndToolBar->height(), 16);
     EXPECT_TRUE(frame->m_wndToolBar->isVisible());
+}
+
+TEST(Splash, a_box_raised_over_the_splash_outlives_it)
+{
+    if (CSplashWnd* left = CSplashWnd::current())
+        left->HideSplashScreen();
+    CSplashWnd::EnableSplashScreen(true);
+    CSplashWnd::ShowSplashScreen(nullptr);
+    QPointer<CSplashWnd> splash = CSplashWnd::current();
+    ASSERT_FALSE(splash.isNull());
+    {
+        // A message box takes the active window, here the splash, as its parent.
+        QDialog box(splash);
+        box.show();
+        splash->HideSplashScreen();
+        waitUntil([] { return false; }, 150);
+        EXPECT_TRUE(box.isVisible()) << "the box is still up after the splash went";
+    }
+    EXPECT_TRUE(waitUntil([&] { return splash.isNull(); }));
+    CSplashWnd::EnableSplashScreen(false);
 }

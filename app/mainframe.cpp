@@ -537,8 +537,26 @@ void CMainFrame::OnPrintList()
     printWithDisplayMode(2, ID_FILE_PRINT);
 }
 
+namespace {
+CMainFrame::PrintDialogHook& printDialogHook()
+{
+    static CMainFrame::PrintDialogHook hook;
+    return hook;
+}
+} // namespace
+
+CMainFrame::PrintDialogHook CMainFrame::setPrintDialogHook(PrintDialogHook hook)
+{
+    return std::exchange(printDialogHook(), std::move(hook));
+}
+
 void CMainFrame::OnFilePrint()
 {
+    if (printDialogHook()) {
+        if (printDialogHook()(printer()))
+            PrintView(&printer());
+        return;
+    }
     QPrintDialog dialog(&printer(), this);
     if (execModal(dialog) != QDialog::Accepted)
         return;

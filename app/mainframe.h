@@ -136,6 +136,10 @@ public:
     void OnFilePrintSetup();
     // Draws what the graph view shows onto the printer.
     void PrintView(QPrinter* printer);
+    // Plays the user at the print dialog in tests: sets the printer up and returns
+    // whether to print; no dialog is built while it is installed. Returns the old one.
+    using PrintDialogHook = std::function<bool(QPrinter&)>;
+    static PrintDialogHook setPrintDialogHook(PrintDialogHook hook);
     QPrinter& printer();
     // Help file path: "help.chm" in the program's folder.
     static QString helpFilePath();

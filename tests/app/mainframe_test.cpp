@@ -248,18 +248,14 @@ TEST(MainFrame, print_graph_turns_list_back_into_graph_and_prints)
     f.view().m_nLastPoint = 5;
     f.view().m_nDisplayMode = 2;
     int dialogs = 0;
-    setModalDialogHook([&](QDialog& dialog) {
+    CMainFrame::setPrintDialogHook([&](QPrinter& printer) {
         ++dialogs;
-        auto* print = qobject_cast<QPrintDialog*>(&dialog);
-        EXPECT_NE(print, nullptr);
-        if (!print)
-            return int(QDialog::Rejected);
-        print->printer()->setOutputFormat(QPrinter::PdfFormat);
-        print->printer()->setOutputFileName(pdf);
-        return int(QDialog::Accepted);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
     });
     EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_GRAPH));
-    setModalDialogHook({});
+    CMainFrame::setPrintDialogHook({});
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(f.view().m_nDisplayMode, 1);
     QFile out(pdf);

@@ -305,8 +305,10 @@ void CMainFrame::BuildMessageMap()
     // onCommand(ID_DATALOGGER_SETUP, &CMainFrame::OnDataloggerSetup);
     // onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
     onCommand(ID_PREVIOUS_MEASUREMENT, &CMainFrame::OnPreviousMeasurement);
-    // onCommand(ID_RUN, &CMainFrame::OnRun);
-    // onCommand(ID_STOP, &CMainFrame::OnStop); onUpdateCommand(ID_STOP, ...OnUpdateStop);
+    // Run and Stop are on no menu, button or accelerator; only code sends them.
+    onCommand(ID_RUN, &CMainFrame::OnRun);
+    onCommand(ID_STOP, &CMainFrame::OnStop);
+    onUpdateCommand(ID_STOP, &CMainFrame::OnUpdateStop);
 
     // --- Display modes ---
     RegisterDisplayModeCommands();
@@ -676,6 +678,7 @@ void CMainFrame::OnTimer(int id)
 {
     switch (id) {
     case 1: // the view's "Logging..." dialog (nothing arms it)
+        OnLoggingDialogTimer();
         break;
     case 2: // deferred close of the main window
         KillTimer(2);
@@ -683,12 +686,16 @@ void CMainFrame::OnTimer(int id)
         close();
         break;
     case 3: // the data list dialog (nothing arms it)
+        OnDataListTimer();
         break;
     case 4: // port scan
+        OnPortScanTimer();
         break;
     case 5: // probe the next port
+        OnProbeTimer();
         break;
     case 6: // link watch
+        OnLinkWatchTimer();
         break;
     case 8: // full-range zoom of the view after a load
         if (m_pDataView)

@@ -29,6 +29,7 @@
 
 class CDTDoc;
 class CDTView;
+class CInstrumentDlg;
 class CInstrumentView;
 class QAction;
 class QMenu;
@@ -180,8 +181,37 @@ public:
     static QString previousMeasurementPath();
 
     // ===================== logger link (link/) =====================
-    // Ends a real-time run.
+    // Transmit operations (link/frame_transmit.cpp).
+    // Stop (32772): ends a real-time run and tells the logger; enabled during a run.
     void OnStop();
+    void OnUpdateStop(CCmdUI* pCmdUI);
+    // Run (32917): starts the search for the logger (scan, or link watch once linked).
+    void OnRun();
+    // Port back to idle (closed, handshake threshold, buffers empty), not reopened.
+    void ResetPort();
+    // Request of block m_nBlockIndex with fill m_byFill (kept in m_byBlockRequest).
+    void RequestBlock();
+    // Sends the one-byte probe on COM`port`; a port that cannot be had is skipped.
+    void ProbePort(std::uint8_t port);
+    // Ends the port scan, probe and link watch timers (4, 5, 6).
+    void StopConnectTimers();
+    // Sends 8 command bytes, opening the port first when needed. False when the port
+    // failed and nothing went out (the port is then closed).
+    bool SendCommand(const std::array<std::uint8_t, 8>& command);
+    // Starts the transfer the request flags ask for: a download or a real-time run.
+    // False when the port failed: the start is undone (handshake mode, port reset)
+    // and "Communication interruption!" was shown.
+    bool StartTransfer();
+    // Port discovery and link watch (link/frame_timers.cpp): timers 4, 5 and 6, the
+    // answer to a probe, and the small timers 1 and 3.
+    void OnPortScanTimer();
+    void OnProbeTimer();
+    void OnLinkWatchTimer();
+    // The logger answered a probe: link up, search ended, the open instrument dialogs
+    // show "Connected", the link watch starts.
+    void OnProbeAnswered();
+    void OnLoggingDialogTimer();
+    void OnDataListTimer();
 
     // ===================== display modes (display/display_modes.cpp) =====================
     // Each command does its entry set-up while its own flag is 0 and refreshes the
@@ -233,6 +263,11 @@ private:
     void ModeRepaintView();
     void ModeInvalidateBand();
     void RealTimeMode(int mode);
+    // The open instrument dialogs in the order the link timers visit them: set-up,
+    // clock, download (link/frame_timers.cpp).
+    std::vector<CInstrumentDlg*> OpenInstrumentDialogs();
+    void TellDialogsConnected();
+    void TellDialogsNotConnected();
 
     CDTDoc* m_pDocument;
     CDTView* m_pDataView = nullptr;

@@ -1,0 +1,187 @@
+// CMainFrame's transmit side: everything that puts a request on the line and gets the
+// port ready for its answer (port reset, probe, 8-byte commands, the start of a
+// download or real-time run, block requests, the stop of a run), and the Run and Stop
+// commands with their enable rules.
+//
+// The port operations here are guarded: a port that is absent, busy or pulled out
+// raises CommDispatchError in CMSComm, and the link timers notice the missing answer.
+// Only the transfer start tells the user, since a half-started transfer would leave
+// the frame waiting in data mode for a logger it never reached.
+#include "app/mainframe.h"
+#include "display/cdtview.h"
+#include "document/cdtdoc.h"
+#include "link/wire_protocol.h"
+#include "platform/message_box.h"
+
+namespace {
+const QString kLineSettings = QStringLiteral("115200,n,8,1");
+const QString kInterrupted = QStringLiteral("Communication interruption!");
+const QString kRealTimeTag = QStringLiteral("EPADATA");
+constexpr int kCommandResendMs = 500;
+constexpr int kScanStartMs = 100;
+constexpr int kLinkWatchMs = 3000;
+} // namespace
+
+void CMainFrame::ResetPort()
+{
+    try {
+        if (m_MSComm.GetPortOpen())
+            m_MSComm.SetPortOpen(false);
+        m_MSComm.SetSettings(kLineSettings);
+        m_MSComm.SetCommPort(static_cast<short>(m_nCommPort));
+        m_MSComm.SetRThreshold(wire::kThresholdHandshake);
+        m_MSComm.SetInputMode(1);
+        m_MSComm.SetInputLen(0);
+        m_MSComm.SetInBufferCount(0);
+        m_MSComm.GetInput();
+        m_MSComm.SetInBufferCount(0);
+        m_MSComm.SetOutBufferCount(0);
+        m_MSComm.SetOutBufferCount(0);
+    } catch (const CommDispatchError&) {
+        // Nothing to tell: the port is closed or gone, and the next request selects
+        // and opens it again.
+    }
+}
+
+void CMainFrame::ProbePort(std::uint8_t port)
+{
+    try {
+        m_MSComm.SetCommPort(port);
+        m_MSComm.SetRThreshold(wire::kThresholdHandshake);
+        if (!m_MSComm.GetPortOpen())
+            m_MSComm.SetPortOpen(true);
+        m_arrOutput = wire::ProbeRequest::bytes();
+        m_MSComm.SetOutput(m_arrOutput);
+    } catch (const CommDispatchError&) {
+        // The port cannot be had: no probe goes out, and the probe pass moves on to
+        // the next port.
+    }
+}
+
+void CMainFrame::StopConnectTimers()
+{
+    KillTimer(4);
+    KillTimer(5);
+    KillTimer(6);
+}
+
+bool CMainFrame::SendCommand(const std::array<std::uint8_t, 8>& command)
+{
+    // The link watch closes and reopens the port; it must not do so under a command.
+    KillTimer(6);
+    try {
+        if (!m_MSComm.GetPortOpen())
+            m_MSComm.SetPortOpen(true);
+        m_arrOutput = wire::toByteArray(command);
+        m_MSComm.SetOutput(m_arrOutput);
+        return true;
+    } catch (const CommDispatchError&) {
+        // Closed, so that the next attempt opens the port afresh.
+        if (m_MSComm.GetPortOpen())
+            m_MSComm.SetPortOpen(false);
+        return false;
+    }
+}
+
+bool CMainFrame::StartTransfer()
+{
+    m_nTotalBytes = 0;
+    m_nStartAddress = 0;
+    m_byDownloadState = 0xFF;
+    m_nReceived = 0;
+    m_nWholeBlocks = -1;
+
+    const bool realTime = m_bRealTimeRequest == 1;
+    try {
+        if (m_MSComm.GetPortOpen())
+            m_MSComm.SetPortOpen(false);
+        std::uint8_t code = 0;
+        if (m_bDownloadRequest == 1) {
+            m_bAnswered = 0;
+            m_MSComm.SetRThreshold(wire::kThresholdHeader);
+            code = LC_DOWNLOAD;
+        }
+        if (realTime) {
+            if (CDTView* view = GetDataView())
+                view->m_nRtCount = 0;
+            m_bStopped = 0;
+            m_bAnswered = 0;
+            m_MSComm.SetRThreshold(wire::kThresholdFrame);
+            code = LC_REALTIME;
+        }
+        m_byCommand.fill(code);
+        m_bTransferMode = 1;
+        if (!SendCommand(m_byCommand))
+            throw CommDispatchError("The transfer command could not be sent");
+    } catch (const CommDispatchError&) {
+        // The logger never got the command. Left as it is, the frame would wait in data
+        // mode (and a run would count as active, Stop enabled) for data that cannot
+        // come: undo the start, put the port back to idle and say so once.
+        KillTimer(9);
+        KillTimer(10);
+        KillTimer(12);
+        if (realTime) {
+            KillTimer(13);
+            KillTimer(14);
+            KillTimer(15);
+            m_bStopped = 1;
+        }
+        m_bTransferMode = 0;
+        ResetPort();
+        messageBox(this, kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+        return false;
+    }
+    SetTimer(12, kCommandResendMs);
+    return true;
+}
+
+void CMainFrame::RequestBlock()
+{
+    try {
+        m_byBlockRequest = wire::BlockRequest::build(m_nBlockIndex, m_byFill);
+        m_arrOutput = wire::toByteArray(m_byBlockRequest);
+        m_MSComm.SetOutput(m_arrOutput);
+    } catch (const CommDispatchError&) {
+        // The block resend and the give-up timers notice the missing block.
+    }
+    m_bAnswered = 0;
+}
+
+void CMainFrame::OnStop()
+{
+    KillTimer(12);
+    KillTimer(13);
+    KillTimer(14);
+    KillTimer(15);
+    m_bStopped = 1;
+    CDTView* view = GetDataView();
+    CDTDoc* doc = GetActiveDocument();
+    if (view && doc && view->m_nRtCount != 0) {
+        doc->m_strFileTag = kRealTimeTag;
+        SavePreviousMeasurement();
+    }
+    // During a run the buffer holds the real-time command: 0xC8 x 7, then 0xC9.
+    wire::TransferCommand::markStop(m_byCommand);
+    SendCommand(m_byCommand);
+    if (doc)
+        doc->UpdateAllViews();
+}
+
+void CMainFrame::OnRun()
+{
+    // A download is being received.
+    if (m_dlgLoading.HasWindow())
+        return;
+    if (m_bLinkUp == 1)
+        SetTimer(6, kLinkWatchMs);
+    else
+        SetTimer(4, kScanStartMs);
+    m_bAcknowledged = 0;
+    // The real-time set-up dialog, whose RUN starts the run, comes with real-time
+    // reading; without an open instrument dialog the timer just armed ends itself.
+}
+
+void CMainFrame::OnUpdateStop(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_bStopped == 0);
+}

@@ -1,0 +1,229 @@
+// The frame's transmit operations against ptys: what goes on the line, the link mode
+// they leave behind, Run and Stop with their enable rules, and port failures.
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "app/frame_fixture.h"
+#include "link/held_device.h"
+#include "resources/command_ids.h"
+#include "support/logger_simulator.h"
+#include "support/test_env.h"
+
+namespace {
+
+const QString kInterrupted = QStringLiteral("Communication interruption!");
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+// A frame whose port COM1 is `device` and selected.
+struct LinkedFrame {
+    sim::ScopedSerialPorts ports;
+    frametest::Frame f;
+    frametest::MessageBoxRecorder boxes;
+    CMainFrame& frame = *f.frame;
+
+    explicit LinkedFrame(const QString& device) : ports({device})
+    {
+        frame.m_nCommPort = 1;
+        frame.ResetPort();
+    }
+};
+
+} // namespace
+
+TEST(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
+{
+    testenv::resetHome();
+    sim::SilentPort com1;
+    LinkedFrame lf(com1.devicePath());
+    CMainFrame& frame = lf.frame;
+
+    frame.m_bDownloadRequest = 1;
+    frame.m_bRealTimeRequest = 0;
+    frame.m_bAnswered = 1;
+    frame.m_nTotalBytes = 700;
+    ASSERT_TRUE(frame.StartTransfer());
+    EXPECT_EQ(frame.m_bTransferMode, 1);
+    EXPECT_EQ(frame.m_bAnswered, 0);
+    EXPECT_EQ(frame.m_nTotalBytes, 0);
+    EXPECT_EQ(frame.m_byDownloadState, 0xFF);
+    EXPECT_EQ(frame.m_nWholeBlocks, -1);
+    EXPECT_EQ(frame.m_bStopped, 1); // a download is no real-time run
+    EXPECT_EQ(frame.timers().Interval(12), 500);
+    EXPECT_TRUE(frame.m_MSComm.GetPortOpen());
+    ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 8; }, 1000));
+    EXPECT_EQ(com1.received(), QByteArray(8, static_cast<char>(0x68)));
+
+    // A block request whose page would pass the end of the memory starts it again.
+    frame.m_nBlockIndex = 1024;
+    frame.m_byFill = 0x01;
+    frame.m_bAnswered = 1;
+    frame.RequestBlock();
+    EXPECT_EQ(frame.m_nBlockIndex, 0);
+    EXPECT_EQ(frame.m_bAnswered, 0);
+    frame.m_nBlockIndex = 1023;
+    frame.m_byFill = 0xFF;
+    frame.RequestBlock();
+    EXPECT_EQ(frame.m_nBlockIndex, 1023); // the receive side advances it
+    ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 24; }, 1000));
+    EXPECT_EQ(com1.received().mid(8), bytes({0xD8, 0, 0, 1, 1, 1, 1, 1, 0xD8, 0x07, 0xFE, 0xFF,
+                                             0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_TRUE(lf.boxes.calls.empty());
+}
+
+TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
+{
+    testenv::resetHome();
+    sim::SilentPort com1;
+    LinkedFrame lf(com1.devicePath());
+    CMainFrame& frame = lf.frame;
+    CDTView& view = lf.f.view();
+
+    // Run and Stop have no menu item, button or accelerator; code runs them.
+    EXPECT_EQ(frame.commandAction(ID_RUN), nullptr);
+    EXPECT_EQ(frame.commandAction(ID_STOP), nullptr);
+    EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
+    EXPECT_TRUE(frame.commandState(ID_RUN).m_bEnabled);
+
+    view.m_nRtCount = 5;
+    frame.m_bRealTimeRequest = 1;
+    frame.m_bDownloadRequest = 0;
+    ASSERT_TRUE(frame.StartTransfer());
+    EXPECT_EQ(view.m_nRtCount, 0);
+    EXPECT_EQ(frame.m_bStopped, 0);
+    EXPECT_EQ(frame.m_bTransferMode, 1);
+    EXPECT_TRUE(frame.commandState(ID_STOP).m_bEnabled);
+    for (int id : {ID_RUN, ID_DOWNLOAD_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME,
+                   ID_FILE_OPEN_DATA, ID_PREVIOUS_MEASUREMENT})
+        EXPECT_FALSE(frame.commandState(id).m_bEnabled) << id;
+
+    // Timers of the run as the receive side would have armed them.
+    for (int id : {13, 14, 15})
+        frame.SetTimer(id, 10000);
+    ASSERT_TRUE(frame.OnCmdMsg(ID_STOP));
+    for (int id : {12, 13, 14, 15})
+        EXPECT_FALSE(frame.timers().IsActive(id)) << id;
+    EXPECT_EQ(frame.m_bStopped, 1);
+    EXPECT_EQ(frame.m_bTransferMode, 1); // a stopped run stays in data mode
+    EXPECT_TRUE(frame.m_MSComm.GetPortOpen());
+    EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
+    // Without samples the document keeps its tag and nothing is stored.
+    EXPECT_EQ(lf.f.doc->m_strFileTag, QString());
+    EXPECT_FALSE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
+    ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 16; }, 1000));
+    EXPECT_EQ(com1.received(), QByteArray(8, static_cast<char>(0xC8)) +
+                                   bytes({0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC9}));
+
+    // A run with samples: the document becomes real-time data and is stored.
+    ASSERT_TRUE(frame.StartTransfer());
+    view.m_nRtCount = 3;
+    lf.f.doc->m_pRtRms.assign(3, FloatPair{230.0F, 1.5F});
+    lf.f.doc->m_pRtFreq.assign(3, FloatPair{50.0F, 50.0F});
+    frame.OnStop();
+    EXPECT_EQ(lf.f.doc->m_strFileTag, QStringLiteral("EPADATA"));
+    EXPECT_TRUE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
+    EXPECT_TRUE(lf.boxes.calls.empty());
+}
+
+TEST(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
+{
+    testenv::resetHome();
+    // COM1 names a device that does not exist: the adapter is not there.
+    LinkedFrame lf(QStringLiteral("/dev/rq730-no-such-adapter"));
+    CMainFrame& frame = lf.frame;
+
+    frame.m_bRealTimeRequest = 1;
+    frame.m_bDownloadRequest = 0;
+    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_EQ(frame.m_bTransferMode, 0);
+    EXPECT_EQ(frame.m_bStopped, 1);
+    EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
+    EXPECT_TRUE(frame.commandState(ID_RUN).m_bEnabled);
+    for (int id : {9, 10, 12, 13, 14, 15})
+        EXPECT_FALSE(frame.timers().IsActive(id)) << id;
+
+    frame.m_bRealTimeRequest = 0;
+    frame.m_bDownloadRequest = 1;
+    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_EQ(frame.m_bTransferMode, 0);
+    // No resend and no give-up follow with a second message.
+    sim::runEventsFor(700);
+    ASSERT_EQ(lf.boxes.calls.size(), 2u); // one per failed start
+    for (const MessageBoxCall& call : lf.boxes.calls) {
+        EXPECT_EQ(call.text, kInterrupted);
+        EXPECT_EQ(call.caption, QStringLiteral("RQ730 Datalogger"));
+        EXPECT_EQ(call.buttons, MsgButtons::Ok);
+        EXPECT_EQ(call.icon, MsgIcon::None);
+    }
+    EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
+}
+
+TEST(FrameTransmit, pulled_adapter_fails_sends_quietly_and_the_transfer_start_once)
+{
+    testenv::resetHome();
+    auto logger = std::make_unique<sim::LoggerSimulator>();
+    LinkedFrame lf(logger->devicePath());
+    CMainFrame& frame = lf.frame;
+
+    frame.m_byCommand.fill(0xEE);
+    ASSERT_TRUE(frame.SendCommand(frame.m_byCommand));
+    EXPECT_TRUE(frame.m_MSComm.GetPortOpen());
+    ASSERT_TRUE(sim::waitUntil([&] { return logger->received().size() >= 8; }, 1000));
+
+    // Out goes the adapter while the port is open.
+    linktest::HeldDeviceNumber held(logger->devicePath());
+    ASSERT_TRUE(held.held());
+    logger->unplug();
+    ASSERT_TRUE(sim::waitUntil([&] { return !frame.m_MSComm.GetPortOpen(); }, 1000));
+    frame.SetTimer(6, 3000);
+    EXPECT_FALSE(frame.SendCommand(frame.m_byCommand));
+    EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
+    EXPECT_FALSE(frame.timers().IsActive(6)); // a command ends the link watch
+    frame.ProbePort(1);                       // skipped without a word
+    frame.RequestBlock();
+    EXPECT_TRUE(lf.boxes.calls.empty());
+
+    frame.m_bDownloadRequest = 1;
+    frame.m_bRealTimeRequest = 0;
+    EXPECT_FALSE(frame.StartTransfer());
+    sim::runEventsFor(600);
+    ASSERT_EQ(lf.boxes.calls.size(), 1u);
+    EXPECT_EQ(lf.boxes.calls[0].text, kInterrupted);
+    EXPECT_EQ(frame.m_bTransferMode, 0);
+}
+
+TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
+{
+    testenv::resetHome();
+    frametest::Frame f;
+    CMainFrame& frame = *f.frame;
+
+    frame.m_bAcknowledged = 1;
+    ASSERT_TRUE(frame.OnCmdMsg(ID_RUN));
+    EXPECT_EQ(frame.timers().Interval(4), 100);
+    EXPECT_FALSE(frame.timers().IsActive(6));
+    EXPECT_EQ(frame.m_bAcknowledged, 0);
+    frame.StopConnectTimers();
+
+    frame.m_bLinkUp = 1;
+    frame.m_bTransferMode = 1;
+    ASSERT_TRUE(frame.OnCmdMsg(ID_RUN));
+    EXPECT_EQ(frame.timers().Interval(6), 3000);
+    EXPECT_FALSE(frame.timers().IsActive(4));
+    EXPECT_EQ(frame.m_bTransferMode, 1); // Run leaves the link mode alone
+    frame.StopConnectTimers();
+    for (int id : {4, 5, 6})
+        EXPECT_FALSE(frame.timers().IsActive(id)) << id;
+
+    // While a download is being received, Run does nothing.
+    frame.m_dlgLoading.Create(&frame);
+    frame.OnRun();
+    EXPECT_FALSE(frame.timers().IsActive(6));
+    frame.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
+}

@@ -106,7 +106,7 @@ int CMainFrame::OnCreate()
     BuildAccelerators();
 
     m_MSComm.setObjectName(QStringLiteral("MSComm%1").arg(IDC_MSCOMM));
-    // TODO(link): connect m_MSComm's OnComm to CMainFrame::OnCommEvent here.
+    connect(&m_MSComm, &CMSComm::OnComm, this, &CMainFrame::OnCommEvent);
 
     m_wndStatusBar = new QStatusBar(this);
     m_wndStatusBar->setSizeGripEnabled(true);
@@ -703,10 +703,13 @@ void CMainFrame::OnTimer(int id)
         KillTimer(8);
         break;
     case 9: // give up the download
+        OnDownloadGiveUp();
         break;
     case 10: // resend the block request
+        OnBlockResend();
         break;
     case 12: // resend the transfer command
+        OnCommandResend();
         break;
     case 13: // real-time watchdog
         break;

@@ -25,6 +25,7 @@
 
 #include "app/frame_state.h"
 #include "link/cmscomm.h"
+#include "link/loading_dialog.h"
 #include "platform/timer_table.h"
 
 class CDTDoc;
@@ -212,6 +213,18 @@ public:
     void OnProbeAnswered();
     void OnLoggingDialogTimer();
     void OnDataListTimer();
+    // Receive handler of the serial control (link/frame_receive.cpp): handshake
+    // replies in handshake mode, the download header, blocks and finish in data mode.
+    void OnCommEvent();
+    // Real-time frames in data mode.
+    void OnRealTimeReceive();
+    // Download timers (link/frame_transfer_timers.cpp): 9 give-up, 10 block resend,
+    // 12 command resend.
+    void OnDownloadGiveUp();
+    void OnBlockResend();
+    void OnCommandResend();
+    // The "Loading..." progress window of a download.
+    CLoadingDlg m_dlgLoading;
 
     // ===================== display modes (display/display_modes.cpp) =====================
     // Each command does its entry set-up while its own flag is 0 and refreshes the
@@ -263,6 +276,20 @@ private:
     void ModeRepaintView();
     void ModeInvalidateBand();
     void RealTimeMode(int mode);
+    // Parts of the receive handler (link/frame_receive.cpp).
+    void ReceiveEvent();
+    void OnHandshakeReply(std::uint8_t reply);
+    void OnDownloadReceive();
+    void OnDownloadHeader();
+    void OnDownloadBlock();
+    void OnDownloadRemainder();
+    void FinishDownload();
+    void ShowLoadingWindow();
+    // Bytes the reply in force must have (0 when any length will do).
+    int ExpectedReplyLength() const;
+    // A serial-control failure in a handler nothing else guards: shown, as the
+    // framework shows errors that escape a message handler.
+    static void ReportControlError(const CommDispatchError& error);
     // The open instrument dialogs in the order the link timers visit them: set-up,
     // clock, download (link/frame_timers.cpp).
     std::vector<CInstrumentDlg*> OpenInstrumentDialogs();

@@ -1,0 +1,455 @@
+// Downloads end to end: the frame's receive handler and download timers against the
+// logger simulator on a pty.
+#include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/mainframe.h"
+#include "app/splash.h"
+#include "display/cdtview.h"
+#include "display/point_time.h"
+#include "document/cdtdoc.h"
+#include "link/wire_protocol.h"
+#include "platform/folders.h"
+#include "resources/command_ids.h"
+#include "platform/message_box.h"
+#include "platform/whole_file.h"
+#include "support/logger_simulator.h"
+#include "support/test_env.h"
+
+namespace {
+
+const QString kInterrupted = QStringLiteral("Communication interruption!");
+const QString kNoData = QStringLiteral("There is no data in DATALOGGER!");
+
+std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
+{
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+// Block requests found in what the logger received: (page, fill) in order.
+std::vector<std::pair<int, int>> blockRequests(const QByteArray& received)
+{
+    std::vector<std::pair<int, int>> out;
+    for (qsizetype i = 0; i + 8 <= received.size();) {
+        const auto b = [&](qsizetype k) { return static_cast<std::uint8_t>(received[i + k]); };
+        if (b(0) == LC_BLOCK) {
+            out.emplace_back(b(1) * 256 + b(2), b(3));
+            i += 8;
+        } else if (b(0) == LC_PROBE) {
+            i += 1;
+        } else {
+            i += 8;
+        }
+    }
+    return out;
+}
+
+struct DownloadFixture : ::testing::Test {
+    std::unique_ptr<sim::LoggerSimulator> logger = std::make_unique<sim::LoggerSimulator>();
+    std::unique_ptr<sim::ScopedSerialPorts> ports;
+    std::unique_ptr<CDTDoc> doc = std::make_unique<CDTDoc>();
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<MessageBoxCall> boxes;
+
+    void SetUp() override
+    {
+        testenv::resetHome();
+        ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{logger->devicePath()});
+        setMessageBoxHook([this](const MessageBoxCall& call) {
+            boxes.push_back(call);
+            return MsgResult::Ok;
+        });
+        CMainFrame::setStartupPause(0);
+        CSplashWnd::EnableSplashScreen(false);
+        frame = std::make_unique<CMainFrame>(doc.get());
+        ASSERT_TRUE(frame->LoadFrame());
+        frame->resize(1200, 800);
+        frame->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        doc.reset();
+        setMessageBoxHook({});
+    }
+
+    CDTView& view() { return *frame->GetDataView(); }
+
+    // What the download dialog's Download button does: the download request on COM1.
+    void startDownload()
+    {
+        frame->m_nCommPort = 1;
+        frame->m_MSComm.SetCommPort(1);
+        frame->m_bDownloadRequest = 1;
+        frame->m_bRealTimeRequest = 0;
+        ASSERT_TRUE(frame->StartTransfer());
+    }
+
+    bool waitForIdle(int ms = 4000)
+    {
+        return sim::waitUntil([this] { return frame->m_bTransferMode == 0; }, ms);
+    }
+
+    int boxesWith(const QString& text) const
+    {
+        int n = 0;
+        for (const auto& b : boxes)
+            n += b.text == text ? 1 : 0;
+        return n;
+    }
+
+    // The previous-measurement file, loaded into a fresh document and view.
+    struct Loaded {
+        CDTDoc doc;
+        ViewState view;
+    };
+    std::unique_ptr<Loaded> loadPreviousMeasurement()
+    {
+        auto loaded = std::make_unique<Loaded>();
+        const auto bytes = readWholeFile(windowsFolder() + "/PreMeasure529.stdata");
+        if (!bytes)
+            return nullptr;
+        loaded->doc.AddView(&loaded->view);
+        loaded->doc.LoadFromBytes(*bytes);
+        return loaded;
+    }
+};
+
+sim::LoggerScenario twoChannels(int samples)
+{
+    sim::LoggerScenario s;
+    for (int n = 0; n < samples; ++n) {
+        s.rms.push_back(static_cast<std::int16_t>(2300 + n % 50)); // 230.0 .. 234.9 V
+        s.rms.push_back(static_cast<std::int16_t>(10 + n % 7));    // 1.0 .. 1.6 A
+    }
+    return s;
+}
+
+} // namespace
+
+TEST_F(DownloadFixture, download_below_one_block_takes_one_partial_request)
+{
+    logger->setScenario(twoChannels(10)); // 40 bytes
+    startDownload();
+    ASSERT_TRUE(waitForIdle());
+
+    const auto requests = blockRequests(logger->received());
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0], std::make_pair(0, 0x01));
+    EXPECT_TRUE(boxes.empty());
+
+    EXPECT_EQ(view().m_nStoreCount, 10);
+    EXPECT_EQ(view().m_nTrCount, 0);
+    ASSERT_EQ(doc->m_pCh1Data.size(), 10u);
+    EXPECT_FLOAT_EQ(doc->m_pCh1Data[3], 230.3f);
+    EXPECT_FLOAT_EQ(doc->m_pCh2Data[6], 1.6f);
+    EXPECT_EQ(view().m_strStoreUnit1, "V");
+    EXPECT_EQ(view().m_strStoreUnit2, "A");
+    const std::time_t start = localTime(2009, 3, 7, 14, 5, 9);
+    EXPECT_EQ(view().m_tStoreStart, start);
+    EXPECT_EQ(view().m_strCh1Max, "230.9 V @" + formatPointTime(start + 9));
+    EXPECT_EQ(view().m_strCh2Max, "1.6 A @" + formatPointTime(start + 6));
+
+    // Store RMS entered: flags, window, band texts; the frame back to idle.
+    EXPECT_EQ(frame->m_bStoreRms, 1);
+    EXPECT_EQ(frame->m_bStoreTr + frame->m_bEpa + frame->m_bRtRms, 0);
+    EXPECT_EQ(view().m_nFirstPoint, 1);
+    EXPECT_EQ(view().m_nLastPoint, 10);
+    EXPECT_EQ(view().m_recInfo.m_strMode, "STORE RMS");
+    EXPECT_EQ(view().m_recInfo.m_strRate, "1 s");
+    EXPECT_EQ(view().m_recInfo.m_strCount, "10");
+    EXPECT_EQ(frame->m_byDownloadState, 0xFF);
+    EXPECT_EQ(frame->m_nWholeBlocks, -1);
+    EXPECT_EQ(frame->m_bDataUnsaved, 1);
+    EXPECT_EQ(view().m_nDisplayMode, 1);
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+    EXPECT_EQ(frame->m_dlgLoading.Result(), 227);
+    EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
+    EXPECT_TRUE(frame->commandState(ID_STORE_RMS).m_bChecked);
+    EXPECT_FALSE(frame->commandState(ID_STORE_TRANSIENT_WAVE).m_bEnabled);
+
+    const auto loaded = loadPreviousMeasurement();
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->doc.m_strReadTag, "RMSTRDATA");
+    EXPECT_EQ(loaded->doc.m_pCh1Data, doc->m_pCh1Data);
+    EXPECT_EQ(loaded->doc.m_pCh2Data, doc->m_pCh2Data);
+    EXPECT_EQ(loaded->view.m_strCh1Max, view().m_strCh1Max);
+}
+
+TEST_F(DownloadFixture, whole_blocks_need_no_remainder_request)
+{
+    sim::LoggerScenario s;
+    s.valuesPerSample = 1;
+    s.ch1Type = 0xFF; // channel 2 only, in volts
+    s.ch2Type = 1;
+    for (int n = 0; n < 512; ++n)
+        s.rms.push_back(static_cast<std::int16_t>(n == 100 || n == 300 ? 2500 : 2200 - n % 3));
+    logger->setScenario(s); // 1024 bytes: two whole blocks
+    startDownload();
+    ASSERT_TRUE(waitForIdle());
+
+    const auto requests = blockRequests(logger->received());
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0], std::make_pair(0, 0xFF));
+    EXPECT_EQ(requests[1], std::make_pair(2, 0xFF));
+    EXPECT_EQ(view().m_nStoreCount, 512);
+    EXPECT_TRUE(doc->m_pCh1Data.empty());
+    EXPECT_FLOAT_EQ(doc->m_pCh2Data[511], 220.0f - 0.1f * (511 % 3));
+
+    // Ties: the later of the two 250.0 samples, and the last 219.8.
+    const std::time_t start = view().m_tStoreStart;
+    EXPECT_EQ(view().m_strCh2Max, "250.0 V @" + formatPointTime(start + 300));
+    EXPECT_EQ(view().m_strCh2Min, "219.8V @" + formatPointTime(start + 509));
+    // One channel: both channels' limits are the present one's.
+    EXPECT_EQ(view().m_nAutoMin[0], 209);
+    EXPECT_EQ(view().m_nAutoMin[1], 209);
+    EXPECT_EQ(view().m_nAutoMax[0], 260);
+    EXPECT_EQ(view().m_nAutoMax[1], 260);
+    EXPECT_EQ(view().m_nCh1Min, 209);
+    EXPECT_EQ(view().m_nCh2Max, 260);
+    EXPECT_EQ(view().m_bShowCh1, 0);
+    EXPECT_EQ(view().m_bShowCh2, 1);
+}
+
+TEST_F(DownloadFixture, rms_samples_and_transient_records_with_a_remainder)
+{
+    sim::LoggerScenario s = twoChannels(300);
+    sim::ScenarioTransient tr;
+    tr.beforeSample = 120;
+    tr.quantity = wire::kTrQuantityCurrent;
+    tr.channel = wire::kTrChannel2;
+    tr.time = {2009, 3, 7, 15, 0, 0};
+    for (int i = 0; i < 251; ++i)
+        tr.samples.push_back(static_cast<std::int16_t>(i - 125));
+    s.transients.push_back(tr);
+    tr.beforeSample = 300;
+    tr.channel = wire::kTrChannel1;
+    tr.time = {2009, 3, 7, 16, 30, 0};
+    s.transients.push_back(tr);
+    logger->setScenario(s); // 1200 + 1024 = 2224 bytes: 4 blocks and 176 bytes
+    startDownload();
+    ASSERT_TRUE(waitForIdle());
+
+    const auto requests = blockRequests(logger->received());
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_EQ(requests[3], std::make_pair(6, 0xFF));
+    EXPECT_EQ(requests[4], std::make_pair(8, 0x01));
+
+    EXPECT_EQ(view().m_nStoreCount, 300);
+    EXPECT_EQ(view().m_nTrCount, 2);
+    EXPECT_FLOAT_EQ(doc->m_pCh1Data[120], 230.0f + 0.1f * (120 % 50));
+    EXPECT_FLOAT_EQ(doc->m_pCh1Data[299], 230.0f + 0.1f * (299 % 50));
+    ASSERT_EQ(doc->m_pTrData.size(), 502u);
+    EXPECT_FLOAT_EQ(doc->m_pTrData[0], -125.0f);
+    EXPECT_FLOAT_EQ(doc->m_pTrData[501], 125.0f);
+    EXPECT_EQ(view().m_pTrChannel, (std::vector<std::uint8_t>{0xF2, 0xF1}));
+    EXPECT_EQ(view().m_pTrQuantity, (std::vector<std::uint8_t>{0xFC, 0xFC}));
+    ASSERT_EQ(doc->m_pTrTimes.size(), 2u);
+    EXPECT_EQ(doc->m_pTrTimes[1], localTime(2009, 3, 7, 16, 30, 0));
+    EXPECT_TRUE(frame->commandState(ID_STORE_TRANSIENT_WAVE).m_bEnabled);
+
+    // Store Transient Wave shows record 0 with its own units and range.
+    frame->OnStoreTransientWave();
+    EXPECT_EQ(frame->m_bStoreTr, 1);
+    EXPECT_EQ(frame->m_bStoreRms, 0);
+    EXPECT_EQ(view().m_bShowCh1, 0);
+    EXPECT_EQ(view().m_bShowCh2, 1);
+    EXPECT_EQ(view().m_strUnit2, "A");
+    EXPECT_EQ(view().m_nFirstPoint, 1);
+    EXPECT_EQ(view().m_nLastPoint, 251);
+    EXPECT_EQ(view().m_nTopBandHeight, 25);
+    EXPECT_EQ(view().m_nCh2Min, -135);
+    EXPECT_EQ(view().m_nCh2Max, 135);
+    EXPECT_EQ(view().m_recInfo.m_strCh2Max, "125 A");
+    EXPECT_EQ(view().m_recInfo.m_strStart, "07/03/09 15:00:00");
+    EXPECT_EQ(view().PointIndexToTimeText(251), "07/03/09 16:30:00");
+    EXPECT_EQ(frame->m_nInstrumentPaneWidth, 210);
+
+    // Back to Store RMS: the pane shrinks, the window is the whole series again.
+    frame->OnStoreRms();
+    EXPECT_EQ(frame->m_nInstrumentPaneWidth, 150);
+    EXPECT_EQ(view().m_nLastPoint, 300);
+    EXPECT_EQ(view().m_nTopBandHeight, 120);
+    EXPECT_EQ(view().PointIndexToTimeText(60), formatPointTime(view().m_tStoreStart + 60));
+}
+
+TEST_F(DownloadFixture, download_wraps_at_block_1023_and_moves_the_start)
+{
+    sim::LoggerScenario s = twoChannels(300); // 1200 bytes
+    s.startAddress = 1023 * 512;
+    s.intervalValue = 60;
+    s.wrapA = 6;
+    s.wrapB = 4;
+    logger->setScenario(s);
+    startDownload();
+    ASSERT_TRUE(waitForIdle());
+
+    const auto requests = blockRequests(logger->received());
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0], std::make_pair(2046, 0xFF));
+    EXPECT_EQ(requests[1], std::make_pair(0, 0xFF));
+    EXPECT_EQ(requests[2], std::make_pair(2, 0x01));
+    ASSERT_EQ(doc->m_pCh1Data.size(), 300u);
+    EXPECT_FLOAT_EQ(doc->m_pCh1Data[200], 230.0f);
+    // ((1200 mod 512) / 2) / 2 - 300 + 6/2 + 4/2 = -251 steps of 60 s.
+    EXPECT_EQ(view().m_tStoreStart, localTime(2009, 3, 7, 14, 5, 9) - 251 * 60);
+}
+
+TEST_F(DownloadFixture, busy_no_data_and_empty_headers_each_show_their_message)
+{
+    logger->setBusyLogging(true);
+    startDownload();
+    ASSERT_TRUE(sim::waitUntil([this] { return !boxes.empty(); }));
+    EXPECT_EQ(boxes[0].text,
+              "The DATA LOGGER is already logging.Please stop logging and try again.");
+    EXPECT_EQ(boxes[0].caption, "RQ730 Datalogger");
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(frame->m_bTransferMode, 1); // stays in data mode, nothing runs
+    EXPECT_FALSE(frame->timers().IsActive(9));
+    EXPECT_FALSE(frame->timers().IsActive(10));
+    EXPECT_FALSE(frame->timers().IsActive(12));
+
+    boxes.clear();
+    logger->setBusyLogging(false);
+    sim::LoggerScenario k0 = twoChannels(5);
+    k0.valuesPerSample = 0;
+    logger->setScenario(k0);
+    startDownload();
+    ASSERT_TRUE(sim::waitUntil([this] { return !boxes.empty(); }));
+    EXPECT_EQ(boxes[0].text, kNoData);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::None);
+    EXPECT_EQ(frame->m_bTransferMode, 1);
+    EXPECT_FALSE(frame->timers().IsActive(9));
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+
+    boxes.clear();
+    logger->setScenario(twoChannels(5));
+    logger->setNoData(true);
+    startDownload();
+    ASSERT_TRUE(sim::waitUntil([this] { return !boxes.empty(); }));
+    EXPECT_EQ(boxes[0].text, kNoData);
+    EXPECT_EQ(frame->m_bTransferMode, 0);
+    EXPECT_EQ(frame->m_nTotalBytes, 0);
+    EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+    EXPECT_FALSE(frame->timers().IsActive(9));
+    // Nothing more follows.
+    sim::runEventsFor(600);
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
+{
+    logger->setScenario(twoChannels(200)); // 800 bytes: one block and a remainder
+    bool dropped = false;
+    QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
+                     [this, &dropped](std::uint8_t code) {
+                         if (code == LC_BLOCK && !dropped) {
+                             dropped = true;
+                             logger->dropNextReply();
+                         }
+                     });
+    QElapsedTimer clock;
+    clock.start();
+    startDownload();
+    ASSERT_TRUE(sim::waitUntil([this] { return frame->m_dlgLoading.HasWindow(); }));
+    QDialog* loading = frame->m_dlgLoading.window();
+    EXPECT_EQ(loading->windowTitle(), "Loading...");
+    EXPECT_EQ(frame->m_dlgLoading.RangeMax(), 800 / 512 + 1);
+    const QPoint viewTop = view().mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(loading->frameGeometry().left(),
+              viewTop.x() + view().width() / 2 - loading->frameGeometry().width() / 2);
+    EXPECT_EQ(loading->frameGeometry().top(), viewTop.y() + 4 * loading->frameGeometry().height());
+
+    ASSERT_TRUE(waitForIdle(4000));
+    EXPECT_GE(clock.elapsed(), 900);
+    EXPECT_TRUE(boxes.empty());
+    const auto requests = blockRequests(logger->received());
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0], requests[1]); // the same request again
+    EXPECT_EQ(requests[2], std::make_pair(2, 0x01));
+    EXPECT_EQ(view().m_nStoreCount, 200);
+    EXPECT_FLOAT_EQ(doc->m_pCh1Data[199], 230.0f + 0.1f * (199 % 50));
+}
+
+TEST_F(DownloadFixture, a_logger_falling_silent_is_given_up_once_after_5_s)
+{
+    logger->setScenario(twoChannels(400));
+    QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
+                     [this](std::uint8_t code) {
+                         if (code == LC_BLOCK)
+                             logger->setSilent(true);
+                     });
+    startDownload();
+    ASSERT_TRUE(sim::waitUntil([this] { return frame->m_dlgLoading.HasWindow(); }));
+    ASSERT_TRUE(waitForIdle(7000));
+    EXPECT_EQ(boxesWith(kInterrupted), 1);
+    EXPECT_EQ(boxes.back().caption, "RQ730 Datalogger");
+    EXPECT_EQ(boxes.back().icon, MsgIcon::None);
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+    EXPECT_EQ(frame->m_bTransferDone, 1);
+    EXPECT_EQ(frame->m_nTotalBytes, 0);
+    EXPECT_EQ(view().m_nStoreCount, 0); // nothing of the partial download is taken
+    EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
+}
+
+TEST_F(DownloadFixture, a_command_without_any_answer_gives_up_after_5_s)
+{
+    logger->setSilent(true);
+    QElapsedTimer clock;
+    clock.start();
+    startDownload();
+    ASSERT_TRUE(waitForIdle(7000));
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_GE(elapsed, 4900);
+    EXPECT_EQ(boxesWith(kInterrupted), 1);
+    EXPECT_EQ(logger->received().count(static_cast<char>(LC_DOWNLOAD)), 16); // one resend
+    sim::runEventsFor(300);
+    EXPECT_EQ(boxesWith(kInterrupted), 1);
+
+    // Ready for a new command.
+    logger->setSilent(false);
+    logger->setScenario(twoChannels(3));
+    boxes.clear();
+    startDownload();
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(view().m_nStoreCount, 3);
+}
+
+// Benchmark, run by hand (--gtest_also_run_disabled_tests): the whole logger memory at
+// the line's speed. The program must add no waits of its own between blocks.
+TEST_F(DownloadFixture, DISABLED_benchmark_full_memory_at_line_speed)
+{
+    sim::LoggerScenario s = twoChannels(131072); // 512 KiB: 1024 whole blocks
+    logger->setScenario(s);
+    // RQ730_BENCH_UNPACED=1 measures the program's own share: the same download with
+    // the logger answering at once.
+    logger->setPaced(qEnvironmentVariableIntValue("RQ730_BENCH_UNPACED") == 0);
+    QElapsedTimer clock;
+    clock.start();
+    startDownload();
+    ASSERT_TRUE(waitForIdle(120000));
+    const double elapsed = static_cast<double>(clock.elapsed()) / 1000.0;
+    // The line carries the logger's bytes and, before each block, our 8-byte request.
+    const double requests = static_cast<double>(blockRequests(logger->received()).size());
+    const double line =
+        (static_cast<double>(logger->bytesSent()) + 8.0 * requests) * 10.0 / 115200.0;
+    EXPECT_EQ(view().m_nStoreCount, 131072);
+    std::printf("full memory: %.2f s, line needs %.2f s, ratio %.4f\n", elapsed, line,
+                elapsed / line);
+}

@@ -301,9 +301,9 @@ void CMainFrame::BuildMessageMap()
     onUpdateCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnUpdateWhenStopped);
     onUpdateCommand(ID_PREVIOUS_MEASUREMENT, &CMainFrame::OnUpdateWhenStopped);
     onUpdateCommand(ID_RUN, &CMainFrame::OnUpdateWhenStopped);
-    // onCommand(ID_CORRECT_TIME, &CMainFrame::OnCorrectTime);
-    // onCommand(ID_DATALOGGER_SETUP, &CMainFrame::OnDataloggerSetup);
-    // onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
+    onCommand(ID_CORRECT_TIME, &CMainFrame::OnCorrectTime);
+    onCommand(ID_DATALOGGER_SETUP, &CMainFrame::OnDataloggerSetup);
+    onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
     onCommand(ID_PREVIOUS_MEASUREMENT, &CMainFrame::OnPreviousMeasurement);
     // Run and Stop are on no menu, button or accelerator; only code sends them.
     onCommand(ID_RUN, &CMainFrame::OnRun);

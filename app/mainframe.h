@@ -25,6 +25,9 @@
 
 #include "app/frame_state.h"
 #include "link/cmscomm.h"
+#include "link/correct_time_dialog.h"
+#include "link/download_dialog.h"
+#include "link/logger_setup_dialog.h"
 #include "link/loading_dialog.h"
 #include "platform/timer_table.h"
 
@@ -89,6 +92,19 @@ public:
     // --- the instrument dialogs (link pieces add them here, in this order):
     //     m_dlgSetup, m_dlgDownload, m_dlgLogging, m_dlgCorrectTime, m_dlgLoading,
     //     m_dlgRealTime
+    CLoggerSetupDlg m_dlgSetup;
+    CDownloadDlg m_dlgDownload;
+    CCorrectTimeDlg m_dlgCorrectTime;
+
+    // ===================== instrument commands (link/instrument_commands.cpp) ==========
+    // Download Data (32847), Datalogger Setup (32869), Correct Time (32840): start the
+    // search for the logger (or the link watch) and run their dialog; nothing while a
+    // download is being received.
+    void OnDownloadData();
+    void OnDataloggerSetup();
+    void OnCorrectTime();
+    // What the instrument dialogs may call on the frame.
+    InstrumentHost instrumentHost();
 
     // ===================== command map (app/mainframe.cpp) =====================
     using CommandHandler = std::function<void()>;

@@ -1,0 +1,99 @@
+// The frame's instrument commands: Download Data, Datalogger Setup and Correct Time.
+// Each one starts the search for the logger (the port scan, or the link watch once a
+// logger has answered since start-up) and runs its dialog modally; the frame's timers
+// and the receive handler keep running under the dialog and write the link state into
+// its title, and the dialog acts on that title when the user confirms.
+#include "app/mainframe.h"
+#include "display/cdtview.h"
+#include "platform/message_box.h"
+
+namespace {
+constexpr int kPortScanTimer = 4;
+constexpr int kLinkWatchTimer = 6;
+constexpr int kPortScanStartMs = 100;
+constexpr int kLinkWatchMs = 3000;
+
+// The search every instrument command starts before its dialog opens.
+void armSearch(CMainFrame& frame)
+{
+    if (frame.m_bLinkUp == 1)
+        frame.SetTimer(kLinkWatchTimer, kLinkWatchMs);
+    else
+        frame.SetTimer(kPortScanTimer, kPortScanStartMs);
+}
+} // namespace
+
+InstrumentHost CMainFrame::instrumentHost()
+{
+    InstrumentHost host;
+    host.state = this;
+    host.comm = &m_MSComm;
+    host.sendCommand = [this] {
+        if (SendCommand(m_byCommand))
+            return true;
+        // SendCommand ended the link watch for the send. The dialog stays open after a
+        // failed send, so the watch goes on and brings "Connected" back when the port
+        // opens again.
+        if (m_bLinkUp == 1)
+            SetTimer(kLinkWatchTimer, kLinkWatchMs);
+        return false;
+    };
+    host.startTransfer = [this] {
+        if (StartTransfer())
+            return true;
+        if (m_bLinkUp == 1)
+            SetTimer(kLinkWatchTimer, kLinkWatchMs);
+        return false;
+    };
+    host.stopConnectTimers = [this] { StopConnectTimers(); };
+    return host;
+}
+
+void CMainFrame::OnDownloadData()
+{
+    // A download is being received.
+    if (m_dlgLoading.HasWindow())
+        return;
+
+    // Downloaded data that was never saved, while the logger's memory has been erased
+    // by a set-up since: this data exists nowhere else, so offer to save it once.
+    const CDTView* view = GetDataView();
+    if (view && view->m_nStoreCount >= 1 && view->m_bFromFile == 0 && m_bDataUnsaved == 1 &&
+        m_bAskSaveStore == 1) {
+        const MsgResult answer = messageBox(this, linktext::kAskSaveRmsTr, kProgramTitle,
+                                            MsgButtons::YesNo, MsgIcon::Question);
+        // A save that was cancelled or failed leaves the data unsaved: the question
+        // comes again at the next Download Data.
+        if (answer != MsgResult::Yes || SaveData()) {
+            m_bDataUnsaved = 0;
+            m_bAskSaveStore = 0;
+        }
+    }
+
+    armSearch(*this);
+    m_bAcknowledged = 0;
+    m_dlgDownload.setHost(instrumentHost());
+    m_dlgDownload.DoModal();
+}
+
+void CMainFrame::OnDataloggerSetup()
+{
+    if (m_dlgLoading.HasWindow())
+        return;
+    armSearch(*this);
+    m_bTransferMode = 0;
+    m_bAcknowledged = 0;
+    m_dlgSetup.setHost(instrumentHost());
+    m_dlgSetup.DoModal();
+}
+
+void CMainFrame::OnCorrectTime()
+{
+    if (m_dlgLoading.HasWindow())
+        return;
+    armSearch(*this);
+    m_bTransferMode = 0;
+    m_bAcknowledged = 0;
+    m_dlgCorrectTime.setHost(instrumentHost());
+    m_dlgCorrectTime.DoModal();
+}

@@ -1,0 +1,326 @@
+// The three instrument commands end to end: the frame, its link timers and receive
+// handler, the dialogs, and the logger simulator on a pty.
+#include <QCoreApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QComboBox>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+#include "app/mainframe.h"
+#include "app/splash.h"
+#include "display/cdtview.h"
+#include "document/cdtdoc.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "platform/modal_dialog.h"
+#include "resources/command_ids.h"
+#include "resources/dialog_templates.h"
+#include "support/logger_simulator.h"
+#include "support/test_env.h"
+
+namespace {
+
+const QString kConnectFailed =
+    QStringLiteral("Connecting failed. Ensure logger inserted and try again.");
+const QString kPressStart = QStringLiteral(
+    "To start logging, press the START button on the DATA LOGGER for three seconds.");
+
+QByteArray hex(const QByteArray& bytes)
+{
+    return bytes.toHex(' ').toUpper();
+}
+
+struct InstrumentFixture : ::testing::Test {
+    std::unique_ptr<sim::LoggerSimulator> logger;
+    std::unique_ptr<sim::SilentPort> silent;
+    std::unique_ptr<sim::ScopedSerialPorts> ports;
+    std::unique_ptr<CDTDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<MessageBoxCall> boxes;
+    std::deque<MsgResult> answers;
+    int modalRuns = 0;
+
+    // A logger on COM1, or a port where nobody answers.
+    void start(bool withLogger)
+    {
+        testenv::resetHome();
+        if (withLogger) {
+            logger = std::make_unique<sim::LoggerSimulator>();
+            ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{logger->devicePath()});
+        } else {
+            silent = std::make_unique<sim::SilentPort>();
+            ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{silent->devicePath()});
+        }
+        setMessageBoxHook([this](const MessageBoxCall& call) {
+            boxes.push_back(call);
+            if (answers.empty())
+                return MsgResult::Ok;
+            const MsgResult r = answers.front();
+            answers.pop_front();
+            return r;
+        });
+        CMainFrame::setStartupPause(0);
+        CSplashWnd::EnableSplashScreen(false);
+        doc = std::make_unique<CDTDoc>();
+        frame = std::make_unique<CMainFrame>(doc.get());
+        ASSERT_TRUE(frame->LoadFrame());
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        setModalDialogHook({});
+        setFileDialogHook({});
+        frame.reset();
+        doc.reset();
+        setMessageBoxHook({});
+    }
+
+    // Runs command `id`; while its dialog is open, `body` plays the user.
+    bool run(int id, const std::function<void(QDialog&)>& body)
+    {
+        setModalDialogHook([this, body](QDialog& dlg) {
+            ++modalRuns;
+            dlg.setResult(QDialog::Rejected);
+            body(dlg);
+            return dlg.result();
+        });
+        return frame->OnCmdMsg(id);
+    }
+
+    bool searchTimersStopped() const
+    {
+        return !frame->timers().IsActive(4) && !frame->timers().IsActive(5) &&
+               !frame->timers().IsActive(6);
+    }
+
+    int boxesWith(const QString& text) const
+    {
+        int n = 0;
+        for (const auto& b : boxes)
+            n += b.text == text ? 1 : 0;
+        return n;
+    }
+};
+
+QString prompt(const CDownloadDlg& dlg)
+{
+    return dlg.item<QLabel>(ctrl::IDC_DOWNLOAD_PROMPT)->text();
+}
+
+} // namespace
+
+TEST_F(InstrumentFixture, download_data_connects_then_downloads)
+{
+    start(true);
+    sim::LoggerScenario s;
+    for (int n = 0; n < 6; ++n) {
+        s.rms.push_back(static_cast<std::int16_t>(2300 + n));
+        s.rms.push_back(static_cast<std::int16_t>(10 + n));
+    }
+    logger->setScenario(s);
+
+    CDownloadDlg& dlg = frame->m_dlgDownload;
+    ASSERT_TRUE(run(ID_DOWNLOAD_DATA, [&](QDialog&) {
+        EXPECT_EQ(dlg.title(), QStringLiteral("Connecting..."));
+        EXPECT_EQ(prompt(dlg), QStringLiteral("Waiting for connecting..."));
+        EXPECT_TRUE(frame->timers().IsActive(4));
+        dlg.downloadButton()->click(); // still searching: nothing
+        EXPECT_TRUE(dlg.isOpen());
+
+        ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 3000));
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Connected"));
+        EXPECT_EQ(prompt(dlg), QStringLiteral("Press \"Download\" to load store data from the "
+                                              "logger, or \"Cancel\" to exit."));
+        dlg.downloadButton()->click();
+        EXPECT_FALSE(dlg.isOpen());
+    }));
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(searchTimersStopped());
+    ASSERT_TRUE(sim::waitUntil([&] { return frame->GetDataView()->m_nStoreCount == 6; }, 4000));
+    EXPECT_EQ(frame->m_bLinkUp, 1);
+    EXPECT_EQ(frame->m_bDataUnsaved, 1);
+    EXPECT_TRUE(boxes.empty());
+
+    // A second command: the port of the link is checked at once, no scan.
+    ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bTransferMode == 0; }, 4000));
+    logger->clearReceived();
+    run(ID_DOWNLOAD_DATA, [&](QDialog&) {
+        EXPECT_EQ(dlg.title(), QStringLiteral("Connected"));
+        EXPECT_EQ(prompt(dlg), QStringLiteral("Press \"Download\" to load stored data from the "
+                                              "logger or \"Cancel\" to exit."));
+        EXPECT_TRUE(frame->timers().IsActive(6));
+        EXPECT_FALSE(frame->timers().IsActive(4));
+        dlg.cancelButton()->click();
+    });
+    EXPECT_TRUE(searchTimersStopped());
+    EXPECT_TRUE(logger->received().isEmpty());
+}
+
+TEST_F(InstrumentFixture, download_data_without_logger_says_not_connected)
+{
+    start(false);
+    CDownloadDlg& dlg = frame->m_dlgDownload;
+    run(ID_DOWNLOAD_DATA, [&](QDialog&) {
+        ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == "Not Connected"; }, 4000));
+        EXPECT_EQ(prompt(dlg), kConnectFailed);
+        dlg.SetPrompt(QString());
+        dlg.downloadButton()->click();
+        EXPECT_TRUE(dlg.isOpen());
+        EXPECT_EQ(prompt(dlg), kConnectFailed);
+        EXPECT_EQ(frame->m_bTransferMode, 0);
+        dlg.cancelButton()->click();
+    });
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_TRUE(searchTimersStopped());
+    EXPECT_EQ(frame->m_bDataUnsaved, 0);
+    // Only probes went out.
+    EXPECT_FALSE(silent->received().isEmpty());
+    EXPECT_EQ(silent->received().count(char(0x78)), silent->received().size());
+}
+
+TEST_F(InstrumentFixture, instrument_commands_wait_for_a_running_download_or_run)
+{
+    start(true);
+    frame->m_dlgLoading.Create(frame.get());
+    for (int id : {ID_DOWNLOAD_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME})
+        run(id, [](QDialog&) {});
+    EXPECT_EQ(modalRuns, 0);
+    EXPECT_TRUE(searchTimersStopped());
+    frame->m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
+
+    // During a real-time run the commands are disabled.
+    frame->m_bStopped = 0;
+    for (int id : {ID_DOWNLOAD_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME}) {
+        EXPECT_FALSE(frame->commandState(id).m_bEnabled) << id;
+        EXPECT_FALSE(run(id, [](QDialog&) {})) << id;
+    }
+    frame->m_bStopped = 1;
+    EXPECT_TRUE(frame->commandState(ID_DOWNLOAD_DATA).m_bEnabled);
+    EXPECT_EQ(modalRuns, 0);
+}
+
+TEST_F(InstrumentFixture, save_question_comes_once_after_a_setup)
+{
+    start(true);
+    CDTView& view = *frame->GetDataView();
+    auto armQuestion = [&] {
+        view.m_nStoreCount = 5;
+        view.m_bFromFile = 0;
+        frame->m_bDataUnsaved = 1;
+        frame->m_bAskSaveStore = 1;
+    };
+    auto download = [&] { run(ID_DOWNLOAD_DATA, [](QDialog& d) { d.reject(); }); };
+
+    // No: asked once, then not again.
+    armQuestion();
+    answers = {MsgResult::No};
+    download();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral(
+                                 "Do you want to save the existing RMS&TR graph data before continuing?"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(modalRuns, 1); // the dialog opens in any case
+    EXPECT_EQ(frame->m_bDataUnsaved, 0);
+    EXPECT_EQ(frame->m_bAskSaveStore, 0);
+    download();
+    EXPECT_EQ(boxes.size(), 1u);
+
+    // Yes, and the save is cancelled: the data is still unsaved, the question stays.
+    armQuestion();
+    answers = {MsgResult::Yes};
+    setFileDialogHook([](const FileDialogCall&) { return std::optional<QString>(); });
+    download();
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(frame->m_bDataUnsaved, 1);
+    EXPECT_EQ(frame->m_bAskSaveStore, 1);
+
+    // No set-up since the last question, or data from a document file: no question.
+    boxes.clear();
+    frame->m_bAskSaveStore = 0;
+    download();
+    armQuestion();
+    view.m_bFromFile = 1;
+    download();
+    armQuestion();
+    view.m_nStoreCount = 0;
+    download();
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(InstrumentFixture, datalogger_setup_sends_the_dialog_values_after_the_warning)
+{
+    start(true);
+    frame->m_strSampRate = QStringLiteral("10");
+    frame->m_nSampUnit = 0;
+    frame->m_strRiseLevel = QStringLiteral("500");
+    frame->m_strDropLevel = QStringLiteral("100");
+    CLoggerSetupDlg& dlg = frame->m_dlgSetup;
+    answers = {MsgResult::Yes};
+    run(ID_DATALOGGER_SETUP, [&](QDialog&) {
+        ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 3000));
+        logger->clearReceived();
+        dlg.item<QRadioButton>(ctrl::IDC_AUTO_OFF_ON)->click();
+        dlg.item<QRadioButton>(ctrl::IDC_MEM_FULL_OVERWRITE)->click();
+        dlg.unitList()->setCurrentIndex(1);
+        dlg.setupButton()->click();
+        EXPECT_FALSE(dlg.isOpen());
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("All data stored on the unit will be erased."));
+    ASSERT_TRUE(sim::waitUntil([&] { return logger->received().size() >= 8; }));
+    EXPECT_EQ(hex(logger->received()), QByteArray("AA 1C 20 0A 01 F4 00 64"));
+    // The 0xEE answer closes the port again.
+    EXPECT_TRUE(sim::waitUntil([&] { return !frame->m_MSComm.GetPortOpen(); }));
+    EXPECT_TRUE(searchTimersStopped());
+    EXPECT_EQ(frame->m_nAutoOff, 2);
+    EXPECT_EQ(frame->m_nMemFullMode, 3);
+    EXPECT_EQ(frame->m_nSampUnit, 1);
+    EXPECT_EQ(frame->m_bAskSaveStore, 1);
+
+    // The next run keeps the values; a logger that must be started by hand says so.
+    logger->setSetupReply(LR_ACK_PRESS_START);
+    logger->clearReceived();
+    answers = {MsgResult::Yes};
+    run(ID_DATALOGGER_SETUP, [&](QDialog&) {
+        EXPECT_EQ(dlg.title(), QStringLiteral("Connected")); // checked at once
+        EXPECT_TRUE(dlg.IsDlgButtonChecked(ctrl::IDC_AUTO_OFF_ON));
+        EXPECT_EQ(dlg.unitList()->currentText(), QStringLiteral("Minute"));
+        dlg.setupButton()->click();
+    });
+    ASSERT_TRUE(sim::waitUntil([&] { return boxesWith(kPressStart) == 1; }));
+    EXPECT_EQ(hex(logger->received()), QByteArray("AA 1C 20 0A 01 F4 00 64"));
+}
+
+TEST_F(InstrumentFixture, correct_time_sends_the_clock_the_dialog_shows)
+{
+    start(true);
+    CCorrectTimeDlg& dlg = frame->m_dlgCorrectTime;
+    QStringList shown;
+    run(ID_CORRECT_TIME, [&](QDialog&) {
+        ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 3000));
+        logger->clearReceived();
+        shown = {dlg.m_strYear, dlg.m_strMonth, dlg.m_strDay,
+                 dlg.m_strHour, dlg.m_strMinute, dlg.m_strSecond};
+        dlg.okButton()->click();
+    });
+    ASSERT_EQ(shown.size(), 6);
+    ASSERT_TRUE(sim::waitUntil([&] { return logger->received().size() >= 8; }));
+    // BCD of the texts shown: 2026 -> 26, "08" -> 08.
+    QByteArray expected("AC ");
+    expected += shown[0].right(2).toLatin1();
+    for (int i = 1; i < 6; ++i)
+        expected += " " + shown[i].toLatin1();
+    expected += " FF";
+    EXPECT_EQ(hex(logger->received()), expected);
+    EXPECT_EQ(frame->m_strYear, shown[0]);
+    EXPECT_EQ(frame->m_strSecond, shown[5]);
+    EXPECT_TRUE(searchTimersStopped());
+    EXPECT_FALSE(dlg.refreshTimerActive());
+}

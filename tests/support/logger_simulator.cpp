@@ -10,6 +10,7 @@
 #include <numbers>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -158,6 +159,7 @@ LoggerSimulator::LoggerSimulator(QObject* parent)
     : QObject(parent)
     , m_readNotifier(std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Read))
     , m_writeNotifier(std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Write))
+    , m_paceTimer([this] { flushOutput(); })
     , m_memory(kMemorySize, 0xFF)
 {
     m_writeNotifier->setEnabled(false);
@@ -165,8 +167,6 @@ LoggerSimulator::LoggerSimulator(QObject* parent)
     connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, &LoggerSimulator::flushOutput);
     m_frameTimer.setInterval(200); // about one frame's time on the line
     connect(&m_frameTimer, &QTimer::timeout, this, &LoggerSimulator::sendFrame);
-    m_paceTimer.setInterval(2);
-    connect(&m_paceTimer, &QTimer::timeout, this, &LoggerSimulator::flushOutput);
     setScenario(LoggerScenario{});
 }
 
@@ -355,12 +355,49 @@ void LoggerSimulator::reply(const QByteArray& bytes)
         m_pacedSent = 0;
     }
     m_output.append(bytes);
-    if (m_paced) {
-        if (!m_paceTimer.isActive())
-            m_paceTimer.start();
-    }
     flushOutput();
 }
+
+LoggerSimulator::PaceTimer::PaceTimer(std::function<void()> onExpiry)
+    : m_fd(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)), m_onExpiry(std::move(onExpiry))
+{
+    if (m_fd < 0)
+        throw std::runtime_error("timerfd_create failed");
+    m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+        std::uint64_t expirations = 0;
+        if (::read(m_fd, &expirations, sizeof expirations) == sizeof expirations && m_onExpiry)
+            m_onExpiry();
+    });
+}
+
+LoggerSimulator::PaceTimer::~PaceTimer()
+{
+    m_notifier.reset();
+    ::close(m_fd);
+}
+
+void LoggerSimulator::PaceTimer::startNs(qint64 nanoseconds)
+{
+    itimerspec spec{};
+    const qint64 ns = std::max<qint64>(nanoseconds, 1000); // zero would disarm it
+    spec.it_value.tv_sec = static_cast<time_t>(ns / 1000000000);
+    spec.it_value.tv_nsec = static_cast<long>(ns % 1000000000);
+    timerfd_settime(m_fd, 0, &spec, nullptr);
+}
+
+void LoggerSimulator::PaceTimer::stop()
+{
+    itimerspec spec{};
+    timerfd_settime(m_fd, 0, &spec, nullptr);
+}
+
+namespace {
+// 115200 baud with start and stop bit: 11520 bytes per second.
+constexpr qint64 kLineBytesPerSecond = 11520;
+constexpr qint64 kRequestBytes = 8;
+constexpr qint64 kPaceChunk = 24;
+} // namespace
 
 void LoggerSimulator::flushOutput()
 {
@@ -368,8 +405,11 @@ void LoggerSimulator::flushOutput()
         return;
     qsizetype allowed = m_output.size();
     if (m_paced) {
-        // 115200 baud with start and stop bit: 11520 bytes per second.
-        const qint64 due = m_paceClock.nsecsElapsed() * 11520 / 1000000000;
+        // A byte is on the line once its time has passed since the reply began. The
+        // command that asked for the reply (8 bytes) crossed the line first: the
+        // pseudo-terminal carries it at once, the logger's line would not.
+        const qint64 due = m_paceClock.nsecsElapsed() * kLineBytesPerSecond / 1000000000
+                           - kRequestBytes;
         allowed = std::min<qsizetype>(allowed, static_cast<qsizetype>(due - m_pacedSent));
     }
     if (allowed > 0) {
@@ -380,8 +420,14 @@ void LoggerSimulator::flushOutput()
             m_bytesSent += n;
         }
     }
-    if (m_output.isEmpty())
+    if (m_output.isEmpty()) {
         m_paceTimer.stop();
+    } else if (m_paced) {
+        // Wake up when the next few bytes are due, or exactly when the last one is.
+        const qint64 next = m_pacedSent + std::min<qint64>(m_output.size(), kPaceChunk);
+        const qint64 dueNs = (next + kRequestBytes) * 1000000000 / kLineBytesPerSecond;
+        m_paceTimer.startNs(dueNs - m_paceClock.nsecsElapsed());
+    }
     // Unpaced output waits for room in the line when the pty buffer is full.
     if (m_writeNotifier)
         m_writeNotifier->setEnabled(!m_paced && !m_output.isEmpty());

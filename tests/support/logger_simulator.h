@@ -182,7 +182,21 @@ private:
     std::unique_ptr<QSocketNotifier> m_readNotifier;
     std::unique_ptr<QSocketNotifier> m_writeNotifier;
     QTimer m_frameTimer;
-    QTimer m_paceTimer;
+    // Wakes the paced output with sub-millisecond precision (a window timer's
+    // millisecond steps would add their rounding to every block).
+    class PaceTimer {
+    public:
+        explicit PaceTimer(std::function<void()> onExpiry);
+        ~PaceTimer();
+        void startNs(qint64 nanoseconds);
+        void stop();
+
+    private:
+        int m_fd = -1;
+        std::unique_ptr<QSocketNotifier> m_notifier;
+        std::function<void()> m_onExpiry;
+    };
+    PaceTimer m_paceTimer;
     QElapsedTimer m_paceClock;
     qint64 m_pacedSent = 0;
 

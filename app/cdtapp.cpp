@@ -1,5 +1,7 @@
 #include "app/cdtapp.h"
 
+#include <QScreen>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -155,6 +157,10 @@ bool CDTApp::InitInstance(const QStringList& arguments)
         break;
     }
 
+    // The restored size is the whole screen too, so the window is usable where no
+    // window manager honours the maximised state.
+    if (const QScreen* screen = m_pFrame->screen())
+        m_pFrame->setGeometry(screen->availableGeometry());
     m_pFrame->showMaximized();
     if (CDTView* view = m_pFrame->GetDataView())
         view->OnInitialUpdate();

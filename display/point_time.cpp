@@ -1,5 +1,7 @@
 #include "display/point_time.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cmath>
 
@@ -22,7 +24,12 @@ std::time_t storeRmsPointTime(std::time_t start, float interval, int index)
     // The interval is a float, as the logger header gives it; the product is taken in
     // double so that whole-second intervals stay exact over a full memory.
     const double seconds = std::trunc(static_cast<double>(index) * static_cast<double>(interval));
-    return start + static_cast<std::time_t>(seconds);
+    // An interval read from a damaged file may be anything; keep the conversion
+    // defined (a few thousand years either way is as far as any calendar goes).
+    constexpr double kLimit = 1.0e11;
+    if (std::isnan(seconds))
+        return start;
+    return start + static_cast<std::time_t>(std::clamp(seconds, -kLimit, kLimit));
 }
 
 std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame,

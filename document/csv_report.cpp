@@ -1,5 +1,7 @@
 #include "document/csv_report.h"
 
+#include "display/point_time.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -75,19 +77,6 @@ QByteArray reportTimeText(std::time_t t)
     return QByteArray(buf, static_cast<qsizetype>(n));
 }
 
-std::time_t storePointTime(std::time_t start, float interval, int index)
-{
-    // Taken in double, as the graph's read-outs do, so that whole-second intervals
-    // stay exact over a full memory and a report row agrees with the screen.
-    const double seconds = std::trunc(static_cast<double>(index) * static_cast<double>(interval));
-    // An interval read from a damaged file may be anything; keep the conversion
-    // defined (a few thousand years either way is as far as any calendar goes).
-    constexpr double kLimit = 1.0e11;
-    if (std::isnan(seconds))
-        return start;
-    return start + static_cast<std::time_t>(std::clamp(seconds, -kLimit, kLimit));
-}
-
 QByteArray RmsCsvReport(const CDTDoc& doc, const ViewState& view)
 {
     const int n = std::max(0, view.m_nStoreCount);
@@ -132,7 +121,7 @@ QByteArray RmsCsvReport(const CDTDoc& doc, const ViewState& view)
             else
                 out.append(kNoValue);
             out.append(", ");
-            out.append(reportTimeText(storePointTime(view.m_tStoreStart, view.m_fInterval, index)));
+            out.append(reportTimeText(storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index)));
             out.append(" ,");
         }
         out.append(kLineEnd);

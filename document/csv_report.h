@@ -29,6 +29,3 @@ QByteArray TrCsvReport(const CDTDoc& doc, const ViewState& view);
 // The time text of a report cell, "%d/%m/%y %H:%M:%S" in local time.
 QByteArray reportTimeText(std::time_t t);
 
-// The time of RMS point `index` (0-based): the start plus index x interval seconds,
-// the product truncated toward zero to whole seconds.
-std::time_t storePointTime(std::time_t start, float interval, int index);

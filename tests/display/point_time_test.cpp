@@ -5,21 +5,11 @@
 #include "app/frame_state.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "support/test_env.h"
 
 namespace {
 
-std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
-{
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
+using testenv::localTime;
 
 struct PointTimeFixture : ::testing::Test {
     ViewState view;

@@ -5,6 +5,7 @@
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "platform/message_box.h"
+#include "support/test_env.h"
 
 namespace {
 
@@ -61,10 +62,7 @@ struct Fixture {
     void allocate() { view.allocatePlotCaches(1000); }
 };
 
-std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
-{
-    return timeFromLocalFields(DateFields{y, mo, d, h, mi, s});
-}
+using testenv::localTime;
 
 // A two-channel document with two transient records.
 void fillSample(Fixture& f)

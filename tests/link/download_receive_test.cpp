@@ -26,18 +26,7 @@ namespace {
 const QString kInterrupted = QStringLiteral("Communication interruption!");
 const QString kNoData = QStringLiteral("There is no data in DATALOGGER!");
 
-std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
-{
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
+using testenv::localTime;
 
 // Block requests found in what the logger received: (page, fill) in order.
 std::vector<std::pair<int, int>> blockRequests(const QByteArray& received)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "document/cdtdoc.h"
 #include "platform/folders.h"
 
 namespace testenv {
@@ -29,6 +30,11 @@ QString resetHome()
 QString configFolder()
 {
     return windowsFolder();
+}
+
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
+{
+    return timeFromLocalFields(DateFields{year, month, day, hour, minute, second});
 }
 
 } // namespace testenv

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers that give every test a clean, private home folder.
 #include <QString>
+#include <ctime>
 
 namespace testenv {
 
@@ -13,5 +14,8 @@ QString resetHome();
 
 // The folder that the program uses as the Windows folder for the current home.
 QString configFolder();
+
+// A local time from its fields (month counted from 1).
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second);
 
 } // namespace testenv

@@ -1,7 +1,7 @@
 #include "platform/profile_file.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/whole_file.h"
 
 namespace {
 constexpr int kMaxText = 259;
@@ -142,15 +142,7 @@ QByteArray ProfileFile::toBytes() const
 
 bool ProfileFile::save() const
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeWholeFile(m_path, toBytes()).isEmpty();
 }
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& def,

@@ -8,7 +8,10 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    // The save file buffers what it is given; a write error (a full disk, a size
+    // limit) only shows when the buffer goes out, and the commit would still put the
+    // short file in place. So the buffer is flushed and checked before committing.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

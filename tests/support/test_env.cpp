@@ -1,6 +1,8 @@
 #include "support/test_env.h"
 
 #include <QDir>
+#include <csignal>
+#include <sys/resource.h>
 #include <QStandardPaths>
 
 #include "document/cdtdoc.h"
@@ -30,6 +32,22 @@ QString resetHome()
 QString configFolder()
 {
     return windowsFolder();
+}
+
+void withFileSizeLimit(long bytes, const std::function<void()>& run)
+{
+    struct sigaction ignore {};
+    struct sigaction previousAction {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previousAction);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limit = previous;
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    run();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    sigaction(SIGXFSZ, &previousAction, nullptr);
 }
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second)

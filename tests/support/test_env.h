@@ -2,6 +2,7 @@
 // Helpers that give every test a clean, private home folder.
 #include <QString>
 #include <ctime>
+#include <functional>
 
 namespace testenv {
 
@@ -14,6 +15,10 @@ QString resetHome();
 
 // The folder that the program uses as the Windows folder for the current home.
 QString configFolder();
+
+// Runs `run` with the process's file-size limit lowered to `bytes`, so that a write
+// fails half-way whoever runs the test (permissions do not stop the superuser).
+void withFileSizeLimit(long bytes, const std::function<void()>& run);
 
 // A local time from its fields (month counted from 1).
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second);

@@ -2,7 +2,9 @@
 
 #include "app/frame_state.h"
 #include "display/view_state.h"
+#include "platform/folders.h"
 #include "platform/profile_file.h"
+#include "resources/strings.h"
 
 namespace {
 const QString kTime = QStringLiteral("TIMEInfo");
@@ -82,6 +84,11 @@ void LoadFrameSettings(FrameState& f, const ProfileFile& ini)
                 ini.integer(kYAxis, highKey(kind, ch), settings::defaultYAxisHigh(kind));
         }
     }
+}
+
+QString settingsFilePath()
+{
+    return windowsFolder() + QLatin1Char('/') + texts::kSettingsFile;
 }
 
 void LoadViewSettings(ViewState& view, const ProfileFile& ini)

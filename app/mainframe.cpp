@@ -79,7 +79,7 @@ int CMainFrame::startupPause()
 
 QString CMainFrame::settingsPath()
 {
-    return windowsFolder() + QLatin1Char('/') + texts::kSettingsFile;
+    return settingsFilePath();
 }
 
 // ---------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 
+#include "app/logger_settings.h"
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
@@ -29,19 +30,7 @@ CDTView::~CDTView()
 
 int CDTView::OnCreate()
 {
-    const ProfileFile ini(windowsFolder() + QStringLiteral("/529DATALOGGER.ini"));
-    const QString view = QStringLiteral("VIEWInfo");
-    m_bViewCh1 = ini.byte(view, QStringLiteral("VIEW1"), 1);
-    m_bViewCh2 = ini.byte(view, QStringLiteral("VIEW2"), 1);
-    m_bViewCh3 = ini.byte(view, QStringLiteral("VIEW3"), 1);
-    m_bViewCapLevel = ini.byte(view, QStringLiteral("VIEW4"), 0);
-    m_bViewCh2Alarm = ini.byte(view, QStringLiteral("VIEW5"), 0);
-    m_bViewCh3Alarm = ini.byte(view, QStringLiteral("VIEW6"), 0);
-    m_bMarkPoints = ini.byte(view, QStringLiteral("VIEW7"), 0);
-    m_bViewYAxis = ini.byte(view, QStringLiteral("VIEW8"), 1);
-    m_bViewXAxis = ini.byte(view, QStringLiteral("VIEW9"), 1);
-    m_nRtSampleRate =
-        ini.integer(QStringLiteral("RTSAMPRATEINFO"), QStringLiteral("RTSAMPRATE"), 2);
+    LoadViewSettings(*this, ProfileFile(settingsFilePath()));
     resetInitialValues();
     return 0;
 }

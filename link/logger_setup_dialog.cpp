@@ -190,13 +190,15 @@ void CLoggerSetupDlg::OnOK()
     if (!frame)
         return;
     frame->m_byCommand = setupCommand().bytes();
-    bool sent = m_host.sendCommand && m_host.sendCommand();
+    const bool sent = m_host.sendCommand && m_host.sendCommand();
     if (sent && m_host.comm) {
         try {
             // The logger answers one byte (0xEE, or 0x1E when it must be started by hand).
             m_host.comm->SetRThreshold(wire::kThresholdHandshake);
         } catch (const CommDispatchError&) {
-            sent = false; // the answer could not be received: report it as not sent
+            // The command is out and the logger erases its memory whatever we do with
+            // its answer: the set-up still counts as sent (settings kept, save questions
+            // armed); only the answer goes unnoticed.
         }
     }
     if (!sent) {

@@ -1,5 +1,6 @@
 #include "display/num_edit.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <optional>
 
@@ -73,4 +74,23 @@ void CNumEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
     else
         event->accept(); // dropped without effect
+}
+
+void CNumEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // With an input method active (as on many desktops), typed characters arrive as
+    // its commit string instead of key presses: each one passes the filter alone.
+    const QString commit = event->commitString();
+    QString kept;
+    for (QChar c : commit)
+        if (acceptsCharacter(c))
+            kept += c;
+    if (kept == commit) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+    event->accept();
 }

@@ -6,7 +6,8 @@
 // point goes, and how many there are, is for the owning dialog to judge when it
 // parses the text. Keys that are not characters (arrows, Home, End, Delete) keep the
 // plain edit behaviour, and text set by the program or pasted through the context
-// menu is not filtered.
+// menu is not filtered. Characters an input method composes are typed characters too
+// and pass the same filter.
 #include <QLineEdit>
 
 class CNumEdit : public QLineEdit {
@@ -19,4 +20,5 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 };

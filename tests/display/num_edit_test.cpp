@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -50,6 +51,15 @@ TEST(NumEdit, lets_only_digits_point_minus_through_the_keyboard)
     EXPECT_EQ(edit.text(), QStringLiteral("7"));
     press(&edit, Qt::Key_Backspace, QString(QChar(0x7F)), Qt::ControlModifier);
     EXPECT_EQ(edit.text(), QStringLiteral("7"));
+}
+
+TEST(NumEdit, input_method_commits_pass_the_same_filter)
+{
+    CNumEdit edit;
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("4a-b.5"));
+    QApplication::sendEvent(&edit, &commit);
+    EXPECT_EQ(edit.text(), QStringLiteral("4-.5"));
 }
 
 TEST(NumEdit, keyboard_copy_paste_cut_undo_do_nothing)

@@ -219,6 +219,10 @@ public:
     // False when the port failed: the start is undone (handshake mode, port reset)
     // and "Communication interruption!" was shown.
     bool StartTransfer();
+    // A port failure in the transfer start or the receive handler: the transfer timers
+    // end, the "Loading..." window goes, the link is back in handshake mode with the
+    // port reset, and the user is told once.
+    void OnCommInterrupted();
     // Port discovery and link watch (link/frame_timers.cpp): timers 4, 5 and 6, the
     // answer to a probe, and the small timers 1 and 3.
     void OnPortScanTimer();

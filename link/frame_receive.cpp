@@ -36,12 +36,12 @@ void CMainFrame::ReportControlError(const CommDispatchError& error)
 
 void CMainFrame::OnCommEvent()
 {
-    // An escaping error would end the program from inside the event loop; show it
-    // instead, as the framework does for its handlers, and leave the state as it is.
+    // A port that fails in the middle of a reply would leave a half-done transfer
+    // waiting for data that cannot come: the transfer ends, and the user hears it once.
     try {
         ReceiveEvent();
-    } catch (const CommDispatchError& error) {
-        ReportControlError(error);
+    } catch (const CommDispatchError&) {
+        OnCommInterrupted();
     }
 }
 

@@ -5,8 +5,9 @@
 //
 // The port operations here are guarded: a port that is absent, busy or pulled out
 // raises CommDispatchError in CMSComm, and the link timers notice the missing answer.
-// Only the transfer start tells the user, since a half-started transfer would leave
-// the frame waiting in data mode for a logger it never reached.
+// Only a failure in the transfer start or in the receive handler is told to the user
+// (OnCommInterrupted), since a half-done transfer would leave the frame waiting in data
+// mode for a logger it no longer reaches.
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
@@ -116,23 +117,30 @@ bool CMainFrame::StartTransfer()
     } catch (const CommDispatchError&) {
         // The logger never got the command. Left as it is, the frame would wait in data
         // mode (and a run would count as active, Stop enabled) for data that cannot
-        // come: undo the start, put the port back to idle and say so once.
-        KillTimer(9);
-        KillTimer(10);
-        KillTimer(12);
-        if (realTime) {
-            KillTimer(13);
-            KillTimer(14);
-            KillTimer(15);
-            m_bStopped = 1;
-        }
-        m_bTransferMode = 0;
-        ResetPort();
-        messageBox(this, kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+        // come: undo the start.
+        OnCommInterrupted();
         return false;
     }
     SetTimer(12, kCommandResendMs);
     return true;
+}
+
+void CMainFrame::OnCommInterrupted()
+{
+    // No resend, block resend or give-up may follow with a second message.
+    for (int id : {9, 10, 12, 13, 14, 15})
+        KillTimer(id);
+    // A download cut off in the middle: while its window exists the instrument commands
+    // do nothing, so it must go with the transfer.
+    m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
+    // Transfers start only while no run is active, so this ends a run cut off or undoes
+    // the start of one; the samples taken stay in the document.
+    m_bStopped = 1;
+    m_bTransferMode = 0;
+    m_nTotalBytes = 0;
+    m_nStartAddress = 0;
+    ResetPort();
+    messageBox(this, kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
 }
 
 void CMainFrame::RequestBlock()

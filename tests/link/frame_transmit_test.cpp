@@ -227,3 +227,36 @@ TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
     EXPECT_FALSE(frame.timers().IsActive(6));
     frame.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
 }
+
+TEST(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_once)
+{
+    testenv::resetHome();
+    sim::LoggerSimulator logger;
+    logger.setBusyLogging(true);
+    LinkedFrame lf(logger.devicePath());
+    CMainFrame& frame = lf.frame;
+    // The busy reply's box stands in for a port operation of the handler that fails.
+    bool failed = false;
+    setMessageBoxHook([&](const MessageBoxCall& call) {
+        if (!failed) {
+            failed = true;
+            throw CommDispatchError("the port went away");
+        }
+        lf.boxes.calls.push_back(call);
+        return MsgResult::Ok;
+    });
+
+    frame.m_bDownloadRequest = 1;
+    frame.m_bRealTimeRequest = 0;
+    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(sim::waitUntil([&] { return failed; }, 1000));
+    EXPECT_EQ(frame.m_bTransferMode, 0);
+    EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
+    // No resend and no give-up follow with a second message.
+    sim::runEventsFor(700);
+    for (int id : {9, 10, 12})
+        EXPECT_FALSE(frame.timers().IsActive(id)) << id;
+    ASSERT_EQ(lf.boxes.calls.size(), 1u);
+    EXPECT_EQ(lf.boxes.calls[0].text, kInterrupted);
+    EXPECT_EQ(lf.boxes.calls[0].caption, QStringLiteral("RQ730 Datalogger"));
+}

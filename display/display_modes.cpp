@@ -152,8 +152,19 @@ download::Extremes transientExtremes(std::span<const float> samples, int first, 
     const long long size = static_cast<long long>(samples.size());
     const long long from = std::clamp<long long>(first - 1LL, 0, size);
     const long long to = std::clamp<long long>(last, from, size);
-    return download::findExtremes(
-        samples.subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
+    download::Extremes e; // -1000 / 1000
+    for (long long i = from; i < to; ++i) {
+        const float v = samples[static_cast<std::size_t>(i)];
+        if (v >= e.max) {
+            e.max = v;
+            e.maxIndex = static_cast<int>(i);
+        }
+        if (v <= e.min) {
+            e.min = v;
+            e.minIndex = static_cast<int>(i);
+        }
+    }
+    return e;
 }
 
 void storeRmsBandTexts(ViewState& view)

@@ -62,7 +62,9 @@ int fullBandHeight(const FrameState& frame);
 int rtScaleLevel(int points, const std::array<int, 100>& steps, int current);
 
 // Extremes of the transient samples of the 1-based window first..last (clamped to the
-// stored samples), seeded from the first sample; ties go to the later sample.
+// stored samples). Max starts at -1000 and min at 1000, so a window wholly beyond them
+// keeps that bound (the range then still holds every sample, only wider); ties go to
+// the later sample.
 download::Extremes transientExtremes(std::span<const float> samples, int first, int last);
 
 // Band texts of the update paths.

@@ -21,6 +21,7 @@ const QString kPressStart = QStringLiteral(
 
 constexpr std::uint8_t kWaitingForHeader = 0xFF;
 constexpr int kBlock = static_cast<int>(wire::kDataBlockSize);
+constexpr int kHeaderWaitMs = 5000;
 
 std::uint8_t byteAt(const QByteArray& d, qsizetype i)
 {
@@ -98,24 +99,23 @@ int CMainFrame::ExpectedReplyLength() const
 
 void CMainFrame::OnDownloadReceive()
 {
+    // The command resend arms the give-up for a download command that gets no header;
+    // a reply that stops the resend before it ran must arm it instead.
+    const bool resendPending = timers().IsActive(12);
     KillTimer(12);
     m_bAnswered = 1;
     const QByteArray& d = m_varInput;
-    if (d.isEmpty())
-        return;
 
     if (m_byDownloadState == kWaitingForHeader) {
-        const std::uint8_t code = byteAt(d, 0);
+        const std::uint8_t code = d.isEmpty() ? 0 : byteAt(d, 0);
         if (code == LR_BUSY_LOGGING) {
             KillTimer(9); // the logger answered: no give-up for a missing header
             messageBox(this, kBusyLogging, kProgramTitle, MsgButtons::Ok, MsgIcon::Information);
             return;
         }
-        if (code == LR_HEADER) {
-            // A header cut short is not taken; the give-up ends the wait if no whole
-            // one follows.
-            if (d.size() < ExpectedReplyLength())
-                return;
+        // A header cut short is not taken; the give-up ends the wait if no whole one
+        // follows.
+        if (code == LR_HEADER && d.size() >= ExpectedReplyLength()) {
             KillTimer(9);
             OnDownloadHeader();
             if (m_byDownloadState == 0)
@@ -123,7 +123,13 @@ void CMainFrame::OnDownloadReceive()
             return;
         }
         // Anything else while waiting for the header only stops the command resend.
-    } else if (m_byDownloadState == 1 || m_byDownloadState == 3) {
+        if (resendPending)
+            SetTimer(9, kHeaderWaitMs);
+        return;
+    }
+    if (d.isEmpty())
+        return;
+    if (m_byDownloadState == 1 || m_byDownloadState == 3) {
         // A read shorter than the block or remainder in force is not used: the block
         // resend throws it away and asks again, the give-up ends a stalled download.
         if (d.size() < ExpectedReplyLength())

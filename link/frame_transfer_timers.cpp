@@ -37,22 +37,10 @@ void CMainFrame::OnBlockResend()
             m_MSComm.SetPortOpen(true);
         m_arrOutput = wire::toByteArray(m_byBlockRequest);
     } catch (const CommDispatchError&) {
-        // The port cannot be reopened: the download is over. The give-up is killed
-        // with it so that the message comes once.
-        KillTimer(9);
-        if (m_dlgLoading.HasWindow()) {
-            m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
-            m_bTransferDone = 1;
-            m_bTransferMode = 0;
-            m_nTotalBytes = m_nStartAddress = 0;
-            try {
-                m_MSComm.SetRThreshold(wire::kThresholdHandshake);
-            } catch (const CommDispatchError&) {
-                // The control is already failing; the threshold is set again when the
-                // next transfer starts.
-            }
-        }
-        messageBox(this, kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+        // The port cannot be reopened: the download is over now. The give-up runs at
+        // once (the Loading window closed, the link back to handshake, the port reset)
+        // and kills its own timer, so "Communication interruption!" comes once.
+        OnDownloadGiveUp();
         return;
     }
     try {

@@ -97,10 +97,12 @@ TEST(DisplayModes, transient_window_extremes_stay_inside_the_samples)
     EXPECT_FLOAT_EQ(e.min, -3.0f);
     EXPECT_EQ(e.maxIndex, 244); // last 3.0 of the window (i % 7 == 6)
 
-    // Record 1 lies wholly below -1000: its maximum is its own, not a seed.
+    // Record 1 lies wholly below -1000: max keeps its start -1000, so the range
+    // (-1512 .. -990) still holds every sample.
     e = transientExtremes(samples, 252, 502);
-    EXPECT_FLOAT_EQ(e.max, -1500.0f);
+    EXPECT_FLOAT_EQ(e.max, -1000.0f);
     EXPECT_FLOAT_EQ(e.min, -1502.0f);
+    EXPECT_EQ(e.minIndex, 499); // last -1502 (i % 3 == 2)
 
     // A window past the stored samples reads none of them.
     e = transientExtremes(samples, 600, 850);

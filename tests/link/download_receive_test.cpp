@@ -420,6 +420,46 @@ TEST_F(DownloadFixture, a_command_without_any_answer_gives_up_after_5_s)
     EXPECT_EQ(view().m_nStoreCount, 3);
 }
 
+TEST_F(DownloadFixture, a_port_that_cannot_be_reopened_ends_the_download_once)
+{
+    logger->setScenario(twoChannels(400));
+    QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
+                     [this](std::uint8_t code) {
+                         if (code == LC_BLOCK)
+                             logger->unplug(); // the adapter pulled before the block
+                     });
+    startDownload();
+    // Ended by the block resend at 900 ms (by the 5 s give-up only should another
+    // test's new pty take over the device name in between).
+    ASSERT_TRUE(waitForIdle(7000));
+    EXPECT_EQ(boxesWith(kInterrupted), 1);
+    EXPECT_FALSE(frame->timers().IsActive(9));
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+}
+
+TEST_F(DownloadFixture, a_reply_that_is_no_header_still_leaves_the_give_up_armed)
+{
+    // A logger still streaming a real-time run answers the download with frames.
+    frame->m_nCommPort = 1;
+    frame->m_MSComm.SetCommPort(1);
+    frame->m_MSComm.SetRThreshold(wire::kThresholdFrame);
+    logger->setFramePeriodMs(50);
+    std::array<std::uint8_t, 8> run{};
+    run.fill(LC_REALTIME);
+    ASSERT_TRUE(frame->SendCommand(run));
+    ASSERT_TRUE(sim::waitUntil([this] { return logger->streaming(); }));
+    QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
+                     [this](std::uint8_t code) {
+                         if (code == LC_DOWNLOAD)
+                             logger->dropNextReply(); // no header at all
+                     });
+    startDownload();
+    // A frame stops the command resend before it runs; the give-up must still come.
+    ASSERT_TRUE(sim::waitUntil([this] { return !frame->timers().IsActive(12); }, 450));
+    EXPECT_TRUE(frame->timers().IsActive(9));
+    EXPECT_EQ(frame->m_bTransferMode, 1);
+}
+
 // Benchmark, run by hand (--gtest_also_run_disabled_tests): the whole logger memory at
 // the line's speed. The program must add no waits of its own between blocks.
 TEST_F(DownloadFixture, DISABLED_benchmark_full_memory_at_line_speed)

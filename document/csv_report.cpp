@@ -80,7 +80,7 @@ QByteArray reportTimeText(std::time_t t)
 QByteArray RmsCsvReport(const CDTDoc& doc, const ViewState& view)
 {
     const int n = std::max(0, view.m_nStoreCount);
-    const int columns = (n + kCsvColumnPoints - 1) / kCsvColumnPoints;
+    const int columns = static_cast<int>((qint64(n) + kCsvColumnPoints - 1) / kCsvColumnPoints);
     const int rows = columns > 1 ? kCsvColumnPoints : n;
     const bool hasCh1 = view.m_bStoreCh1 == 1;
     const bool hasCh2 = view.m_bStoreCh2 == 1;

@@ -53,7 +53,16 @@ MsgResult messageBox(QWidget* parent, const QString& text, const QString& captio
         return hook()(call);
     QMessageBox box(toQtIcon(icon), caption, text, toQtButtons(buttons),
                     parent ? parent : QApplication::activeWindow());
-    return fromQt(box.exec());
+    // A box can come up while a long operation shows the wait cursor (a load that
+    // refuses its file, a save that fails); the box waits for a click, so it shows the
+    // ordinary pointer, and the wait cursor returns once it is answered.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    return fromQt(answer);
 }
 
 MsgResult appMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon)

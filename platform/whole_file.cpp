@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <new>
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes)
 {
@@ -29,7 +30,16 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
             *error = file.errorString();
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        // A file far larger than anything the program writes, picked by mistake: a
+        // failed read, not the end of the program.
+        if (error)
+            *error = QStringLiteral("There is not enough memory to read the file.");
+        return std::nullopt;
+    }
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = file.errorString();

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -390,4 +391,26 @@ TEST_F(FrameFileTest, previous_measurement_round_trip)
     frame->SavePreviousMeasurement();
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_TRUE(boxes.empty());
+}
+
+// Run with --gtest_also_run_disabled_tests on a release build.
+TEST_F(FrameFileTest, DISABLED_benchmark_save_of_a_full_memory)
+{
+    fillMeasurement(16);
+    const int n = 4 * 65536;
+    view->m_nStoreCount = n;
+    doc.m_pCh1Data.resize(n);
+    doc.m_pCh2Data.resize(n);
+    for (int i = 0; i < n; ++i) {
+        doc.m_pCh1Data[i] = 229.95f + static_cast<float>(i % 100) * 0.01f;
+        doc.m_pCh2Data[i] = 12.34f + static_cast<float>(i % 7);
+    }
+    picks.push_back(m_home + QStringLiteral("/full.stdata"));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(frame->SaveData());
+    const qint64 ms = t.elapsed();
+    std::printf("document and reports of %d points saved in %lld ms\n", n,
+                static_cast<long long>(ms));
+    EXPECT_LT(ms, 500);
 }

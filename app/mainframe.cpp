@@ -570,6 +570,8 @@ void CMainFrame::OnFilePrintPreview()
     QPrintPreviewDialog dialog(&printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintView(target); });
+    // The preview takes the main window's room; its own size would show a sliver.
+    dialog.setGeometry(geometry());
     execModal(dialog);
 }
 

@@ -42,7 +42,8 @@ public:
     TimerTable& timers() { return m_timers; }
 
     // Paints the whole graph page into the off-screen picture and copies it to `dc`
-    // in one operation: 1:1 on the screen, stretched over `target` when printing.
+    // in one operation: 1:1 onto `target` (the client size) on the screen; when
+    // printing, in device pixels stretched over the device's whole printable page.
     void OnDraw(QPainter& dc, QSize target, bool printing);
 
     // Palette colour of an index (only the low byte counts; above 14 the index is

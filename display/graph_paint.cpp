@@ -3,6 +3,7 @@
 // the window or the printer's page in one operation.
 #include <QApplication>
 #include <QFontMetrics>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
@@ -58,6 +59,14 @@ QFont legendFont()
     if (average > 0)
         f.setStretch(std::clamp((800 + average / 2) / average, 50, 200));
     return f;
+}
+
+// A fill through the painter, for the fills between texts; like the pixel canvas, an
+// empty or inverted rectangle fills nothing.
+void fillBox(QPainter& p, int x, int y, int w, int h, QRgb color)
+{
+    if (w > 0 && h > 0)
+        p.fillRect(QRect(x, y, w, h), QColor::fromRgb(color));
 }
 
 // Text with its top-left corner at (x, y) on an opaque background box.
@@ -132,6 +141,13 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
     const QSize pictureSize(std::max(cw, 1), std::max(ch, 1));
     if (m_picture.size() != pictureSize)
         m_picture = QImage(pictureSize, QImage::Format_RGB32);
+    // A printer is drawn on in its own pixels, and the picture goes over its whole
+    // printable page, whatever scale the caller's painter was left with.
+    if (printing) {
+        dc.resetTransform();
+        if (const QPaintDevice* device = dc.device())
+            target = QSize(device->width(), device->height());
+    }
 
     // 5. first paint after a load: the mode the document was made in
     if (m_bNewDocument) {
@@ -307,25 +323,9 @@ void CDTView::drawGraph(bool printing)
         }
     }
 
-    // 18. outer fills
-    canvas.fillRect(20, T - 20, frameWidth, 15, F);
-    canvas.fillRect(0, 0, cw, T - 18, kBlack);
-    canvas.fillRect(0, 0, cw, bh, F);
-    canvas.fillRect(0, B + 55, cw, ch - (B + 55), kBlack);
-    canvas.fillRect(0, bh, 20, ch - bh, kBlack);
-    canvas.fillRect(cw - 20, bh, 20, ch - bh, kBlack);
-    if (printing)
-        canvas.fillRect(0, 0, cw, bh + 5, kWhite);
-
-    // 20. white border (2 pixels wide)
-    const int top = bh + 10, left = 10, right = cw - 10, bottom = ch - 10;
-    canvas.fillRect(left - 1, top - 1, right - left + 2, 2, kWhite);
-    canvas.fillRect(left - 1, top - 1, 2, bottom - top + 2, kWhite);
-    canvas.fillRect(right - 1, top - 1, 2, bottom - top + 2, kWhite);
-    canvas.fillRect(left - 1, bottom - 1, right - left + 2, 2, kWhite);
-    g_bCursorErased = 1;
-
-    // Text last: labels, read-out and legends over the fills.
+    // The texts go in between the fills, in the paint's order: the outer fills come
+    // after the labels and trim what reaches into them (the top of the highest value
+    // labels).
     QPainter p(&m_picture);
     const QFont small = labelFont();
     const QFontMetrics smallMetrics(small);
@@ -364,6 +364,16 @@ void CDTView::drawGraph(bool printing)
                            black, face);
     }
 
+    // 18. outer fills
+    fillBox(p, 20, T - 20, frameWidth, 15, F);
+    fillBox(p, 0, 0, cw, T - 18, kBlack);
+    fillBox(p, 0, 0, cw, bh, F);
+    fillBox(p, 0, B + 55, cw, ch - (B + 55), kBlack);
+    fillBox(p, 0, bh, 20, ch - bh, kBlack);
+    fillBox(p, cw - 20, bh, 20, ch - bh, kBlack);
+    if (printing)
+        fillBox(p, 0, 0, cw, bh + 5, kWhite);
+
     // 19. cursor read-out
     const QFont large = legendFont();
     const QFontMetrics largeMetrics(large);
@@ -373,6 +383,14 @@ void CDTView::drawGraph(bool printing)
         p.fillRect(QRect(L - 80, B + 75, W + 178, 20), black);
         drawOpaqueText(p, largeMetrics, L - 80, B + 75, g_strReadout, face, black);
     }
+
+    // 20. white border (2 pixels wide)
+    const int top = bh + 10, left = 10, right = cw - 10, bottom = ch - 10;
+    fillBox(p, left - 1, top - 1, right - left + 2, 2, kWhite);
+    fillBox(p, left - 1, top - 1, 2, bottom - top + 2, kWhite);
+    fillBox(p, right - 1, top - 1, 2, bottom - top + 2, kWhite);
+    fillBox(p, left - 1, bottom - 1, right - left + 2, 2, kWhite);
+    g_bCursorErased = 1;
 
     // 21. legends
     const bool powerMode = frame.m_bRtPowerQ || frame.m_bRtPowerP || frame.m_bRtPowerS;

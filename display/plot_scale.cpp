@@ -162,16 +162,15 @@ void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& fra
     // One pass over the caches: x of both channels and y of the shown ones.
     const std::uint8_t shown[2] = {view.m_bShowCh1, view.m_bShowCh2};
     ChannelSeries series[2];
-    double t0[2] = {0, 0}, factor[2] = {0, 0};
+    double t0[2] = {0, 0}, span[2] = {0, 0};
     bool drawable[2] = {false, false};
     for (int ch = 0; ch < 2; ++ch) {
         if (!shown[ch])
             continue;
         series[ch] = channelSeries(doc, frame, ch);
         t0[ch] = ticks[ch][0][0];
-        const double span = double(ticks[ch][0][10]) - t0[ch];
-        drawable[ch] = span != 0.0 && std::isfinite(span);
-        factor[ch] = drawable[ch] ? h / span : 0.0;
+        span[ch] = double(ticks[ch][0][10]) - t0[ch];
+        drawable[ch] = span[ch] != 0.0 && std::isfinite(span[ch]);
     }
     const double bottom = rc.bottom;
     for (long long i = f - 1; i < last; ++i) {
@@ -184,8 +183,10 @@ void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& fra
             if (!shown[ch])
                 continue;
             double y = kNaN;
+            // Multiplied before dividing: a value at the axis top lands exactly on the
+            // top edge (with H / span first it could truncate to the row above).
             if (drawable[ch] && series[ch].has(i))
-                y = bottom - (series[ch].at(static_cast<std::size_t>(i)) - t0[ch]) * factor[ch];
+                y = bottom - (series[ch].at(static_cast<std::size_t>(i)) - t0[ch]) * h / span[ch];
             py[3 * ch] = y;
         }
     }

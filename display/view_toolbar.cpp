@@ -83,6 +83,9 @@ bool CDTView::createViewToolBar()
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(16, 16));
+    // A toolbar paints its own face: the graph's picture under it is black there,
+    // and the dark button pictures would vanish on it.
+    bar->setAutoFillBackground(true);
     bool firstButton = true;
     for (const ViewButton& b : kButtons) {
         if (!firstButton)

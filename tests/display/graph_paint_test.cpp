@@ -52,6 +52,10 @@ TEST(GraphPaint, default_colours_black_plot_red_ch1_green_ch2_blue_dotted_grid)
     // nothing of the curves outside the plot
     EXPECT_EQ(countColor(image, QRect(0, 0, 1000, 190), kRed), 0);
     EXPECT_EQ(countColor(image, QRect(891, 190, 109, 400), kGreen), 0);
+    // the top value labels start at T - 8, and the outer fill over T - 20 .. T - 6,
+    // painted after them, trims their first rows
+    EXPECT_EQ(countDark(image, QRect(40, 182, 60, 3)), 0);
+    EXPECT_GT(countDark(image, QRect(40, 185, 60, 8)), 20);
     // white border and black surround
     EXPECT_EQ(image.pixel(500, 130), rgb(255, 255, 255));
     EXPECT_EQ(image.pixel(5, 400), kBlack);
@@ -71,6 +75,13 @@ TEST(GraphPaint, curve_on_top_edge_is_drawn_segment_above_is_not)
     EXPECT_EQ(image.pixel(150, 190), kRed);  // segment 1 .. 2, on the edge
     EXPECT_EQ(image.pixel(430, 190), kBlack); // segment from point 4 (edge) to 5 (above)
     EXPECT_EQ(image.pixel(600, 190), kBlack); // wholly above
+
+    // the axis top itself is on the edge whatever the span (0 .. 11: 11 x 400 / 11)
+    Graph top;
+    top.storeRms(11, [](int) { return 11.0f; }, [](int) { return 5.0f; });
+    top.view->m_nCh1Max = 11;
+    top.view->m_bViewXAxis = 0;
+    EXPECT_EQ(top.paint().pixel(400, 190), kRed);
 
     // same on the bottom edge: flat at value 0 (y 590) is drawn
     Graph h;
@@ -260,6 +271,9 @@ TEST(GraphPaint, first_graph_paint_creates_children_and_arms_timer_4_once)
         }
     }
 
+    // the toolbar paints its face over the black above the plot
+    EXPECT_NE(v.grab().toImage().pixel(900, 150), kBlack);
+
     EXPECT_TRUE(v.timers().IsActive(4));
     EXPECT_EQ(v.timers().Interval(4), 50);
     v.g_bFullView = 0;
@@ -336,6 +350,15 @@ TEST(GraphPaint, printing_stretches_the_picture_over_the_page)
     EXPECT_EQ(page.pixel(800, 980), kGreen);
     // the read-out on a black bar under the plot
     EXPECT_EQ(page.pixel(2 * 800, 2 * 677), kBlack);
+
+    // the page is the device's, in its own pixels, whatever the painter's scale
+    QImage device(2000, 1400, QImage::Format_RGB32);
+    device.fill(Qt::magenta);
+    QPainter p(&device);
+    p.scale(0.25, 0.25);
+    g.view->OnDraw(p, QSize(10, 10), true);
+    p.end();
+    EXPECT_TRUE(device == page);
 }
 
 TEST(GraphPaint, zoomed_paint_draws_the_selected_box)

@@ -150,9 +150,11 @@ bool CDTApp::InitInstance(const QStringList& arguments)
         break;
     case CommandLineInfo::FilePrint:
     case CommandLineInfo::FilePrintTo:
-        if (OpenDocumentFile(cmdInfo.m_strFileName))
-            printDirect(cmdInfo);
-        return false; // printing from the command line ends the program
+        // Printing from the command line ends the program; its exit status tells a
+        // script whether the document was printed.
+        if (OpenDocumentFile(cmdInfo.m_strFileName) && printDirect(cmdInfo))
+            m_nExitCode = 0;
+        return false;
     default:
         break;
     }
@@ -199,7 +201,7 @@ bool CDTApp::OpenDocumentFile(const QString& path)
     return true;
 }
 
-void CDTApp::printDirect(const CommandLineInfo& info)
+bool CDTApp::printDirect(const CommandLineInfo& info)
 {
     QPrinter& printer = m_pFrame->printer();
     if (info.m_nShellCommand == CommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
@@ -208,7 +210,7 @@ void CDTApp::printDirect(const CommandLineInfo& info)
         view->resize(1000, 700);
         view->OnInitialUpdate();
     }
-    m_pFrame->PrintView(&printer);
+    return m_pFrame->PrintView(&printer);
 }
 
 void CDTApp::OnAppAbout()

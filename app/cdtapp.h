@@ -49,6 +49,9 @@ public:
     bool InitInstance(const QStringList& arguments);
 
     CMainFrame* GetMainWnd() const { return m_pFrame.get(); }
+    // The program's exit status when InitInstance ended start-up: 0 after a
+    // document was printed from the command line, 1 when start-up failed.
+    int ExitCode() const { return m_nExitCode; }
     CDTDoc* GetDocument() const { return m_pDoc.get(); }
     RecentFileList& recentFiles() { return m_recentFiles; }
     // The path of the document last opened or saved as a file, empty for a new one.
@@ -64,10 +67,11 @@ public:
 
 private:
     void registerCommands();
-    void printDirect(const CommandLineInfo& info);
+    bool printDirect(const CommandLineInfo& info);
 
     std::unique_ptr<CDTDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
+    int m_nExitCode = 1;
     RecentFileList m_recentFiles;
     QString m_strPathName;
 };

@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("rq730-datalogger"));
     CDTApp theApp;
     if (!theApp.InitInstance(QApplication::arguments()))
-        return 1;
+        return theApp.ExitCode();
     // Closing the main window ends the program, even while a panel of its own is open.
     QObject::connect(theApp.GetMainWnd(), &CMainFrame::frameClosed, &app,
                      &QCoreApplication::quit);

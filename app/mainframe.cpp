@@ -581,21 +581,21 @@ void CMainFrame::OnFilePrintSetup()
     execModal(dialog);
 }
 
-void CMainFrame::PrintView(QPrinter* target)
+bool CMainFrame::PrintView(QPrinter* target)
 {
     if (!m_pDataView || !target)
-        return;
+        return false;
     // The view's picture, as large as the page allows without distortion.
     const QPixmap picture = m_pDataView->grab();
     QPainter painter;
     if (!painter.begin(target))
-        return;
+        return false;
     const QRect page = painter.viewport();
     QSize size = picture.size();
     size.scale(page.size(), Qt::KeepAspectRatio);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QRect(page.topLeft(), size), picture);
-    painter.end();
+    return painter.end();
 }
 
 // ---------------------------------------------------------------------------------

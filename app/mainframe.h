@@ -153,7 +153,7 @@ public:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     // Draws what the graph view shows onto the printer.
-    void PrintView(QPrinter* printer);
+    bool PrintView(QPrinter* printer);
     // Plays the user at the print dialog in tests: sets the printer up and returns
     // whether to print; no dialog is built while it is installed. Returns the old one.
     using PrintDialogHook = std::function<bool(QPrinter&)>;

@@ -126,9 +126,12 @@ namespace {
 class ReversePainter {
 public:
     ReversePainter(PixelCanvas& canvas, const PixelClip& clip)
-        : m_canvas(canvas), m_clip(clip), m_rows(clip.bottom - clip.top + 1),
-          m_next(static_cast<std::size_t>(clip.right - clip.left + 1) * (m_rows + 1))
+        : m_canvas(canvas), m_clip(clip), m_rows(clip.bottom - clip.top + 1), m_next(scratch())
     {
+        // The chains are rebuilt for every paint, but their memory is kept from one
+        // paint to the next: fresh pages for a few megabytes cost more than the
+        // drawing itself.
+        m_next.resize(static_cast<std::size_t>(clip.right - clip.left + 1) * (m_rows + 1));
         for (std::size_t c = 0, cols = clip.right - clip.left + 1; c < cols; ++c) {
             int* column = m_next.data() + c * (m_rows + 1);
             for (int r = 0; r <= m_rows; ++r)
@@ -200,10 +203,16 @@ private:
         return r;
     }
 
+    static std::vector<int>& scratch()
+    {
+        thread_local std::vector<int> chains;
+        return chains;
+    }
+
     PixelCanvas& m_canvas;
     PixelClip m_clip;
     int m_rows;
-    std::vector<int> m_next;
+    std::vector<int>& m_next;
 };
 
 } // namespace
@@ -237,6 +246,11 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
     struct Channel {
         double x0, dx;
         const double* y; // y of point p at y[p * 6]
+        const LevelZeroY* data = nullptr; // or worked out from the data
+        double yAt(long long p) const
+        {
+            return data ? data->at(p) : y[static_cast<std::size_t>(p) * 6];
+        }
         bool xOk = false, yOk = false;
         long long x = 0, y0 = 0; // position of the segment's end point
     } chs[2];
@@ -244,13 +258,15 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
         chs[ch].x0 = xs[cacheIndex(first - 1, ch, slot)];
         chs[ch].dx = xs[cacheIndex(first, ch, slot)] - chs[ch].x0;
         chs[ch].y = ys + cacheIndex(0, ch, slot);
+        if (slot == 0)
+            chs[ch].data = batch.yFromData[ch];
     }
     ReversePainter painter(canvas, c);
     for (int ch = 0; ch < 2; ++ch) {
         Channel& k = chs[ch];
         // the start point of segment jEnd is the end point of the last one drawn
         k.xOk = toPixel(k.x0 + k.dx * (o + jEnd - 1), k.x);
-        k.yOk = toPixel(k.y[static_cast<std::size_t>(first + jEnd - 2LL) * 6], k.y0);
+        k.yOk = toPixel(k.yAt(first + jEnd - 2LL), k.y0);
     }
     for (int j = jEnd - 1; j >= jBegin; --j) {
         for (int ch = 1; ch >= 0; --ch) {
@@ -262,7 +278,7 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
             seg.yb = k.y0;
             const bool endOk = k.xOk && k.yOk;
             k.xOk = toPixel(k.x0 + k.dx * (o + j - 1), k.x);
-            k.yOk = toPixel(k.y[static_cast<std::size_t>(first + j - 2LL) * 6], k.y0);
+            k.yOk = toPixel(k.yAt(first + j - 2LL), k.y0);
             if (!endOk || !k.xOk || !k.yOk)
                 continue;
             seg.xa = k.x;

@@ -68,8 +68,13 @@ void drawSegment(PixelCanvas& canvas, const CurveSegment& seg, QRgb color, bool 
 // Draws segments jBegin .. jEnd - 1 of both channels in the graph's order (CH1 then
 // CH2 for each segment), giving exactly the picture of drawing them one by one; a
 // column that many segments share is filled as the spans they cover.
+struct LevelZeroY;
+
 struct CurveBatch {
     bool drawCh[2] = {false, false};
+    // At full view the y positions may come straight from the data (the same values
+    // the level-0 cache holds); null: read the cache of the current zoom level.
+    const LevelZeroY* yFromData[2] = {nullptr, nullptr};
     QRgb color[2] = {0, 0};
     bool marks = false;
     int jBegin = 1;

@@ -265,6 +265,15 @@ void CDTView::drawGraph(bool printing)
         batch.marks = m_bMarkPoints == 1;
         batch.jBegin = static_cast<int>(std::clamp(j0, 1.0, double(n)));
         batch.jEnd = static_cast<int>(std::clamp(limit, 1.0, double(n)));
+        // At full view the positions were just worked out from the data: the curves
+        // read them from there instead of from the larger caches.
+        LevelZeroY fromData[2];
+        if (g_nZoomLevel == 0 && g_bFullView == 1 && m_pDocument) {
+            for (int c = 0; c < 2; ++c) {
+                fromData[c] = levelZeroY(*this, *m_pDocument, frame, c);
+                batch.yFromData[c] = &fromData[c];
+            }
+        }
         drawCurveBatch(canvas, *this, batch, PixelClip{L, T, R, B});
     }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "app/frame_state.h"
 #include "display/point_time.h"
@@ -107,6 +110,27 @@ void growRealTimeScale(ViewState& view)
     view.m_nScaleSteps[level] = truncClamped(w / step + 1.0);
 }
 
+LevelZeroY levelZeroY(const ViewState& view, const CDTDoc& doc, const FrameState& frame, int ch)
+{
+    LevelZeroY y;
+    const std::uint8_t shown = ch == 0 ? view.m_bShowCh1 : view.m_bShowCh2;
+    const int f = view.m_nFirstPoint;
+    y.end = f - 1;
+    if (!shown)
+        return y;
+    const float(*ticks)[11] = ch == 0 ? view.g_fTicks1 : view.g_fTicks2;
+    y.series = channelSeries(doc, frame, ch);
+    y.bottom = view.m_rcPlot.bottom;
+    y.height = view.m_rcPlot.height();
+    y.t0 = ticks[0][0];
+    y.span = double(ticks[0][10]) - y.t0;
+    // A range without width places nothing rather than dividing by it.
+    if (y.span != 0.0 && std::isfinite(y.span) && y.series.first)
+        y.end = std::clamp<long long>(static_cast<long long>(y.series.count), f - 1,
+                                      std::max(f - 1, view.m_nLastPoint));
+    return y;
+}
+
 void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& frame)
 {
     const PlotRect& rc = view.m_rcPlot;
@@ -159,37 +183,42 @@ void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& fra
     double* ys = view.m_pPlotPixels2.data();
     const double scale = view.g_fXScale;
 
-    // One pass over the caches: x of both channels and y of the shown ones.
-    const std::uint8_t shown[2] = {view.m_bShowCh1, view.m_bShowCh2};
-    ChannelSeries series[2];
-    double t0[2] = {0, 0}, span[2] = {0, 0};
-    bool drawable[2] = {false, false};
-    for (int ch = 0; ch < 2; ++ch) {
-        if (!shown[ch])
-            continue;
-        series[ch] = channelSeries(doc, frame, ch);
-        t0[ch] = ticks[ch][0][0];
-        span[ch] = double(ticks[ch][0][10]) - t0[ch];
-        drawable[ch] = span[ch] != 0.0 && std::isfinite(span[ch]);
-    }
-    const double bottom = rc.bottom;
-    for (long long i = f - 1; i < last; ++i) {
-        const double x = rc.left + double(i - f + 1) * scale;
-        double* px = xs + cacheIndex(i, 0, 0);
-        px[0] = x;
-        px[3] = x;
-        double* py = ys + cacheIndex(i, 0, 0);
-        for (int ch = 0; ch < 2; ++ch) {
-            if (!shown[ch])
-                continue;
-            double y = kNaN;
-            // Multiplied before dividing: a value at the axis top lands exactly on the
-            // top edge (with H / span first it could truncate to the row above).
-            if (drawable[ch] && series[ch].has(i))
-                y = bottom - (series[ch].at(static_cast<std::size_t>(i)) - t0[ch]) * h / span[ch];
-            py[3 * ch] = y;
+    const LevelZeroY ly[2] = {levelZeroY(view, doc, frame, 0), levelZeroY(view, doc, frame, 1)};
+    const bool shown[2] = {view.m_bShowCh1 != 0, view.m_bShowCh2 != 0};
+    const double left = rc.left;
+    // One pass over both caches: x of both channels and y of the shown ones.
+    auto place = [&](long long from, long long to) {
+        for (long long i = from; i < to; ++i) {
+            const double x = left + double(i - f + 1) * scale;
+            double* px = xs + i * 6;
+            double* py = ys + i * 6;
+            px[0] = x;
+            px[3] = x;
+            if (shown[0])
+                py[0] = ly[0].at(i);
+            if (shown[1])
+                py[3] = ly[1].at(i);
+        }
+    };
+    // A full memory is some 25 MB of positions: the work is shared out over a few
+    // threads, each on its own range of points, so the paint is not held up by the
+    // memory bus of one core.
+    const long long points = last - (f - 1);
+    const unsigned workers =
+        points < 65536 ? 1u : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> threads;
+    for (unsigned k = 1; k < workers; ++k) {
+        const long long from = f - 1 + points * k / workers;
+        const long long to = f - 1 + points * (k + 1) / workers;
+        try {
+            threads.emplace_back(place, from, to);
+        } catch (const std::system_error&) {
+            place(from, to); // no thread to be had: this one does the share
         }
     }
+    place(f - 1, f - 1 + points / workers);
+    for (std::thread& t : threads)
+        t.join();
 }
 
 bool windowSpacing(const ViewState& view, double& x0, double& dx)

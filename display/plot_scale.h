@@ -1,4 +1,5 @@
 #pragma once
+#include <limits>
 // The arithmetic of the graph: time scale, tick rows, pixel positions of the points,
 // the zoomed scale and the positions of the time labels. Plain functions over the
 // view's state, the document and the frame, so they run without a widget.
@@ -27,6 +28,23 @@ struct ChannelSeries {
     }
 };
 
+// The full-view y position of each point of one channel, worked out from its value:
+// what the level-0 cache holds once the points are prepared. The painting reads it
+// straight from the series (4 bytes a point instead of a 48-byte cache entry).
+struct LevelZeroY {
+    ChannelSeries series;
+    double bottom = 0.0, t0 = 0.0, span = 1.0, height = 0.0;
+    long long end = 0; // points below this index have a position, the rest none
+
+    double at(long long p) const
+    {
+        // Multiplied before dividing: a value at the axis top lands exactly on the
+        // top edge (with H / span first it could truncate to the row above).
+        return p < end ? bottom - (series.at(static_cast<std::size_t>(p)) - t0) * height / span
+                       : std::numeric_limits<double>::quiet_NaN();
+    }
+};
+
 // The series of channel `ch` (0 = CH1, 1 = CH2) for the frame's mode flags; the
 // flags are tested in a fixed order and a later one that is set wins. Empty when no
 // mode is on.
@@ -39,6 +57,10 @@ bool isRunning(const FrameState& frame); // a real-time run is going on
 
 // Grows the pixel caches (keeping what they hold) so that `points` points fit.
 void ensurePlotCapacity(ViewState& view, long long points);
+
+// The full-view y positions of channel `ch` for the window shown, from the tick row
+// of the full view (valid once the points of this paint are prepared).
+LevelZeroY levelZeroY(const ViewState& view, const CDTDoc& doc, const FrameState& frame, int ch);
 
 // Index of the x or y of point p, channel ch, slot (zoom level) g in the caches.
 inline std::size_t cacheIndex(long long p, int ch, int slot)

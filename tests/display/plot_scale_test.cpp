@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "display/plot_scale.h"
 #include "graph_fixture.h"
@@ -31,6 +32,37 @@ TEST(PlotScale, stored_scale_ticks_and_level0_positions)
     }
     // 50 on a -10 .. 10 axis lies far above the plot, unclipped
     EXPECT_DOUBLE_EQ(v.m_pPlotPixels2[cacheIndex(0, 1, 0)], 590 - 60 * 20.0);
+}
+
+// The full-view curves are drawn from positions worked out from the data; they must
+// be the very values the level-0 cache holds, or the picture would differ.
+TEST(PlotScale, positions_from_the_data_equal_the_level0_cache_bit_for_bit)
+{
+    Graph g;
+    const int n = 70000; // enough to share the work out
+    g.storeRms(n, [](int i) { return float(i % 101) + 0.37f * float(i % 7); },
+               [](int i) { return float(std::sin(i * 0.01) * 60.0); });
+    CDTView& v = *g.view;
+    v.m_nCh1Max = 101;
+    v.m_nCh2Min = -37;
+    v.m_nCh2Max = 59;
+    v.m_nVOffset1[0] = 13;
+    v.m_rcPlot = g.plot();
+    g.doc.m_pCh2Data.resize(n - 5); // the last points of CH2 have no value
+    v.PreparePlotPoints();
+    for (int ch = 0; ch < 2; ++ch) {
+        const LevelZeroY y = levelZeroY(v, g.doc, g.frame, ch);
+        for (int p = 0; p < n; ++p) {
+            const double cached = v.m_pPlotPixels2[cacheIndex(p, ch, 0)];
+            const double fromData = y.at(p);
+            if (std::isnan(cached)) {
+                ASSERT_TRUE(std::isnan(fromData)) << ch << " " << p;
+            } else {
+                ASSERT_EQ(std::memcmp(&cached, &fromData, sizeof cached), 0) << ch << " " << p;
+            }
+        }
+    }
+    EXPECT_TRUE(std::isnan(v.m_pPlotPixels2[cacheIndex(n - 1, 1, 0)]));
 }
 
 TEST(PlotScale, one_point_spans_the_width_and_zero_spans_give_no_positions)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/archive.h"
+#include "platform/local_time.h"
 
 class ViewState;
 
@@ -56,11 +57,3 @@ private:
 
     std::vector<ViewState*> m_views;
 };
-
-// Local time <-> the six date fields of the file. Building a time never fails: an
-// impossible date (month 13, day 0) is normalised the way the C library does it.
-struct DateFields {
-    qint32 year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-};
-DateFields localDateFields(std::time_t t);
-std::time_t timeFromLocalFields(const DateFields& f);

@@ -1,5 +1,7 @@
 #include "link/wire_protocol.h"
 
+#include "platform/local_time.h"
+
 namespace wire {
 
 Bytes asBytes(const QByteArray& data)
@@ -113,18 +115,9 @@ BcdTime BcdTime::decode(Bytes sixBytes)
 
 std::time_t BcdTime::toTimeT() const
 {
-    // BCD fields stay below 166, so none of these can overflow an int; mktime folds
-    // month 13, day 0 or second 165 into a real date.
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1; // daylight saving as the system decides
-    const std::time_t t = std::mktime(&tm);
-    return t == static_cast<std::time_t>(-1) ? 0 : t;
+    // Erased or garbled fields (month 13, day 0, second 165) are folded into a real
+    // date rather than refused.
+    return timeFromLocalFields(DateFields{year, month, day, hour, minute, second});
 }
 
 QByteArray ProbeRequest::bytes()

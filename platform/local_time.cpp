@@ -1,0 +1,36 @@
+#include "platform/local_time.h"
+
+#include <algorithm>
+
+DateFields localDateFields(std::time_t t)
+{
+    std::tm tm{};
+    DateFields f;
+    if (!localtime_r(&t, &tm))
+        return f;
+    f.year = tm.tm_year + 1900;
+    f.month = tm.tm_mon + 1;
+    f.day = tm.tm_mday;
+    f.hour = tm.tm_hour;
+    f.minute = tm.tm_min;
+    f.second = tm.tm_sec;
+    return f;
+}
+
+std::time_t timeFromLocalFields(const DateFields& f)
+{
+    // Keep every field in a range where the C library's normalisation cannot
+    // overflow; dates that make no sense still give a defined time.
+    auto clampField = [](qint64 v, qint64 lo, qint64 hi) {
+        return static_cast<int>(std::clamp(v, lo, hi));
+    };
+    std::tm tm{};
+    tm.tm_year = clampField(qint64(f.year) - 1900, -1900, 100000);
+    tm.tm_mon = clampField(qint64(f.month) - 1, -1200, 1200);
+    tm.tm_mday = clampField(f.day, -40000, 40000);
+    tm.tm_hour = clampField(f.hour, -100000, 100000);
+    tm.tm_min = clampField(f.minute, -1000000, 1000000);
+    tm.tm_sec = clampField(f.second, -1000000, 1000000);
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}

@@ -24,8 +24,7 @@
 
 namespace {
 // Filter of the document dialogs: the document type, then every file.
-const QString kDocFilter =
-    texts::kFileFilter + QStringLiteral("|*.stdata|All Files (*.*)|*.*|");
+const QString kDocFilter = texts::kFileFilter + QStringLiteral("|*.stdata|All Files (*.*)|*.*|");
 const QString kRecentGroup = QStringLiteral("Recent File List");
 
 QSettings profileSettings()
@@ -43,8 +42,8 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
     QStringList printToArgs;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        const bool flagForm = arg.size() > 1 && (arg[0] == QLatin1Char('-') ||
-                                                 arg[0] == QLatin1Char('/'));
+        const bool flagForm =
+            arg.size() > 1 && (arg[0] == QLatin1Char('-') || arg[0] == QLatin1Char('/'));
         const QString name = flagForm ? arg.mid(1).toLower() : QString();
         // An absolute path also starts with '/': only the known switches are switches.
         if (name == QLatin1String("embedding") || name == QLatin1String("automation")) {
@@ -55,8 +54,7 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
             info.m_nShellCommand = CommandLineInfo::FilePrintTo;
         } else if (name == QLatin1String("dde")) {
             info.m_nShellCommand = CommandLineInfo::FileDde;
-        } else if (name == QLatin1String("unregister") ||
-                   name == QLatin1String("unregserver")) {
+        } else if (name == QLatin1String("unregister") || name == QLatin1String("unregserver")) {
             info.m_nShellCommand = CommandLineInfo::AppUnregister;
         } else if (info.m_strFileName.isEmpty()) {
             info.m_strFileName = arg;
@@ -242,8 +240,8 @@ void CDTApp::OnFileSave()
     QString path = m_strPathName;
     if (path.isEmpty()) {
         const std::optional<QString> chosen =
-            saveFileDialog(m_pFrame.get(), kDocFilter, QStringLiteral("stdata"),
-                           documentsFolder(), QStringLiteral("QH5Datalogger"));
+            saveFileDialog(m_pFrame.get(), kDocFilter, QStringLiteral("stdata"), documentsFolder(),
+                           QStringLiteral("QH5Datalogger"));
         if (!chosen)
             return;
         path = *chosen;

@@ -43,10 +43,10 @@ public:
 void reportFileError(QWidget* parent, const QString& path, const QString& what,
                      const QString& reason)
 {
-    messageBox(parent,
-               QStringLiteral("The file \"%1\" %2.\n%3").arg(QDir::toNativeSeparators(path), what,
-                                                              reason),
-               kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+    messageBox(
+        parent,
+        QStringLiteral("The file \"%1\" %2.\n%3").arg(QDir::toNativeSeparators(path), what, reason),
+        kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 } // namespace

@@ -13,7 +13,6 @@ int main(int argc, char** argv)
     if (!theApp.InitInstance(QApplication::arguments()))
         return theApp.ExitCode();
     // Closing the main window ends the program, even while a panel of its own is open.
-    QObject::connect(theApp.GetMainWnd(), &CMainFrame::frameClosed, &app,
-                     &QCoreApplication::quit);
+    QObject::connect(theApp.GetMainWnd(), &CMainFrame::frameClosed, &app, &QCoreApplication::quit);
     return app.exec();
 }

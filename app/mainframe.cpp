@@ -48,7 +48,9 @@ CMainFrame::UrlOpener& urlOpener()
 } // namespace
 
 CMainFrame::CMainFrame(CDTDoc* doc, QWidget* parent)
-    : QMainWindow(parent), m_pDocument(doc), m_timers([this](int id) { OnTimer(id); })
+    : QMainWindow(parent)
+    , m_pDocument(doc)
+    , m_timers([this](int id) { OnTimer(id); })
 {
     // The title is fixed: it never shows the document's name.
     setWindowTitle(texts::kFrameTitle);
@@ -413,8 +415,8 @@ void CMainFrame::OnUpdateHasPoints(CCmdUI* pCmdUI)
 
 void CMainFrame::OnUpdatePrintList(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(m_pDataView && m_pDataView->m_nLastPoint != 0 &&
-                   m_pDataView->m_bDataListOpen == 1);
+    pCmdUI->Enable(m_pDataView && m_pDataView->m_nLastPoint != 0
+                   && m_pDataView->m_bDataListOpen == 1);
 }
 
 void CMainFrame::OnUpdateWhenStopped(CCmdUI* pCmdUI)
@@ -491,8 +493,8 @@ void CMainFrame::focusNextPane(int step)
         if (panes[i]->isAncestorOf(focusWidget()) || panes[i] == focusWidget())
             current = i;
     }
-    const int next = ((current < 0 ? 0 : current + step) % panes.size() + panes.size()) %
-                     panes.size();
+    const int next =
+        ((current < 0 ? 0 : current + step) % panes.size() + panes.size()) % panes.size();
     panes[next]->setFocus(Qt::OtherFocusReason);
 }
 
@@ -645,7 +647,8 @@ void CMainFrame::OnClose()
     CDTView* view = m_pDataView;
     if (view && view->m_nLastPoint > 1 && m_bDataUnsaved == 1 && m_bAskSaveGraph == 1) {
         if (messageBox(this, texts::kAskSaveBeforeClosing, kProgramTitle, MsgButtons::YesNo,
-                       MsgIcon::Question) == MsgResult::Yes) {
+                       MsgIcon::Question)
+            == MsgResult::Yes) {
             // A save that was cancelled or failed leaves the data counted as unsaved.
             if (SaveData()) {
                 m_bDataUnsaved = 0;

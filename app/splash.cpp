@@ -30,8 +30,9 @@ bool isKeyOrClick(QEvent::Type type)
 } // namespace
 
 CSplashWnd::CSplashWnd(QWidget* owner)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_pOwner(owner),
-      m_timers([this](int id) { OnTimer(id); })
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_pOwner(owner)
+    , m_timers([this](int id) { OnTimer(id); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Never the active window: a message box raised during start-up would otherwise
@@ -171,8 +172,8 @@ QPixmap CSplashWnd::splashPicture()
     auto trace = [&](double amplitude, double phase, const QColor& colour) {
         QPainterPath path;
         for (int x = 0; x <= plot.width(); ++x) {
-            const double y = plot.center().y() -
-                             amplitude * std::sin(phase + x * 2.0 * M_PI * 3.0 / plot.width());
+            const double y = plot.center().y()
+                             - amplitude * std::sin(phase + x * 2.0 * M_PI * 3.0 / plot.width());
             if (x == 0)
                 path.moveTo(plot.left() + x, y);
             else

@@ -14,7 +14,9 @@
 #include "platform/profile_file.h"
 
 CDTView::CDTView(CDTDoc* doc, QWidget* parent)
-    : QWidget(parent), m_pDocument(doc), m_timers([this](int id) { OnTimer(id); })
+    : QWidget(parent)
+    , m_pDocument(doc)
+    , m_timers([this](int id) { OnTimer(id); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (m_pDocument)
@@ -127,9 +129,8 @@ void CDTView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     // Newest real-time segments are already in the picture: copy just them.
-    const bool copyOnly = !m_blitOnly.isEmpty() && m_nDisplayMode == 1 &&
-                          m_picture.size() == size() &&
-                          (event->region() - m_blitOnly).isEmpty();
+    const bool copyOnly = !m_blitOnly.isEmpty() && m_nDisplayMode == 1 && m_picture.size() == size()
+                          && (event->region() - m_blitOnly).isEmpty();
     m_blitOnly = QRegion();
     if (copyOnly) {
         for (const QRect& r : event->region())

@@ -27,8 +27,10 @@ constexpr int kMarkOffsets[6][2] = {{0, 1}, {0, -1}, {-1, 1}, {-1, -1}, {1, 1}, 
 } // namespace
 
 PixelCanvas::PixelCanvas(QImage& image)
-    : m_bits(image.bits()), m_stride(image.bytesPerLine()), m_width(image.width()),
-      m_height(image.height())
+    : m_bits(image.bits())
+    , m_stride(image.bytesPerLine())
+    , m_width(image.width())
+    , m_height(image.height())
 {
 }
 
@@ -57,9 +59,8 @@ void PixelCanvas::line(long long xa, long long ya, long long xb, long long yb, Q
     c.bottom = std::min(c.bottom, m_height - 1);
     if (c.empty())
         return;
-    forEachLinePixel(xa, ya, xb, yb, c, [&](long long x, long long y) {
-        row(static_cast<int>(y))[x] = color;
-    });
+    forEachLinePixel(xa, ya, xb, yb, c,
+                     [&](long long x, long long y) { row(static_cast<int>(y))[x] = color; });
 }
 
 void PixelCanvas::dottedLine(int xa, int ya, int xb, int yb, QRgb color)
@@ -95,9 +96,9 @@ bool curveSegment(const ViewState& view, int ch, int j, CurveSegment& seg)
     const double x0 = xs[cacheIndex(first - 1, ch, slot)];
     const double dx = xs[cacheIndex(first, ch, slot)] - x0;
     const double o = view.m_nScrollOffset;
-    if (!toPixel(x0 + dx * (o + j - 1), seg.xa) || !toPixel(x0 + dx * (o + j), seg.xb) ||
-        !toPixel(ys[cacheIndex(pa, ch, slot)], seg.ya) ||
-        !toPixel(ys[cacheIndex(pb, ch, slot)], seg.yb))
+    if (!toPixel(x0 + dx * (o + j - 1), seg.xa) || !toPixel(x0 + dx * (o + j), seg.xb)
+        || !toPixel(ys[cacheIndex(pa, ch, slot)], seg.ya)
+        || !toPixel(ys[cacheIndex(pb, ch, slot)], seg.yb))
         return false;
     const long long top = view.m_rcPlot.top, bottom = view.m_rcPlot.bottom;
     if (seg.ya == seg.yb && (seg.ya == top || seg.ya == bottom))
@@ -126,7 +127,10 @@ namespace {
 class ReversePainter {
 public:
     ReversePainter(PixelCanvas& canvas, const PixelClip& clip)
-        : m_canvas(canvas), m_clip(clip), m_rows(clip.bottom - clip.top + 1), m_next(scratch())
+        : m_canvas(canvas)
+        , m_clip(clip)
+        , m_rows(clip.bottom - clip.top + 1)
+        , m_next(scratch())
     {
         // The chains are rebuilt for every paint, but their memory is kept from one
         // paint to the next: fresh pages for a few megabytes cost more than the
@@ -227,8 +231,8 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
     c.bottom = std::min(c.bottom, canvas.height() - 1);
     const int first = view.m_nFirstPoint;
     const long long capacity = view.plotCacheCapacity();
-    if (c.empty() || batch.jEnd <= batch.jBegin || !(batch.drawCh[0] || batch.drawCh[1]) ||
-        first < 1 || first >= capacity)
+    if (c.empty() || batch.jEnd <= batch.jBegin || !(batch.drawCh[0] || batch.drawCh[1])
+        || first < 1 || first >= capacity)
         return;
     // Segments whose points lie beyond the caches cannot be drawn.
     const int jBegin = static_cast<int>(std::max<long long>(batch.jBegin, 2LL - first));
@@ -245,7 +249,7 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
     const long long top = view.m_rcPlot.top, bottom = view.m_rcPlot.bottom;
     struct Channel {
         double x0, dx;
-        const double* y; // y of point p at y[p * 6]
+        const double* y;                  // y of point p at y[p * 6]
         const LevelZeroY* data = nullptr; // or worked out from the data
         double yAt(long long p) const
         {

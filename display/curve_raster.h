@@ -35,7 +35,10 @@ public:
     // end pixel is not set.
     void dottedLine(int xa, int ya, int xb, int yb, QRgb color);
 
-    QRgb* row(int y) { return reinterpret_cast<QRgb*>(m_bits + static_cast<qsizetype>(y) * m_stride); }
+    QRgb* row(int y)
+    {
+        return reinterpret_cast<QRgb*>(m_bits + static_cast<qsizetype>(y) * m_stride);
+    }
 
 private:
     uchar* m_bits;
@@ -47,8 +50,8 @@ private:
 // Calls plot(x, y) for every pixel of the line from a to b without its end pixel,
 // clipped; at most max(clip width, clip height) + 1 steps whatever the line's length.
 template <class Plot>
-void forEachLinePixel(long long xa, long long ya, long long xb, long long yb,
-                      const PixelClip& clip, Plot&& plot);
+void forEachLinePixel(long long xa, long long ya, long long xb, long long yb, const PixelClip& clip,
+                      Plot&& plot);
 
 // One curve segment of a channel as the graph draws it.
 struct CurveSegment {
@@ -94,8 +97,8 @@ inline long long floorDiv(long long a, long long b)
 } // namespace curve_detail
 
 template <class Plot>
-void forEachLinePixel(long long xa, long long ya, long long xb, long long yb,
-                      const PixelClip& clip, Plot&& plot)
+void forEachLinePixel(long long xa, long long ya, long long xb, long long yb, const PixelClip& clip,
+                      Plot&& plot)
 {
     using curve_detail::floorDiv;
     const long long dx = xb - xa, dy = yb - ya;

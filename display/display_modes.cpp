@@ -237,7 +237,8 @@ void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
         band.m_strStart.clear();
     } else {
         const auto last = static_cast<int>(times.size()) - 1;
-        band.m_strStart = formatPointTime(times[static_cast<std::size_t>(std::clamp(record, 0, last))]);
+        band.m_strStart =
+            formatPointTime(times[static_cast<std::size_t>(std::clamp(record, 0, last))]);
     }
     band.m_strCount = QStringLiteral("251");
     const auto number = [](float v) { return QString::asprintf("%.0f ", static_cast<double>(v)); };
@@ -495,8 +496,7 @@ void CMainFrame::OnPowerAnalysis()
     // The newest real-time point, on the real-time time base even on entry, while the
     // flags still name the previous mode.
     view->m_recInfo.m_strStart = formatPointTime(
-        view->m_tRtStart
-        + static_cast<std::time_t>(view->m_nRtCount - 1) * view->m_nRtSampleRate);
+        view->m_tRtStart + static_cast<std::time_t>(view->m_nRtCount - 1) * view->m_nRtSampleRate);
     view->m_recInfo.m_strMode = QStringLiteral("REAL TIME EPA");
     modes::setModeFlags(*this, Mode::Epa);
 }

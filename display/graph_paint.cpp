@@ -344,8 +344,8 @@ void CDTView::drawGraph(bool printing)
     // 16. value labels; both columns even for an absent channel
     for (int k = 0; k <= 10; ++k) {
         const int y = B - truncToInt(double(k) * H / 10) - 8;
-        drawOpaqueText(p, smallMetrics, 88 - 5 * int(m_strYLabels1[k].size()), y,
-                       m_strYLabels1[k], black, face);
+        drawOpaqueText(p, smallMetrics, 88 - 5 * int(m_strYLabels1[k].size()), y, m_strYLabels1[k],
+                       black, face);
         drawOpaqueText(p, smallMetrics, R + 6, y, m_strYLabels2[k], black, face);
     }
 
@@ -356,8 +356,8 @@ void CDTView::drawGraph(bool printing)
         } else {
             const std::time_t start = frame.m_bStoreRms ? m_tStoreStart : m_tRtStart;
             if (frame.m_bStoreRms || isRealTimeMode(frame)) {
-                drawOpaqueText(p, smallMetrics, L - 23, B + 5, formatTime(start, "%H:%M:%S"),
-                               black, face);
+                drawOpaqueText(p, smallMetrics, L - 23, B + 5, formatTime(start, "%H:%M:%S"), black,
+                               face);
                 drawOpaqueText(p, smallMetrics, L - 23, B + 17, formatTime(start, "%d/%m/%y"),
                                black, face);
             }

@@ -1,7 +1,6 @@
 #include "display/instrument_view.h"
 
-CInstrumentView::CInstrumentView(CDTDoc* doc, QWidget* parent)
-    : QWidget(parent), m_pDocument(doc)
+CInstrumentView::CInstrumentView(CDTDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
     // A white pane, as a tree control shows before it has items.
     setAutoFillBackground(true);

@@ -48,8 +48,8 @@ void CNumEdit::keyPressEvent(QKeyEvent* event)
     // Enter, Esc and Tab belong to the dialog (default button, cancel, focus), as they
     // never reach an edit of a dialog as characters.
     const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
-        key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab
+        || key == Qt::Key_Backtab) {
         QLineEdit::keyPressEvent(event);
         return;
     }

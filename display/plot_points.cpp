@@ -55,8 +55,7 @@ void CDTView::RefreshRealTimeGraph()
 
     if (g_bFullView == 0) {
         // Keep the newest point in view while a zoomed run goes on.
-        if (isRunning(frame) && isRealTimeMode(frame) && f >= 1 &&
-            plotCacheCapacity() > f) {
+        if (isRunning(frame) && isRealTimeMode(frame) && f >= 1 && plotCacheCapacity() > f) {
             const int ch = m_bShowCh2 ? 1 : 0;
             const int slot = std::clamp<int>(g_nZoomLevel, 0, 2);
             const double x0 = m_pPlotPixels[cacheIndex(f - 1, ch, slot)];

@@ -72,8 +72,8 @@ bool isStoredMode(const FrameState& frame)
 
 bool isRealTimeMode(const FrameState& frame)
 {
-    return frame.m_bRtOther || frame.m_bRtFreq || frame.m_bRtPowerP || frame.m_bRtPowerQ ||
-           frame.m_bRtRms || frame.m_bRtPowerS;
+    return frame.m_bRtOther || frame.m_bRtFreq || frame.m_bRtPowerP || frame.m_bRtPowerQ
+           || frame.m_bRtRms || frame.m_bRtPowerS;
 }
 
 bool isRunning(const FrameState& frame)
@@ -353,12 +353,13 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
     const long long base =
         static_cast<long long>(view.m_nFirstPoint) - view.m_nScrollOffset + view.m_nZoomFirst - 1;
     for (int k = 0; k < 10; ++k) {
-        const long long i = static_cast<long long>(view.m_nZoomFirst) + static_cast<long long>(k) * t.step;
+        const long long i =
+            static_cast<long long>(view.m_nZoomFirst) + static_cast<long long>(k) * t.step;
         t.index[k] = static_cast<int>(std::clamp<long long>(i, INT32_MIN, INT32_MAX));
         t.number[k] = static_cast<int>(
             std::clamp<long long>(i - view.m_nScrollOffset + 1, INT32_MIN, INT32_MAX));
-        const long long point = std::clamp<long long>(base + static_cast<long long>(k) * t.step,
-                                                      INT32_MIN, INT32_MAX);
+        const long long point =
+            std::clamp<long long>(base + static_cast<long long>(k) * t.step, INT32_MIN, INT32_MAX);
         // The same time as every other place shows for the point: start plus the
         // index times the interval, the product truncated (a sub-second interval
         // truncated first would give every label the start time).

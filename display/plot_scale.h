@@ -65,8 +65,8 @@ LevelZeroY levelZeroY(const ViewState& view, const CDTDoc& doc, const FrameState
 // Index of the x or y of point p, channel ch, slot (zoom level) g in the caches.
 inline std::size_t cacheIndex(long long p, int ch, int slot)
 {
-    return static_cast<std::size_t>(p) * 6 + static_cast<std::size_t>(ch) * 3 +
-           static_cast<std::size_t>(slot);
+    return static_cast<std::size_t>(p) * 6 + static_cast<std::size_t>(ch) * 3
+           + static_cast<std::size_t>(slot);
 }
 
 // The time scale, the full-view tick rows and the level-0 pixel positions of every
@@ -90,13 +90,13 @@ bool windowSpacing(const ViewState& view, double& x0, double& dx);
 
 // The ten time-axis label positions of a paint.
 struct TimeLabels {
-    int step = 0;                        // s, points between labels
-    std::array<int, 10> index{};         // i[k], relative to the first window point
-    std::array<int, 10> number{};        // n[k], point numbers shown in Store TR / EPA
-    std::array<std::time_t, 10> time{};  // t[k]
-    bool hasTimes = false;               // Store RMS or a real-time mode
-    bool numbered = false;               // Store TR or EPA
-    bool valid = false;                  // the window has a spacing
+    int step = 0;                       // s, points between labels
+    std::array<int, 10> index{};        // i[k], relative to the first window point
+    std::array<int, 10> number{};       // n[k], point numbers shown in Store TR / EPA
+    std::array<std::time_t, 10> time{}; // t[k]
+    bool hasTimes = false;              // Store RMS or a real-time mode
+    bool numbered = false;              // Store TR or EPA
+    bool valid = false;                 // the window has a spacing
     double x0 = 0, dx = 0;
 };
 TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame);

@@ -32,8 +32,8 @@ std::time_t storeRmsPointTime(std::time_t start, float interval, int index)
     return start + static_cast<std::time_t>(std::clamp(seconds, -kLimit, kLimit));
 }
 
-std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame,
-                             const CDTDoc& doc, int index)
+std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame, const CDTDoc& doc,
+                             int index)
 {
     std::time_t t = 0;
     if (frame.m_bStoreRms == 1)
@@ -53,13 +53,12 @@ std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame,
     if (frame.m_bStoreRms == 0 && frame.m_bStoreTr == 0)
         t = view.m_tRtStart + static_cast<std::time_t>(index) * view.m_nRtSampleRate;
     if (frame.m_bEpa == 1)
-        t = view.m_tRtStart
-            + static_cast<std::time_t>(view.m_nRtCount - 1) * view.m_nRtSampleRate;
+        t = view.m_tRtStart + static_cast<std::time_t>(view.m_nRtCount - 1) * view.m_nRtSampleRate;
     return t;
 }
 
-QString pointIndexToTimeText(const ViewState& view, const FrameState& frame,
-                             const CDTDoc& doc, int index)
+QString pointIndexToTimeText(const ViewState& view, const FrameState& frame, const CDTDoc& doc,
+                             int index)
 {
     return formatPointTime(pointIndexToTime(view, frame, doc, index));
 }

@@ -24,9 +24,9 @@ std::time_t storeRmsPointTime(std::time_t start, float interval, int index);
 //    all the stored start);
 //  - otherwise the real-time start plus index x the real-time period;
 //  - power analysis: every point carries the time of the newest real-time sample.
-std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame,
-                             const CDTDoc& doc, int index);
+std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame, const CDTDoc& doc,
+                             int index);
 
 // pointIndexToTime formatted with formatPointTime.
-QString pointIndexToTimeText(const ViewState& view, const FrameState& frame,
-                             const CDTDoc& doc, int index);
+QString pointIndexToTimeText(const ViewState& view, const FrameState& frame, const CDTDoc& doc,
+                             int index);

@@ -29,9 +29,9 @@ QString fontFamilyOf(const DialogTemplate& t)
 } // namespace
 
 TemplateDialog::TemplateDialog(int templateId, QWidget* parent)
-    : QDialog(parent),
-      m_template(&templateOrEmpty(templateId)),
-      m_units(fontFamilyOf(*m_template), m_template->fontPoints)
+    : QDialog(parent)
+    , m_template(&templateOrEmpty(templateId))
+    , m_units(fontFamilyOf(*m_template), m_template->fontPoints)
 {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (m_template->systemMenu)
@@ -53,7 +53,8 @@ void TemplateDialog::build()
         case ControlKind::PushButton:
         case ControlKind::BitmapButton: {
             auto* b = new QPushButton(c.kind == ControlKind::PushButton ? c.text : QString(), this);
-            b->setAccessibleName(QString(c.text).replace(QStringLiteral("&&"), QStringLiteral("&")));
+            b->setAccessibleName(
+                QString(c.text).replace(QStringLiteral("&&"), QStringLiteral("&")));
             b->setDefault(c.defaultButton);
             w = b;
             break;

@@ -25,11 +25,7 @@ public:
 
     // The control with this id, or null.
     QWidget* GetDlgItem(int id) const;
-    template <class T>
-    T* item(int id) const
-    {
-        return qobject_cast<T*>(GetDlgItem(id));
-    }
+    template <class T> T* item(int id) const { return qobject_cast<T*>(GetDlgItem(id)); }
 
     // Shows picture `bitmapId` on a bitmap button or a bitmap static, drawn to fit it.
     void setBitmap(int controlId, int bitmapId);

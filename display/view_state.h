@@ -158,10 +158,10 @@ public:
 
     // --- real-time refresh and point caches ---
     std::uint8_t m_bRescaleRedraw = 0;
-    std::vector<double> m_pPlotPoints;   // 2 doubles per point
-    std::vector<double> m_pPlotPoints2;  // 2 doubles per point
-    std::vector<double> m_pPlotPixels;   // 6 doubles per point: x
-    std::vector<double> m_pPlotPixels2;  // 6 doubles per point: y
+    std::vector<double> m_pPlotPoints;  // 2 doubles per point
+    std::vector<double> m_pPlotPoints2; // 2 doubles per point
+    std::vector<double> m_pPlotPixels;  // 6 doubles per point: x
+    std::vector<double> m_pPlotPixels2; // 6 doubles per point: y
 
     // --- label texts ---
     std::array<QString, 11> m_strYLabels1;

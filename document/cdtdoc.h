@@ -13,8 +13,8 @@
 
 class ViewState;
 
-inline constexpr int kTrSamples = 251;      // samples per transient record
-inline constexpr int kFramePoints = 590;    // sample pairs per real-time frame
+inline constexpr int kTrSamples = 251;   // samples per transient record
+inline constexpr int kFramePoints = 590; // sample pairs per real-time frame
 inline const QString kTagStored = QStringLiteral("RMSTRDATA");
 inline const QString kTagRealTime = QStringLiteral("EPADATA");
 
@@ -41,13 +41,13 @@ public:
     QByteArray StoreToBytes();
     void LoadFromBytes(const QByteArray& bytes);
 
-    std::vector<float> m_pTrData;       // M x 251 transient samples, raw
-    std::vector<float> m_pCh1Data;      // N channel-1 RMS values
-    std::vector<float> m_pCh2Data;      // N channel-2 RMS values
+    std::vector<float> m_pTrData;                     // M x 251 transient samples, raw
+    std::vector<float> m_pCh1Data;                    // N channel-1 RMS values
+    std::vector<float> m_pCh2Data;                    // N channel-2 RMS values
     std::array<FloatPair, kFramePoints> m_fEpaWave{}; // latest real-time waveform
-    std::vector<FloatPair> m_pRtRms;    // one pair per real-time sample
-    std::vector<FloatPair> m_pRtFreq;   // one pair per real-time sample
-    std::vector<std::time_t> m_pTrTimes; // start time of each transient record
+    std::vector<FloatPair> m_pRtRms;                  // one pair per real-time sample
+    std::vector<FloatPair> m_pRtFreq;                 // one pair per real-time sample
+    std::vector<std::time_t> m_pTrTimes;              // start time of each transient record
     QString m_strFileTag;
     QString m_strReadTag;
 

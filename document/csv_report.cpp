@@ -121,7 +121,8 @@ QByteArray RmsCsvReport(const CDTDoc& doc, const ViewState& view)
             else
                 out.append(kNoValue);
             out.append(", ");
-            out.append(reportTimeText(storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index)));
+            out.append(
+                reportTimeText(storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index)));
             out.append(" ,");
         }
         out.append(kLineEnd);

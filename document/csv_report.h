@@ -28,4 +28,3 @@ QByteArray TrCsvReport(const CDTDoc& doc, const ViewState& view);
 
 // The time text of a report cell, "%d/%m/%y %H:%M:%S" in local time.
 QByteArray reportTimeText(std::time_t t);
-

@@ -60,9 +60,7 @@ QByteArray ReceiveBuffer::take(int maxBytes)
     return head;
 }
 
-CMSComm::CMSComm(QObject* parent)
-    : QObject(parent)
-    , m_port(this)
+CMSComm::CMSComm(QObject* parent) : QObject(parent), m_port(this)
 {
     m_port.setReadBufferSize(0);
     connect(&m_port, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
@@ -92,9 +90,9 @@ void CMSComm::SetSettings(const QString& settings)
         fail(QStringLiteral("Invalid line settings \"%1\"").arg(settings));
     m_settings = *parsed;
     if (GetPortOpen()) {
-        const bool applied = m_port.setBaudRate(m_settings.baudRate) && m_port.setParity(m_settings.parity)
-                             && m_port.setDataBits(m_settings.dataBits)
-                             && m_port.setStopBits(m_settings.stopBits);
+        const bool applied =
+            m_port.setBaudRate(m_settings.baudRate) && m_port.setParity(m_settings.parity)
+            && m_port.setDataBits(m_settings.dataBits) && m_port.setStopBits(m_settings.stopBits);
         if (!applied)
             fail(QStringLiteral("Cannot apply line settings: %1").arg(m_port.errorString()));
     }

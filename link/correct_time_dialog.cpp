@@ -29,9 +29,9 @@ QString twoDigits(int value)
 } // namespace
 
 CCorrectTimeDlg::CCorrectTimeDlg(QWidget* parent)
-    : CInstrumentDlg(IDD_CORRECT_TIME, parent),
-      m_clock(localNow),
-      m_timers(std::make_unique<TimerTable>([this](int id) { OnTimer(id); }))
+    : CInstrumentDlg(IDD_CORRECT_TIME, parent)
+    , m_clock(localNow)
+    , m_timers(std::make_unique<TimerTable>([this](int id) { OnTimer(id); }))
 {
     connect(okButton(), &QPushButton::clicked, this, &CCorrectTimeDlg::OnOK);
     connect(item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CCorrectTimeDlg::OnCancel);
@@ -52,8 +52,8 @@ bool CCorrectTimeDlg::refreshTimerActive() const
 void CCorrectTimeDlg::DoDataExchange(bool save)
 {
     const std::pair<int, QString*> fields[] = {
-        {IDC_DAY, &m_strDay},   {IDC_MINUTE, &m_strMinute}, {IDC_MONTH, &m_strMonth},
-        {IDC_SECOND, &m_strSecond}, {IDC_YEAR, &m_strYear}, {IDC_HOUR, &m_strHour},
+        {IDC_DAY, &m_strDay},       {IDC_MINUTE, &m_strMinute}, {IDC_MONTH, &m_strMonth},
+        {IDC_SECOND, &m_strSecond}, {IDC_YEAR, &m_strYear},     {IDC_HOUR, &m_strHour},
     };
     for (auto [id, value] : fields) {
         auto* edit = item<CNumEdit>(id);

@@ -9,10 +9,10 @@
 using namespace ctrl;
 
 CDownloadDlg::CDownloadDlg(QWidget* parent)
-    : CInstrumentDlg(IDD_DOWNLOAD, parent),
-      m_btnCancel(item<QPushButton>(IDCANCEL)),
-      m_btnDownload(item<QPushButton>(IDOK)),
-      m_btnRealTime(item<QPushButton>(IDC_REAL_TIME))
+    : CInstrumentDlg(IDD_DOWNLOAD, parent)
+    , m_btnCancel(item<QPushButton>(IDCANCEL))
+    , m_btnDownload(item<QPushButton>(IDOK))
+    , m_btnRealTime(item<QPushButton>(IDC_REAL_TIME))
 {
     m_strPrompt = linktext::kWaiting;
     connect(m_btnDownload, &QPushButton::clicked, this, &CDownloadDlg::OnOK);

@@ -63,8 +63,7 @@ HeaderInfo applyHeader(const wire::DownloadHeader& header, ViewState& view)
     return info;
 }
 
-ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present,
-                         bool ch2Present)
+ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present, bool ch2Present)
 {
     ParsedStream out;
     if (valuesPerSample <= 0)
@@ -169,14 +168,14 @@ std::time_t wrapShiftedStart(std::time_t start, float interval, std::uint32_t to
 
 QString maximumText(float value, const QString& unit, const QString& timeText)
 {
-    return QString::asprintf("%.1f ", static_cast<double>(value)) + unit
-           + QStringLiteral(" @") + timeText;
+    return QString::asprintf("%.1f ", static_cast<double>(value)) + unit + QStringLiteral(" @")
+           + timeText;
 }
 
 QString minimumText(float value, const QString& unit, const QString& timeText)
 {
-    return QString::asprintf("%.1f", static_cast<double>(value)) + unit
-           + QStringLiteral(" @") + timeText;
+    return QString::asprintf("%.1f", static_cast<double>(value)) + unit + QStringLiteral(" @")
+           + timeText;
 }
 
 void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewState& view)
@@ -190,9 +189,8 @@ void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewSt
     view.m_nTrCount = m;
     view.m_nStoreCount = n;
     if (info.startAddress != 0)
-        view.m_tStoreStart = wrapShiftedStart(view.m_tStoreStart, view.m_fInterval,
-                                              info.totalBytes, info.valuesPerSample, n,
-                                              info.wrapA, info.wrapB);
+        view.m_tStoreStart = wrapShiftedStart(view.m_tStoreStart, view.m_fInterval, info.totalBytes,
+                                              info.valuesPerSample, n, info.wrapA, info.wrapB);
 
     doc.m_pCh1Data = std::move(parsed.ch1);
     doc.m_pCh2Data = std::move(parsed.ch2);
@@ -206,7 +204,7 @@ void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewSt
     const auto timeOf = [&view](int index) {
         return index < 0 ? QString()
                          : formatPointTime(
-                               storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index));
+                             storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index));
     };
     const Extremes e1 = findExtremes(doc.m_pCh1Data);
     const Extremes e2 = findExtremes(doc.m_pCh2Data);

@@ -23,11 +23,11 @@ namespace download {
 
 // What the frame keeps from the header until the download finishes.
 struct HeaderInfo {
-    int valuesPerSample = 0;      // K
+    int valuesPerSample = 0; // K
     std::uint32_t totalBytes = 0;
     std::uint32_t startAddress = 0;
-    std::int64_t wrapA = 0;       // wrap count A / K
-    std::int64_t wrapB = 0;       // wrap count B / K
+    std::int64_t wrapA = 0; // wrap count A / K
+    std::int64_t wrapB = 0; // wrap count B / K
 };
 
 // Applies a header that announces data (K not 0) to the view: values per sample,
@@ -38,10 +38,10 @@ HeaderInfo applyHeader(const wire::DownloadHeader& header, ViewState& view);
 
 // The items of a downloaded stream.
 struct ParsedStream {
-    int storeCount = 0; // N, RMS samples
-    int trCount = 0;    // M, transient records
-    std::vector<float> ch1; // N values when channel 1 is present, else empty
-    std::vector<float> ch2; // N values when channel 2 is present, else empty
+    int storeCount = 0;        // N, RMS samples
+    int trCount = 0;           // M, transient records
+    std::vector<float> ch1;    // N values when channel 1 is present, else empty
+    std::vector<float> ch2;    // N values when channel 2 is present, else empty
     std::vector<float> trData; // M x 251 raw samples
     std::vector<std::time_t> trTimes;
     std::vector<std::uint8_t> trQuantity;
@@ -52,8 +52,7 @@ struct ParsedStream {
 // records. With K = 2 the values go to channel 1 and 2 (to the present ones only); with
 // K = 1 the value goes to every present channel; a K above 2 has no channel layout, so
 // its samples are counted and left at 0.
-ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present,
-                         bool ch2Present);
+ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present, bool ch2Present);
 
 // Largest and smallest value and the index of the last sample holding each. Seeded
 // from the first sample; with no sample at all max stays -1000 and min 1000 and both

@@ -222,8 +222,7 @@ void CMainFrame::ShowLoadingWindow()
     } else {
         topLeft = mapToGlobal(QPoint(0, 0));
     }
-    window->move(topLeft.x() + viewWidth / 2 - size.width() / 2,
-                 topLeft.y() + 4 * size.height());
+    window->move(topLeft.x() + viewWidth / 2 - size.width() / 2, topLeft.y() + 4 * size.height());
 }
 
 void CMainFrame::OnDownloadBlock()

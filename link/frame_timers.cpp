@@ -153,9 +153,9 @@ void CMainFrame::OnProbeAnswered()
     m_bAcknowledged = 1;
     m_bLinkUp = 1;
     // The dialogs learn it in this order: set-up, download, clock.
-    for (CInstrumentDlg* dlg : {static_cast<CInstrumentDlg*>(&m_dlgSetup),
-                                static_cast<CInstrumentDlg*>(&m_dlgDownload),
-                                static_cast<CInstrumentDlg*>(&m_dlgCorrectTime)}) {
+    for (CInstrumentDlg* dlg :
+         {static_cast<CInstrumentDlg*>(&m_dlgSetup), static_cast<CInstrumentDlg*>(&m_dlgDownload),
+          static_cast<CInstrumentDlg*>(&m_dlgCorrectTime)}) {
         if (!dlg->isOpen())
             continue;
         KillTimer(4);

@@ -58,8 +58,8 @@ void CMainFrame::OnDownloadData()
     // Downloaded data that was never saved, while the logger's memory has been erased
     // by a set-up since: this data exists nowhere else, so offer to save it once.
     const CDTView* view = GetDataView();
-    if (view && view->m_nStoreCount >= 1 && view->m_bFromFile == 0 && m_bDataUnsaved == 1 &&
-        m_bAskSaveStore == 1) {
+    if (view && view->m_nStoreCount >= 1 && view->m_bFromFile == 0 && m_bDataUnsaved == 1
+        && m_bAskSaveStore == 1) {
         const MsgResult answer = messageBox(this, linktext::kAskSaveRmsTr, kProgramTitle,
                                             MsgButtons::YesNo, MsgIcon::Question);
         // A save that was cancelled or failed leaves the data unsaved: the question

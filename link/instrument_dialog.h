@@ -41,11 +41,11 @@ inline const QString kWaiting = QStringLiteral("Waiting for connecting...");
 inline const QString kConnectFailed =
     QStringLiteral("Connecting failed. Ensure logger inserted and try again.");
 // Written by the download dialog when its own port check succeeds.
-inline const QString kPressDownload = QStringLiteral(
-    "Press \"Download\" to load stored data from the logger or \"Cancel\" to exit.");
+inline const QString kPressDownload =
+    QStringLiteral("Press \"Download\" to load stored data from the logger or \"Cancel\" to exit.");
 // Written by the receive handler when the logger answers the probe.
-inline const QString kPressDownloadAnswered = QStringLiteral(
-    "Press \"Download\" to load store data from the logger, or \"Cancel\" to exit.");
+inline const QString kPressDownloadAnswered =
+    QStringLiteral("Press \"Download\" to load store data from the logger, or \"Cancel\" to exit.");
 inline const QString kAskSaveRmsTr =
     QStringLiteral("Do you want to save the existing RMS&TR graph data before continuing?");
 inline const QString kEraseWarning = QStringLiteral("All data stored on the unit will be erased.");

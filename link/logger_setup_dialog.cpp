@@ -182,8 +182,8 @@ void CLoggerSetupDlg::OnOK()
         UpdateData(false);
         return;
     }
-    if (messageBox(this, linktext::kEraseWarning, kProgramTitle, MsgButtons::YesNo,
-                   MsgIcon::None) != MsgResult::Yes)
+    if (messageBox(this, linktext::kEraseWarning, kProgramTitle, MsgButtons::YesNo, MsgIcon::None)
+        != MsgResult::Yes)
         return;
 
     FrameState* frame = m_host.state;

@@ -54,8 +54,8 @@ constexpr std::size_t kTransientRecordSize = 512;
 constexpr std::size_t kTransientSamples = 251;
 constexpr std::size_t kRealTimeFrameSize = 2365;
 constexpr std::size_t kRealTimePairs = 590;
-constexpr int kMemoryBlocks = 1024;  // the logger memory: 1024 blocks of 512 bytes
-constexpr int kPageLimit = 2048;     // 256-byte pages; page 2048 wraps to 0
+constexpr int kMemoryBlocks = 1024; // the logger memory: 1024 blocks of 512 bytes
+constexpr int kPageLimit = 2048;    // 256-byte pages; page 2048 wraps to 0
 
 constexpr std::uint8_t kFillWholeBlock = 0xFF;
 constexpr std::uint8_t kFillPartialBlock = 0x01;
@@ -122,8 +122,7 @@ struct BcdTime {
 
 enum class DecodeStatus { Ok, TooShort, WrongCode };
 
-template <class T>
-struct Decoded {
+template <class T> struct Decoded {
     DecodeStatus status = DecodeStatus::TooShort;
     T value{};
     bool ok() const { return status == DecodeStatus::Ok; }
@@ -154,10 +153,10 @@ struct BlockRequest {
 };
 
 struct LoggerSetupCommand {
-    int autoOff = 0;   // 2 on, 0 off (settings may hold other values)
-    int memFull = 0;   // 3 continue and overwrite the oldest point, 0 stop
+    int autoOff = 0;    // 2 on, 0 off (settings may hold other values)
+    int memFull = 0;    // 3 continue and overwrite the oldest point, 0 stop
     int unitChoice = 0; // 0 seconds, 1 minutes, 2 hours
-    int rate = 10;     // low 8 bits are sent
+    int rate = 10;      // low 8 bits are sent
     int riseLevel = 500;
     int dropLevel = 100;
 

@@ -49,8 +49,7 @@ int DialogUnits::toPixelsY(int dialogUnits) const
 
 QRect DialogUnits::toPixels(const QRect& r) const
 {
-    return QRect(toPixelsX(r.x()), toPixelsY(r.y()), toPixelsX(r.width()),
-                 toPixelsY(r.height()));
+    return QRect(toPixelsX(r.x()), toPixelsY(r.y()), toPixelsX(r.width()), toPixelsY(r.height()));
 }
 
 QSize DialogUnits::toPixels(const QSize& s) const

@@ -77,8 +77,7 @@ QString completeTypedName(const QString& typed, const QString& initialFolder,
 }
 
 std::optional<QString> openFileDialog(QWidget* parent, const QString& filter,
-                                      const QString& defaultExtension,
-                                      const QString& initialFolder)
+                                      const QString& defaultExtension, const QString& initialFolder)
 {
     FileDialogCall call;
     call.save = false;
@@ -89,9 +88,8 @@ std::optional<QString> openFileDialog(QWidget* parent, const QString& filter,
 }
 
 std::optional<QString> saveFileDialog(QWidget* parent, const QString& filter,
-                                      const QString& defaultExtension,
-                                      const QString& initialFolder, const QString& initialName,
-                                      bool overwritePrompt)
+                                      const QString& defaultExtension, const QString& initialFolder,
+                                      const QString& initialName, bool overwritePrompt)
 {
     FileDialogCall call;
     call.save = true;

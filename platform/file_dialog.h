@@ -12,11 +12,11 @@
 class QWidget;
 
 struct FileDialogCall {
-    bool save = false;           // a save dialog (else an open dialog)
-    QString filter;              // "Description|*.a;*.b|"
-    QString defaultExtension;    // without the dot, e.g. "stdata"
-    QString initialFolder;       // the folder the dialog opens in (may be empty)
-    QString initialName;         // the file name proposed (may be empty)
+    bool save = false;            // a save dialog (else an open dialog)
+    QString filter;               // "Description|*.a;*.b|"
+    QString defaultExtension;     // without the dot, e.g. "stdata"
+    QString initialFolder;        // the folder the dialog opens in (may be empty)
+    QString initialName;          // the file name proposed (may be empty)
     bool overwritePrompt = false; // save: ask before replacing an existing file
 };
 
@@ -28,9 +28,8 @@ std::optional<QString> openFileDialog(QWidget* parent, const QString& filter,
 
 // Runs a save dialog. Returns the full path chosen, or nothing when the user cancels.
 std::optional<QString> saveFileDialog(QWidget* parent, const QString& filter,
-                                      const QString& defaultExtension,
-                                      const QString& initialFolder, const QString& initialName,
-                                      bool overwritePrompt = true);
+                                      const QString& defaultExtension, const QString& initialFolder,
+                                      const QString& initialName, bool overwritePrompt = true);
 
 // The hook plays the user: it sees the call and returns what was typed or picked
 // (nothing for Cancel). That answer is then completed as the dialog completes a

@@ -1,7 +1,8 @@
 #include "platform/timer_table.h"
 
 TimerTable::TimerTable(Handler handler, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler))
+    : QObject(parent)
+    , m_handler(std::move(handler))
 {
 }
 

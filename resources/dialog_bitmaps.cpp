@@ -79,8 +79,7 @@ QPixmap drawButton(const ButtonPicture& picture, QSize size)
     const int total = symbolSide + gap + wordWidth;
     const int left = std::max(0, (size.width() - total) / 2);
     if (hasSymbol)
-        drawSymbol(p, picture.symbol,
-                   QRectF(left, (h - symbolSide) / 2.0, symbolSide, symbolSide));
+        drawSymbol(p, picture.symbol, QRectF(left, (h - symbolSide) / 2.0, symbolSide, symbolSide));
     p.setFont(font);
     p.setPen(kWordColour);
     p.drawText(QRect(left + symbolSide + gap, 0, wordWidth + 2, h),

@@ -103,8 +103,7 @@ DialogTemplate loggerSetupTemplate()
     t.fontPoints = 9;
     t.systemMenu = true;
     t.controls = {
-        groupBox(IDC_RATE_GROUP, QStringLiteral("RMS Sampling Rate Setup"),
-                 QRect(7, 4, 211, 34)),
+        groupBox(IDC_RATE_GROUP, QStringLiteral("RMS Sampling Rate Setup"), QRect(7, 4, 211, 34)),
         control(IDC_RATE, ControlKind::NumEdit, QString(), QRect(20, 17, 44, 13)),
         upDown(IDC_RATE_SPIN, IDC_RATE, QRect(64, 17, 10, 13)),
         dropList(IDC_RATE_UNIT, QRect(86, 17, 64, 60),
@@ -114,34 +113,29 @@ DialogTemplate loggerSetupTemplate()
         radio(IDC_AUTO_OFF_ON, QStringLiteral("ON"), QRect(42, 57, 40, 10), true),
         radio(IDC_AUTO_OFF_OFF, QStringLiteral("OFF"), QRect(104, 57, 40, 10), false),
         [] {
-            ControlTemplate c = control(IDC_STATIC, ControlKind::BitmapStatic, QString(),
-                                        QRect(20, 52, 16, 20));
+            ControlTemplate c =
+                control(IDC_STATIC, ControlKind::BitmapStatic, QString(), QRect(20, 52, 16, 20));
             c.bitmap = IDB_CLOCK;
             c.tabStop = false;
             return c;
         }(),
-        groupBox(IDC_MEM_FULL_GROUP, QStringLiteral("When memory is full:"),
-                 QRect(7, 80, 211, 34)),
+        groupBox(IDC_MEM_FULL_GROUP, QStringLiteral("When memory is full:"), QRect(7, 80, 211, 34)),
         radio(IDC_MEM_FULL_OVERWRITE, QStringLiteral("Continue&&Overwrite oldest point"),
               QRect(20, 95, 130, 10), true),
         radio(IDC_MEM_FULL_STOP, QStringLiteral("Stop"), QRect(160, 95, 50, 10), false),
         label(IDC_PROMPT, QString(), QRect(7, 118, 211, 12)),
-        bitmapButton(IDC_DEFAULT, QStringLiteral("Default"), QRect(7, 136, 67, 20),
-                     IDB_DEFAULT),
+        bitmapButton(IDC_DEFAULT, QStringLiteral("Default"), QRect(7, 136, 67, 20), IDB_DEFAULT),
         bitmapButton(IDOK, QStringLiteral("Setup"), QRect(79, 136, 67, 20), IDB_SETUP),
-        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(151, 136, 67, 20),
-                     IDB_CANCEL_SETUP),
+        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(151, 136, 67, 20), IDB_CANCEL_SETUP),
         hidden(groupBox(IDC_RISE_GROUP, QStringLiteral("Sudden Rise Detection Level Setup"),
                         QRect(7, 118, 105, 30))),
-        hidden(control(IDC_RISE_LEVEL, ControlKind::NumEdit, QString(),
-                       QRect(14, 130, 40, 13))),
+        hidden(control(IDC_RISE_LEVEL, ControlKind::NumEdit, QString(), QRect(14, 130, 40, 13))),
         hidden(upDown(IDC_RISE_SPIN, IDC_RISE_LEVEL, QRect(54, 130, 10, 13))),
         hidden(dropList(IDC_RISE_UNIT, QRect(70, 130, 36, 40),
                         {QStringLiteral("V"), QStringLiteral("A")}, true)),
         hidden(groupBox(IDC_DROP_GROUP, QStringLiteral("Sudden Drop Detection Level Setup"),
                         QRect(113, 118, 105, 30))),
-        hidden(control(IDC_DROP_LEVEL, ControlKind::NumEdit, QString(),
-                       QRect(120, 130, 40, 13))),
+        hidden(control(IDC_DROP_LEVEL, ControlKind::NumEdit, QString(), QRect(120, 130, 40, 13))),
         hidden(upDown(IDC_DROP_SPIN, IDC_DROP_LEVEL, QRect(160, 130, 10, 13))),
         hidden(dropList(IDC_DROP_UNIT, QRect(176, 130, 36, 40),
                         {QStringLiteral("V"), QStringLiteral("A")}, true)),
@@ -184,8 +178,7 @@ DialogTemplate correctTimeTemplate()
         label(IDC_STATIC, QStringLiteral("Second"), QRect(91, 63, 36, 9), true),
         label(IDC_PROMPT, QString(), QRect(7, 82, 125, 18)),
         bitmapButton(IDOK, QStringLiteral("OK"), QRect(7, 102, 60, 22), IDB_OK),
-        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(72, 102, 60, 22),
-                     IDB_CANCEL_CLOCK),
+        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(72, 102, 60, 22), IDB_CANCEL_CLOCK),
         hidden(upDown(IDC_YEAR_SPIN, IDC_YEAR, QRect(52, 18, 6, 13))),
         hidden(upDown(IDC_MONTH_SPIN, IDC_MONTH, QRect(87, 18, 6, 13))),
         hidden(upDown(IDC_DAY_SPIN, IDC_DAY, QRect(123, 18, 6, 13))),

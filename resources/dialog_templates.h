@@ -89,9 +89,9 @@ struct ControlTemplate {
     bool centred = false;    // Static, NumEdit
     bool readOnly = false;   // NumEdit
     bool tabStop = true;
-    bool sorted = false;     // DropList
-    QStringList items;       // DropList: initial strings
-    int buddy = 0;           // UpDown
+    bool sorted = false; // DropList
+    QStringList items;   // DropList: initial strings
+    int buddy = 0;       // UpDown
     bool defaultButton = false;
 };
 

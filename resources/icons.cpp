@@ -101,8 +101,8 @@ void drawDownload(QPainter& p)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(20, 140, 60));
     QPolygonF arrow;
-    arrow << QPointF(10, 0) << QPointF(14, 0) << QPointF(14, 5) << QPointF(17, 5)
-          << QPointF(12, 11) << QPointF(7, 5) << QPointF(10, 5);
+    arrow << QPointF(10, 0) << QPointF(14, 0) << QPointF(14, 5) << QPointF(17, 5) << QPointF(12, 11)
+          << QPointF(7, 5) << QPointF(10, 5);
     p.drawPolygon(arrow);
 }
 
@@ -162,12 +162,24 @@ QIcon toolbarIcon(int commandId)
     QPainter p(&pix);
     p.setRenderHint(QPainter::Antialiasing);
     switch (commandId) {
-    case ID_FILE_SAVE_DATA: drawSave(p); break;
-    case ID_FILE_OPEN_DATA: drawOpen(p); break;
-    case ID_CORRECT_TIME: drawClock(p); break;
-    case ID_DATALOGGER_SETUP: drawSetup(p); break;
-    case ID_DOWNLOAD_DATA: drawDownload(p); break;
-    case ID_DATA_LIST: drawList(p); break;
+    case ID_FILE_SAVE_DATA:
+        drawSave(p);
+        break;
+    case ID_FILE_OPEN_DATA:
+        drawOpen(p);
+        break;
+    case ID_CORRECT_TIME:
+        drawClock(p);
+        break;
+    case ID_DATALOGGER_SETUP:
+        drawSetup(p);
+        break;
+    case ID_DOWNLOAD_DATA:
+        drawDownload(p);
+        break;
+    case ID_DATA_LIST:
+        drawList(p);
+        break;
     case ID_PRINT_GRAPH:
         drawPrinter(p);
         drawWave(p, QRectF(8.5, 10.5, 8, 4), 1.5, QColor(200, 30, 30), 1);
@@ -178,10 +190,17 @@ QIcon toolbarIcon(int commandId)
         p.drawLine(QPointF(9, 11.5), QPointF(16, 11.5));
         p.drawLine(QPointF(9, 13.5), QPointF(16, 13.5));
         break;
-    case ID_HELP_TOPICS: drawHelp(p); break;
-    case ID_STORE_RMS: drawStoreRms(p); break;
-    case ID_STORE_TRANSIENT_WAVE: drawStoreTr(p); break;
-    default: break;
+    case ID_HELP_TOPICS:
+        drawHelp(p);
+        break;
+    case ID_STORE_RMS:
+        drawStoreRms(p);
+        break;
+    case ID_STORE_TRANSIENT_WAVE:
+        drawStoreTr(p);
+        break;
+    default:
+        break;
     }
     p.end();
     return QIcon(pix);

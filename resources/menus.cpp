@@ -20,21 +20,21 @@ MenuItem popup(const char* text, std::vector<MenuItem> children)
 const std::vector<MenuItem>& mainMenu()
 {
     static const std::vector<MenuItem> menu = {
-        popup("&File",
-              {
-                  item("&Open...", ID_FILE_OPEN_DATA),
-                  item("&Save...", ID_FILE_SAVE_DATA),
-                  separator(),
-                  item("&Import Data To List", ID_IMPORT_DATA_TO_LIST),
-                  separator(),
-                  popup("&Print...",
-                        {item("&Graph", ID_PRINT_GRAPH), item("&List", ID_PRINT_LIST)}),
-                  popup("&Print Preview", {item("&Graph", ID_PRINT_PREVIEW_GRAPH),
-                                           item("&List", ID_PRINT_PREVIEW_LIST)}),
-                  item("&Print Setup...", ID_FILE_PRINT_SETUP),
-                  separator(),
-                  item("&Exit", ID_APP_EXIT),
-              }),
+        popup(
+            "&File",
+            {
+                item("&Open...", ID_FILE_OPEN_DATA),
+                item("&Save...", ID_FILE_SAVE_DATA),
+                separator(),
+                item("&Import Data To List", ID_IMPORT_DATA_TO_LIST),
+                separator(),
+                popup("&Print...", {item("&Graph", ID_PRINT_GRAPH), item("&List", ID_PRINT_LIST)}),
+                popup("&Print Preview", {item("&Graph", ID_PRINT_PREVIEW_GRAPH),
+                                         item("&List", ID_PRINT_PREVIEW_LIST)}),
+                item("&Print Setup...", ID_FILE_PRINT_SETUP),
+                separator(),
+                item("&Exit", ID_APP_EXIT),
+            }),
         popup("&Instrument(I)",
               {
                   item("&Correct Time...", ID_CORRECT_TIME),
@@ -63,8 +63,8 @@ const std::vector<MenuItem>& mainMenu()
 const std::vector<int>& mainToolbar()
 {
     static const std::vector<int> buttons = {
-        ID_FILE_SAVE_DATA, ID_FILE_OPEN_DATA, ID_CORRECT_TIME,  ID_DATALOGGER_SETUP,
-        ID_DOWNLOAD_DATA,  ID_DATA_LIST,      ID_PRINT_GRAPH,   ID_PRINT_LIST,
+        ID_FILE_SAVE_DATA, ID_FILE_OPEN_DATA, ID_CORRECT_TIME,         ID_DATALOGGER_SETUP,
+        ID_DOWNLOAD_DATA,  ID_DATA_LIST,      ID_PRINT_GRAPH,          ID_PRINT_LIST,
         ID_HELP_TOPICS,    ID_STORE_RMS,      ID_STORE_TRANSIENT_WAVE,
     };
     return buttons;

@@ -20,8 +20,7 @@ const std::map<int, QString>& table()
         {ID_PRINT_LIST, QStringLiteral("Print List\nPrint List")},
         {ID_PREVIOUS_MEASUREMENT, QStringLiteral("Import the last measurement data.\nImport the "
                                                  "last measurement data.")},
-        {ID_DOWNLOAD_DATA,
-         QStringLiteral("Download data from your DATALOGGER\nData Download")},
+        {ID_DOWNLOAD_DATA, QStringLiteral("Download data from your DATALOGGER\nData Download")},
         {ID_DATALOGGER_SETUP, QStringLiteral("Datalogger Setup\nDatalogger Setup")},
         {ID_CORRECT_TIME, QStringLiteral("Correct the DATA LOGGER time\nCorrect Time")},
         {ID_RUN, QStringLiteral("Read real time data\nRun")},

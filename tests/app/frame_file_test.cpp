@@ -143,13 +143,15 @@ TEST_F(FrameFileTest, save_writes_document_and_reports_beside_it)
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_TRUE(dialogs[0].save);
     EXPECT_TRUE(dialogs[0].overwritePrompt);
-    EXPECT_EQ(dialogs[0].filter, QStringLiteral("DataLogger Files (*.stdata*.csv)|*.stdata;*.csv|"));
+    EXPECT_EQ(dialogs[0].filter,
+              QStringLiteral("DataLogger Files (*.stdata*.csv)|*.stdata;*.csv|"));
     EXPECT_EQ(dialogs[0].defaultExtension, QStringLiteral("stdata"));
     EXPECT_EQ(dialogs[0].initialFolder, folder);
     EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^RQ730 \\d\\d-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$"))
-                    .match(dialogs[0].initialName)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^RQ730 \\d\\d-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$"))
+            .match(dialogs[0].initialName)
+            .hasMatch())
         << dialogs[0].initialName.toStdString();
     EXPECT_TRUE(boxes.empty());
 
@@ -194,7 +196,8 @@ TEST_F(FrameFileTest, cancelled_or_failed_save_keeps_data_unsaved)
     picks.push_back(notAFolder + QStringLiteral("/data.stdata"));
     EXPECT_FALSE(frame->SaveData());
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("could not be saved"))) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("could not be saved")))
+        << boxes[0].text.toStdString();
     EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
     EXPECT_TRUE(flagsSet());
     EXPECT_EQ(fileBytes(notAFolder), QByteArray("x"));
@@ -372,7 +375,8 @@ TEST_F(FrameFileTest, previous_measurement_round_trip)
     frame->SavePreviousMeasurement();
     const QString path = CMainFrame::previousMeasurementPath();
     EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("PreMeasure529.stdata"));
-    EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(testenv::configFolder()).absoluteFilePath());
+    EXPECT_EQ(QFileInfo(path).absolutePath(),
+              QFileInfo(testenv::configFolder()).absoluteFilePath());
     EXPECT_EQ(fileBytes(path), downloaded);
 
     // Other data replaces it in memory; the command brings the measurement back.

@@ -33,22 +33,23 @@ QByteArray readIni()
 // the close, CR LF line ends.
 QByteArray defaultIniText()
 {
-    QByteArray t = "[TIMEInfo]\r\nYEAR=2008\r\nMONTH=1\r\nDAY=1\r\nHOUR=0\r\nMINUTE=0\r\nSECOND=0\r\n"
-                   "[SAMPRATEINFO]\r\nSAMPRATE=10\r\nSAMPUNIT=0\r\n"
-                   "[LIMITUNITINFO]\r\nLIMIT1UNIT=1\r\nLIMIT2UNIT=1\r\n"
-                   "[ALARMInfo]\r\nTEMPHI=500\r\nTEMPLOW=100\r\n"
-                   "[VIEWInfo]\r\nVIEW1=1\r\nVIEW2=1\r\nVIEW3=1\r\nVIEW4=0\r\nVIEW5=0\r\nVIEW6=0\r\n"
-                   "VIEW7=0\r\nVIEW8=1\r\nVIEW9=1\r\n"
-                   "[YAXISInfo]\r\n";
+    QByteArray t =
+        "[TIMEInfo]\r\nYEAR=2008\r\nMONTH=1\r\nDAY=1\r\nHOUR=0\r\nMINUTE=0\r\nSECOND=0\r\n"
+        "[SAMPRATEINFO]\r\nSAMPRATE=10\r\nSAMPUNIT=0\r\n"
+        "[LIMITUNITINFO]\r\nLIMIT1UNIT=1\r\nLIMIT2UNIT=1\r\n"
+        "[ALARMInfo]\r\nTEMPHI=500\r\nTEMPLOW=100\r\n"
+        "[VIEWInfo]\r\nVIEW1=1\r\nVIEW2=1\r\nVIEW3=1\r\nVIEW4=0\r\nVIEW5=0\r\nVIEW6=0\r\n"
+        "VIEW7=0\r\nVIEW8=1\r\nVIEW9=1\r\n"
+        "[YAXISInfo]\r\n";
     const char* limits[9][2] = {{"-500", "500"}, {"-500", "500"}, {"-500", "500"},
                                 {"-500", "500"}, {"-500", "500"}, {"0", "80"},
                                 {"0", "162500"}, {"0", "162500"}, {"0", "162500"}};
     for (int k = 1; k <= 9; ++k) {
         for (int c = 1; c <= 2; ++c) {
-            t += "YAXISLOW" + QByteArray::number(k) + "CH" + QByteArray::number(c) + "=" +
-                 limits[k - 1][0] + "\r\n";
-            t += "YAXISHI" + QByteArray::number(k) + "CH" + QByteArray::number(c) + "=" +
-                 limits[k - 1][1] + "\r\n";
+            t += "YAXISLOW" + QByteArray::number(k) + "CH" + QByteArray::number(c) + "="
+                 + limits[k - 1][0] + "\r\n";
+            t += "YAXISHI" + QByteArray::number(k) + "CH" + QByteArray::number(c) + "="
+                 + limits[k - 1][1] + "\r\n";
         }
     }
     t += "[ColorInfo]\r\nBGColor=13\r\nTColor=0\r\nT2Color=1\r\nT3Color=3\r\nGRIDColor=2\r\n"

@@ -115,12 +115,15 @@ TEST(MainFrame, menu_bar_holds_file_instrument_window_and_help_items)
         }
     }
     // Accelerators of the window.
-    EXPECT_TRUE(f.frame->commandAction(ID_FILE_OPEN)->shortcuts().contains(
-        QKeySequence(Qt::CTRL | Qt::Key_O)));
-    EXPECT_TRUE(f.frame->commandAction(ID_EDIT_PASTE)->shortcuts().contains(
-        QKeySequence(Qt::SHIFT | Qt::Key_Insert)));
-    EXPECT_TRUE(f.frame->commandAction(ID_PREV_PANE)->shortcuts().contains(
-        QKeySequence(Qt::SHIFT | Qt::Key_F6)));
+    EXPECT_TRUE(f.frame->commandAction(ID_FILE_OPEN)
+                    ->shortcuts()
+                    .contains(QKeySequence(Qt::CTRL | Qt::Key_O)));
+    EXPECT_TRUE(f.frame->commandAction(ID_EDIT_PASTE)
+                    ->shortcuts()
+                    .contains(QKeySequence(Qt::SHIFT | Qt::Key_Insert)));
+    EXPECT_TRUE(f.frame->commandAction(ID_PREV_PANE)
+                    ->shortcuts()
+                    .contains(QKeySequence(Qt::SHIFT | Qt::Key_F6)));
 }
 
 TEST(MainFrame, window_instrument_twice_restores_150_pixel_pane_and_check_mark)

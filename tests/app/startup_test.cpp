@@ -59,7 +59,8 @@ TEST(CommandLine, document_path_switches_and_print_requests)
     EXPECT_EQ(print.m_nShellCommand, CommandLineInfo::FilePrint);
     EXPECT_EQ(print.m_strFileName, QStringLiteral("a.stdata"));
 
-    CommandLineInfo printTo = ParseCommandLine({"rq730", "/pt", "a.stdata", "Office", "drv", "lp0"});
+    CommandLineInfo printTo =
+        ParseCommandLine({"rq730", "/pt", "a.stdata", "Office", "drv", "lp0"});
     EXPECT_EQ(printTo.m_nShellCommand, CommandLineInfo::FilePrintTo);
     EXPECT_EQ(printTo.m_strPrinterName, QStringLiteral("Office"));
     EXPECT_EQ(printTo.m_strPortName, QStringLiteral("lp0"));

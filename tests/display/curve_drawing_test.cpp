@@ -78,7 +78,8 @@ TEST(CurveDrawing, vertical_skip_rule)
 TEST(CurveDrawing, segment_into_the_picture_with_marks_and_clipped_to_the_plot)
 {
     Graph g(QSize(1000, 700));
-    g.storeRms(5, [](int i) { return i == 2 ? 150.0f : 50.0f; }, [](int) { return 20.0f; });
+    g.storeRms(
+        5, [](int i) { return i == 2 ? 150.0f : 50.0f; }, [](int) { return 20.0f; });
     g.paint();
     CDTView& v = *g.view;
     v.m_bMarkPoints = 1;
@@ -87,7 +88,7 @@ TEST(CurveDrawing, segment_into_the_picture_with_marks_and_clipped_to_the_plot)
     // segment 1: point 0 (110, 390) to point 1 (305, 390)
     const QRect touched = v.DrawChannelCurve(0, 1, 0, image);
     EXPECT_EQ(image.pixel(200, 390), rgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(305, 390), rgb(0, 0, 0)); // end pixel left to the next segment
+    EXPECT_EQ(image.pixel(305, 390), rgb(0, 0, 0));   // end pixel left to the next segment
     EXPECT_EQ(image.pixel(304, 389), rgb(255, 0, 0)); // marks at the end
     EXPECT_EQ(image.pixel(110, 391), rgb(255, 0, 0));
     EXPECT_EQ(image.pixel(109, 391), rgb(0, 0, 0)); // left of the plot: clipped
@@ -124,7 +125,8 @@ TEST(CurveDrawing, batch_matches_drawing_every_segment)
     for (double& v : noise)
         v = std::uniform_real_distribution<double>(20, 480)(rng);
     const Shape shapes[] = {
-        {"noise", 262144, [&](int ch, int p) { return noise[(p * 2 + ch) % noise.size()]; }, false, 0},
+        {"noise", 262144, [&](int ch, int p) { return noise[(p * 2 + ch) % noise.size()]; }, false,
+         0},
         {"overlapping sines", 50000,
          [](int ch, int p) { return 250 + 200 * std::sin(p * 0.001 + ch * 0.3); }, false, 0},
         {"steps and spikes", 20000,
@@ -135,8 +137,8 @@ TEST(CurveDrawing, batch_matches_drawing_every_segment)
          },
          false, 0},
         {"edges", 3000, [](int ch, int p) { return (p / 100 % 3) * 200.0 + ch; }, true, 0},
-        {"few points with marks", 37,
-         [&](int ch, int p) { return noise[p * 2 + ch] * 1.2 - 40; }, true, 0},
+        {"few points with marks", 37, [&](int ch, int p) { return noise[p * 2 + ch] * 1.2 - 40; },
+         true, 0},
         {"scrolled", 4000, [&](int ch, int p) { return noise[p + ch * 5000]; }, true, -700},
     };
     for (const Shape& s : shapes) {

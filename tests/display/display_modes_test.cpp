@@ -13,12 +13,12 @@ TEST(DisplayModes, mode_flags_leave_exactly_one_set)
 {
     FrameState frame;
     frame.m_bRtOther = frame.m_bRtPowerQ = frame.m_bRtPowerP = frame.m_bStoreTr = 1;
-    for (Mode m : {Mode::StoreRms, Mode::StoreTr, Mode::Epa, Mode::RtRms, Mode::RtFreq,
-                   Mode::RtPowerS}) {
+    for (Mode m :
+         {Mode::StoreRms, Mode::StoreTr, Mode::Epa, Mode::RtRms, Mode::RtFreq, Mode::RtPowerS}) {
         setModeFlags(frame, m);
         const int set = frame.m_bStoreRms + frame.m_bStoreTr + frame.m_bEpa + frame.m_bRtRms
-                        + frame.m_bRtOther + frame.m_bRtFreq + frame.m_bRtPowerS
-                        + frame.m_bRtPowerQ + frame.m_bRtPowerP;
+                        + frame.m_bRtOther + frame.m_bRtFreq + frame.m_bRtPowerS + frame.m_bRtPowerQ
+                        + frame.m_bRtPowerP;
         EXPECT_EQ(set, 1);
         EXPECT_TRUE(modeFlag(frame, m));
     }
@@ -27,8 +27,8 @@ TEST(DisplayModes, mode_flags_leave_exactly_one_set)
 TEST(DisplayModes, enable_rules_follow_the_data_at_hand)
 {
     ViewState view;
-    for (Mode m : {Mode::StoreRms, Mode::StoreTr, Mode::Epa, Mode::RtRms, Mode::RtFreq,
-                   Mode::RtPowerS})
+    for (Mode m :
+         {Mode::StoreRms, Mode::StoreTr, Mode::Epa, Mode::RtRms, Mode::RtFreq, Mode::RtPowerS})
         EXPECT_FALSE(modeEnabled(view, m));
     view.m_nStoreCount = 3;
     view.m_nTrCount = 1;

@@ -27,13 +27,13 @@ void fullMemory(Graph& g)
         262144,
         [](int i) {
             const double t = i / 262144.0;
-            return float(230 + 6 * std::sin(t * 40) + 2.5 * std::sin(i * 0.37) +
-                         (i % 9973 == 0 ? -25 : 0));
+            return float(230 + 6 * std::sin(t * 40) + 2.5 * std::sin(i * 0.37)
+                         + (i % 9973 == 0 ? -25 : 0));
         },
         [](int i) {
             const double t = i / 262144.0;
-            return float(8 + 5 * std::sin(t * 9 + 1) * std::sin(t * 9 + 1) + 1.2 * std::sin(i * 0.11) +
-                         ((i / 4000) % 7 == 3 ? 4 : 0));
+            return float(8 + 5 * std::sin(t * 9 + 1) * std::sin(t * 9 + 1)
+                         + 1.2 * std::sin(i * 0.11) + ((i / 4000) % 7 == 3 ? 4 : 0));
         });
     CDTView& v = *g.view;
     v.m_nCh1Min = 200;
@@ -78,7 +78,8 @@ TEST(GraphBenchmark, DISABLED_full_paint_and_real_time_refresh)
     v.OnInitialUpdate();
     std::vector<double> refreshes;
     for (int n = 1; n <= 400; ++n) {
-        rt.doc.m_pRtRms.push_back({float(230 + std::sin(n * 0.2) * 3), float(9 + std::sin(n * 0.05))});
+        rt.doc.m_pRtRms.push_back(
+            {float(230 + std::sin(n * 0.2) * 3), float(9 + std::sin(n * 0.05))});
         v.m_nRtCount = v.m_nLastPoint = n;
         if (n <= 3 || v.m_bRescaleRedraw) {
             rt.paint();

@@ -45,8 +45,7 @@ struct Graph {
     }
 
     // A Store RMS display of n points per channel, axes 0 .. 100.
-    void storeRms(int n, const std::function<float(int)>& ch1,
-                  const std::function<float(int)>& ch2)
+    void storeRms(int n, const std::function<float(int)>& ch1, const std::function<float(int)>& ch2)
     {
         doc.m_pCh1Data.resize(n);
         doc.m_pCh2Data.resize(n);

@@ -35,7 +35,8 @@ TEST(GraphPaint, nothing_to_show_is_uniform_grey_without_children)
 TEST(GraphPaint, default_colours_black_plot_red_ch1_green_ch2_blue_dotted_grid)
 {
     Graph g;
-    g.storeRms(1561, [](int i) { return flat(75, i); }, [](int i) { return flat(25, i); });
+    g.storeRms(
+        1561, [](int i) { return flat(75, i); }, [](int i) { return flat(25, i); });
     const QImage image = g.paint();
 
     EXPECT_EQ(image.pixel(400, 290), kRed);
@@ -72,20 +73,22 @@ TEST(GraphPaint, curve_on_top_edge_is_drawn_segment_above_is_not)
     g.view->m_bViewXAxis = 0;
     const QImage image = g.paint();
     // points at x = 110 + 78 i
-    EXPECT_EQ(image.pixel(150, 190), kRed);  // segment 1 .. 2, on the edge
+    EXPECT_EQ(image.pixel(150, 190), kRed);   // segment 1 .. 2, on the edge
     EXPECT_EQ(image.pixel(430, 190), kBlack); // segment from point 4 (edge) to 5 (above)
     EXPECT_EQ(image.pixel(600, 190), kBlack); // wholly above
 
     // the axis top itself is on the edge whatever the span (0 .. 11: 11 x 400 / 11)
     Graph top;
-    top.storeRms(11, [](int) { return 11.0f; }, [](int) { return 5.0f; });
+    top.storeRms(
+        11, [](int) { return 11.0f; }, [](int) { return 5.0f; });
     top.view->m_nCh1Max = 11;
     top.view->m_bViewXAxis = 0;
     EXPECT_EQ(top.paint().pixel(400, 190), kRed);
 
     // same on the bottom edge: flat at value 0 (y 590) is drawn
     Graph h;
-    h.storeRms(11, [](int) { return 0.0f; }, [](int) { return 50.0f; });
+    h.storeRms(
+        11, [](int) { return 0.0f; }, [](int) { return 50.0f; });
     h.view->m_bViewXAxis = 0;
     EXPECT_EQ(h.paint().pixel(400, 590), kRed);
 }
@@ -93,7 +96,8 @@ TEST(GraphPaint, curve_on_top_edge_is_drawn_segment_above_is_not)
 TEST(GraphPaint, point_marks_above_and_below_each_point)
 {
     Graph g;
-    g.storeRms(5, [](int) { return 50.0f; }, [](int) { return 20.0f; });
+    g.storeRms(
+        5, [](int) { return 50.0f; }, [](int) { return 20.0f; });
     g.view->m_bMarkPoints = 1;
     g.view->m_bViewXAxis = g.view->m_bViewYAxis = 0;
     const QImage image = g.paint();
@@ -112,19 +116,20 @@ TEST(GraphPaint, point_marks_above_and_below_each_point)
 TEST(GraphPaint, axis_options_remove_only_their_grid)
 {
     Graph g;
-    g.storeRms(1561, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.storeRms(
+        1561, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     g.view->m_bViewXAxis = 0;
     QImage image = g.paint();
-    EXPECT_EQ(countColor(image, QRect(120, 390, 40, 1), kBlue), 0); // no horizontal grid
-    EXPECT_EQ(countColor(image, QRect(105, 390, 5, 1), kBlue), 5);  // value ticks stay
-    EXPECT_EQ(countColor(image, QRect(890, 390, 6, 1), kBlue), 5); // end pixel left out
+    EXPECT_EQ(countColor(image, QRect(120, 390, 40, 1), kBlue), 0);  // no horizontal grid
+    EXPECT_EQ(countColor(image, QRect(105, 390, 5, 1), kBlue), 5);   // value ticks stay
+    EXPECT_EQ(countColor(image, QRect(890, 390, 6, 1), kBlue), 5);   // end pixel left out
     EXPECT_GT(countColor(image, QRect(305, 320, 1, 40), kBlue), 10); // vertical grid stays
 
     g.view->m_bViewXAxis = 1;
     g.view->m_bViewYAxis = 0;
     image = g.paint();
     EXPECT_EQ(countColor(image, QRect(305, 352, 1, 36), kBlue), 0); // between grid rows
-    EXPECT_EQ(countColor(image, QRect(305, 590, 1, 5), kBlue), 5); // time tick stays
+    EXPECT_EQ(countColor(image, QRect(305, 590, 1, 5), kBlue), 5);  // time tick stays
     EXPECT_EQ(countColor(image, QRect(120, 390, 40, 1), kBlue), 20);
 }
 
@@ -132,7 +137,8 @@ TEST(GraphPaint, time_labels_for_many_points_few_points_and_one_point)
 {
     // many points: labels at 0, 1/4, 1/2, 3/4 and the full width
     Graph g;
-    g.storeRms(1561, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.storeRms(
+        1561, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     QImage image = g.paint();
     const int expectedX[5] = {110, 305, 500, 695, 890};
     for (int x : expectedX) {
@@ -144,7 +150,8 @@ TEST(GraphPaint, time_labels_for_many_points_few_points_and_one_point)
 
     // three points: a label at every point (x = 110, 500, 890)
     Graph three;
-    three.storeRms(3, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    three.storeRms(
+        3, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     image = three.paint();
     for (int x : {110, 500, 890})
         EXPECT_GT(countDark(image, QRect(x - 30, 595, 60, 24)), 20) << x;
@@ -152,7 +159,8 @@ TEST(GraphPaint, time_labels_for_many_points_few_points_and_one_point)
 
     // one point in Store RMS: start time and date at L - 23
     Graph one;
-    one.storeRms(1, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    one.storeRms(
+        1, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     image = one.paint();
     EXPECT_GT(countDark(image, QRect(87, 595, 50, 12)), 10);
     EXPECT_GT(countDark(image, QRect(87, 607, 50, 12)), 10);
@@ -170,7 +178,8 @@ TEST(GraphPaint, time_labels_for_many_points_few_points_and_one_point)
 TEST(GraphPaint, transient_labels_count_points_from_one)
 {
     Graph g;
-    g.storeRms(251, [](int) { return 50.0f; }, [](int) { return 50.0f; });
+    g.storeRms(
+        251, [](int) { return 50.0f; }, [](int) { return 50.0f; });
     g.frame.clearModeFlags();
     g.frame.m_bStoreTr = 1;
     g.doc.m_pTrData.assign(251, 10.0f);
@@ -184,7 +193,8 @@ TEST(GraphPaint, transient_labels_count_points_from_one)
 TEST(GraphPaint, power_legend_is_the_unit_alone_and_no_ch2)
 {
     Graph g;
-    g.storeRms(50, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.storeRms(
+        50, [](int) { return 40.0f; }, [](int) { return 60.0f; });
     g.frame.clearModeFlags();
     g.frame.m_bRtPowerS = 1;
     g.doc.m_pRtRms.assign(50, FloatPair{8.0f, 5.0f}); // S = 40
@@ -195,11 +205,12 @@ TEST(GraphPaint, power_legend_is_the_unit_alone_and_no_ch2)
     EXPECT_EQ(countColor(image, QRect(20, 621, 40, 20), kRed), 0);  // no "CH1 " before it
     EXPECT_EQ(countColor(image, QRect(891, 621, 100, 20), kGreen), 0);
     EXPECT_EQ(countColor(image, QRect(110, 190, 781, 401), kGreen), 0); // CH2 not drawn
-    EXPECT_EQ(image.pixel(400, 430), kRed);                            // S = 40 -> y 430
+    EXPECT_EQ(image.pixel(400, 430), kRed);                             // S = 40 -> y 430
 
     // the ordinary legends
     Graph h;
-    h.storeRms(50, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    h.storeRms(
+        50, [](int) { return 40.0f; }, [](int) { return 60.0f; });
     const QImage normal = h.paint();
     EXPECT_GT(countColor(normal, QRect(45, 621, 60, 20), kRed), 10);
     EXPECT_GT(countColor(normal, QRect(891, 621, 60, 20), kGreen), 10);
@@ -208,7 +219,8 @@ TEST(GraphPaint, power_legend_is_the_unit_alone_and_no_ch2)
 TEST(GraphPaint, first_paint_after_load_switches_mode_by_document_tag)
 {
     Graph g;
-    g.storeRms(20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.storeRms(
+        20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
     g.doc.m_strReadTag = QStringLiteral("RMSTRDATA");
     g.view->m_bNewDocument = 1;
     g.view->m_nFirstPoint = 7;
@@ -240,7 +252,8 @@ TEST(GraphPaint, first_paint_after_load_switches_mode_by_document_tag)
 TEST(GraphPaint, first_graph_paint_creates_children_and_arms_timer_4_once)
 {
     Graph g;
-    g.storeRms(20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.storeRms(
+        20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
     g.paint();
     CDTView& v = *g.view;
     ASSERT_NE(v.m_wndTimeScroll, nullptr);
@@ -301,7 +314,8 @@ TEST(GraphPaint, spans_and_sizes_that_cannot_be_drawn_are_skipped)
 {
     // CH1 axis without span: no red, CH2 still drawn, labels still written
     Graph g;
-    g.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.storeRms(
+        101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     g.view->m_nCh1Min = g.view->m_nCh1Max = 50;
     QImage image = g.paint();
     EXPECT_EQ(countColor(image, QRect(110, 190, 781, 401), kRed), 0);
@@ -310,18 +324,21 @@ TEST(GraphPaint, spans_and_sizes_that_cannot_be_drawn_are_skipped)
 
     // a client exactly 220 wide: plot of zero width
     Graph narrow(QSize(220, 700));
-    narrow.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    narrow.storeRms(
+        101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     image = narrow.paint();
     EXPECT_FALSE(image.isNull());
 
     // a client too low for a plot
     Graph low(QSize(600, 250));
-    low.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    low.storeRms(
+        101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     low.paint();
 
     // fewer than two points, and a window larger than the caches
     Graph tiny;
-    tiny.storeRms(2, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    tiny.storeRms(
+        2, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     tiny.view->m_nLastPoint = 1;
     tiny.paint();
     tiny.view->freePlotCaches();
@@ -332,7 +349,8 @@ TEST(GraphPaint, spans_and_sizes_that_cannot_be_drawn_are_skipped)
 
     // a window longer than the data: the missing points are not drawn
     Graph shortData;
-    shortData.storeRms(10, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    shortData.storeRms(
+        10, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     shortData.view->m_nLastPoint = 20;
     image = shortData.paint();
     EXPECT_EQ(image.pixel(200, 290), kRed);
@@ -342,7 +360,8 @@ TEST(GraphPaint, spans_and_sizes_that_cannot_be_drawn_are_skipped)
 TEST(GraphPaint, printing_stretches_the_picture_over_the_page)
 {
     Graph g;
-    g.storeRms(101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
+    g.storeRms(
+        101, [](int) { return 75.0f; }, [](int) { return 25.0f; });
     g.view->g_strReadout = QStringLiteral("1   12:00:00");
     const QImage page = g.paint(true, QSize(2000, 1400));
     EXPECT_EQ(page.pixel(100, 100), rgb(255, 255, 255)); // band area white
@@ -364,7 +383,8 @@ TEST(GraphPaint, printing_stretches_the_picture_over_the_page)
 TEST(GraphPaint, zoomed_paint_draws_the_selected_box)
 {
     Graph g;
-    g.storeRms(101, [](int i) { return float(i); }, [](int) { return 10.0f; });
+    g.storeRms(
+        101, [](int i) { return float(i); }, [](int) { return 10.0f; });
     g.paint();
     CDTView& v = *g.view;
     // box over x 110 .. 500 (points 0 .. 50) and the lower half of the values

@@ -13,7 +13,8 @@ namespace {
 TEST(PlotScale, stored_scale_ticks_and_level0_positions)
 {
     Graph g;
-    g.storeRms(5, [](int i) { return i * 25.0f; }, [](int) { return 50.0f; });
+    g.storeRms(
+        5, [](int i) { return i * 25.0f; }, [](int) { return 50.0f; });
     CDTView& v = *g.view;
     v.m_rcPlot = g.plot();
     v.m_nCh2Min = -10;
@@ -40,8 +41,9 @@ TEST(PlotScale, positions_from_the_data_equal_the_level0_cache_bit_for_bit)
 {
     Graph g;
     const int n = 70000; // enough to share the work out
-    g.storeRms(n, [](int i) { return float(i % 101) + 0.37f * float(i % 7); },
-               [](int i) { return float(std::sin(i * 0.01) * 60.0); });
+    g.storeRms(
+        n, [](int i) { return float(i % 101) + 0.37f * float(i % 7); },
+        [](int i) { return float(std::sin(i * 0.01) * 60.0); });
     CDTView& v = *g.view;
     v.m_nCh1Max = 101;
     v.m_nCh2Min = -37;
@@ -68,7 +70,8 @@ TEST(PlotScale, positions_from_the_data_equal_the_level0_cache_bit_for_bit)
 TEST(PlotScale, one_point_spans_the_width_and_zero_spans_give_no_positions)
 {
     Graph g;
-    g.storeRms(1, [](int) { return 10.0f; }, [](int) { return 10.0f; });
+    g.storeRms(
+        1, [](int) { return 10.0f; }, [](int) { return 10.0f; });
     CDTView& v = *g.view;
     v.m_rcPlot = g.plot();
     v.m_nCh2Max = v.m_nCh2Min = 7;
@@ -130,10 +133,11 @@ TEST(PlotScale, label_step_by_points_across_the_plot)
         int points;
         int step;
     };
-    for (const Case c : {Case{2, 1}, Case{3, 1}, Case{4, 1}, Case{5, 1}, Case{1561, 390},
-                         Case{262144, 65535}}) {
+    for (const Case c :
+         {Case{2, 1}, Case{3, 1}, Case{4, 1}, Case{5, 1}, Case{1561, 390}, Case{262144, 65535}}) {
         Graph g;
-        g.storeRms(c.points, [](int) { return 1.0f; }, [](int) { return 1.0f; });
+        g.storeRms(
+            c.points, [](int) { return 1.0f; }, [](int) { return 1.0f; });
         CDTView& v = *g.view;
         v.m_rcPlot = g.plot();
         v.PreparePlotPoints();
@@ -148,7 +152,8 @@ TEST(PlotScale, label_step_by_points_across_the_plot)
 TEST(PlotScale, sub_second_interval_labels_advance_with_the_points)
 {
     Graph g;
-    g.storeRms(1561, [](int) { return 1.0f; }, [](int) { return 1.0f; });
+    g.storeRms(
+        1561, [](int) { return 1.0f; }, [](int) { return 1.0f; });
     CDTView& v = *g.view;
     v.m_fInterval = 0.5f;
     v.m_rcPlot = g.plot();

@@ -14,9 +14,10 @@ TEST(ViewState, options_default_without_settings_file)
     testenv::resetHome();
     CDTDoc doc;
     CDTView view(&doc);
-    const std::uint8_t options[9] = {view.m_bViewCh1,      view.m_bViewCh2,      view.m_bViewCh3,
-                                     view.m_bViewCapLevel, view.m_bViewCh2Alarm, view.m_bViewCh3Alarm,
-                                     view.m_bMarkPoints,   view.m_bViewYAxis,    view.m_bViewXAxis};
+    const std::uint8_t options[9] = {
+        view.m_bViewCh1,      view.m_bViewCh2,      view.m_bViewCh3,
+        view.m_bViewCapLevel, view.m_bViewCh2Alarm, view.m_bViewCh3Alarm,
+        view.m_bMarkPoints,   view.m_bViewYAxis,    view.m_bViewXAxis};
     const std::uint8_t expected[9] = {1, 1, 1, 0, 0, 0, 0, 1, 1};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(options[i], expected[i]) << "VIEW" << i + 1;
@@ -43,7 +44,7 @@ TEST(ViewState, options_are_read_as_stored)
     EXPECT_EQ(view.m_bViewCh1, 0);
     EXPECT_EQ(view.m_bViewCh2, 1);
     EXPECT_EQ(view.m_bMarkPoints, 1);
-    EXPECT_EQ(view.m_bViewYAxis, 2); // held in 8 bits, no range check
+    EXPECT_EQ(view.m_bViewYAxis, 2);       // held in 8 bits, no range check
     EXPECT_EQ(view.m_nRtSampleRate, 7200); // used unchanged outside 2..3600
 }
 

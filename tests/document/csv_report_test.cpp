@@ -98,12 +98,10 @@ struct Measurement {
 // The group of point j as the layout describes it, from independent arithmetic.
 QByteArray rmsGroup(const Measurement& m, int j, const QByteArray& time)
 {
-    const QByteArray c1 = m.view.m_bStoreCh1 == 1
-                              ? printfCell("%.1f", m.doc.m_pCh1Data[j - 1], "V")
-                              : QByteArray("----");
-    const QByteArray c2 = m.view.m_bStoreCh2 == 1
-                              ? printfCell("%.1f", m.doc.m_pCh2Data[j - 1], "A")
-                              : QByteArray("----");
+    const QByteArray c1 = m.view.m_bStoreCh1 == 1 ? printfCell("%.1f", m.doc.m_pCh1Data[j - 1], "V")
+                                                  : QByteArray("----");
+    const QByteArray c2 = m.view.m_bStoreCh2 == 1 ? printfCell("%.1f", m.doc.m_pCh2Data[j - 1], "A")
+                                                  : QByteArray("----");
     return QByteArray::number(j) + ",RMS," + c1 + "," + c2 + ", " + time + " ,";
 }
 
@@ -220,8 +218,9 @@ TEST(TrCsvReport, three_records_volts_amperes_volts)
         const QByteArray& row = l[1 + r];
         ASSERT_EQ(row.count(",TR,"), 3) << r;
         const QByteArray second = printfCell("%.0f", m.doc.m_pTrData[251 + r - 1], "A");
-        EXPECT_NE(row.indexOf(QByteArray::number(r) + ",TR,----," + second + ", 08/12/26 07:55:37 ,,"),
-                  -1)
+        EXPECT_NE(
+            row.indexOf(QByteArray::number(r) + ",TR,----," + second + ", 08/12/26 07:55:37 ,,"),
+            -1)
             << r;
     }
     EXPECT_TRUE(l.back().startsWith("251,TR,"));

@@ -56,8 +56,8 @@ TEST(LineSettings, parses_the_settings_string)
     EXPECT_EQ(t->parity, QSerialPort::EvenParity);
     EXPECT_EQ(t->stopBits, QSerialPort::TwoStop);
 
-    for (const char* bad : {"", "115200,n,8", "115200,n,8,1,1", "fast,n,8,1", "-9600,n,8,1", "115200,x,8,1",
-                            "115200,n,9,1", "115200,n,8,3"})
+    for (const char* bad : {"", "115200,n,8", "115200,n,8,1,1", "fast,n,8,1", "-9600,n,8,1",
+                            "115200,x,8,1", "115200,n,9,1", "115200,n,8,3"})
         EXPECT_FALSE(LineSettings::parse(QString::fromLatin1(bad))) << bad;
 
     CMSComm comm;
@@ -160,7 +160,8 @@ TEST(CMSComm, fragments_raise_one_event_at_the_threshold)
     r.comm.SetPortOpen(true);
     r.comm.SetRThreshold(wire::kThresholdHeader);
 
-    const QByteArray header = QByteArray::fromHex("DD0201000123450FFE00200A01F4FFFE090307140509000102FFFFFF");
+    const QByteArray header =
+        QByteArray::fromHex("DD0201000123450FFE00200A01F4FFFE090307140509000102FFFFFF");
     ASSERT_EQ(header.size(), 28);
     writeAll(line.masterFd(), header.left(10));
     sim::runEventsFor(20);

@@ -33,8 +33,8 @@ std::tm at(int year, int month, int day, int hour, int minute, int second)
 QStringList fields(const CCorrectTimeDlg& dlg)
 {
     QStringList out;
-    for (int id : {ctrl::IDC_YEAR, ctrl::IDC_MONTH, ctrl::IDC_DAY, ctrl::IDC_HOUR,
-                   ctrl::IDC_MINUTE, ctrl::IDC_SECOND})
+    for (int id : {ctrl::IDC_YEAR, ctrl::IDC_MONTH, ctrl::IDC_DAY, ctrl::IDC_HOUR, ctrl::IDC_MINUTE,
+                   ctrl::IDC_SECOND})
         out << dlg.item<CNumEdit>(id)->text();
     return out;
 }

@@ -27,8 +27,8 @@ struct Stream {
         return *this;
     }
     // A transient record: mark, quantity, channel, BCD time, 251 samples first + i.
-    Stream& record(std::uint8_t quantity, std::uint8_t channel,
-                   std::array<std::uint8_t, 6> bcdTime, int first)
+    Stream& record(std::uint8_t quantity, std::uint8_t channel, std::array<std::uint8_t, 6> bcdTime,
+                   int first)
     {
         bytes.insert(bytes.end(), {0x7F, 0xFF, quantity, channel});
         bytes.insert(bytes.end(), bcdTime.begin(), bcdTime.end());
@@ -39,8 +39,7 @@ struct Stream {
     wire::Bytes span() const { return {bytes.data(), bytes.size()}; }
 };
 
-wire::DownloadHeader header(std::uint8_t k, std::uint8_t t1, std::uint8_t t2,
-                            std::uint32_t total)
+wire::DownloadHeader header(std::uint8_t k, std::uint8_t t1, std::uint8_t t2, std::uint32_t total)
 {
     std::vector<std::uint8_t> raw(28, 0);
     raw[0] = 0xDD;
@@ -52,8 +51,10 @@ wire::DownloadHeader header(std::uint8_t k, std::uint8_t t1, std::uint8_t t2,
     raw[6] = static_cast<std::uint8_t>(total);
     raw[10] = 0x20; // minutes
     raw[11] = 2;
-    raw[12] = 0x01; raw[13] = 0xF4; // 500
-    raw[14] = 0xFF; raw[15] = 0x9C; // -100
+    raw[12] = 0x01;
+    raw[13] = 0xF4; // 500
+    raw[14] = 0xFF;
+    raw[15] = 0x9C; // -100
     const std::uint8_t t[6] = {0x09, 0x03, 0x07, 0x14, 0x05, 0x09};
     std::copy(std::begin(t), std::end(t), raw.begin() + 16);
     raw[24] = 6; // A = 6
@@ -267,10 +268,10 @@ TEST(DownloadParse, store_fills_document_view_texts_and_auto_limits)
 
     EXPECT_EQ(view.m_bAutoScale[0], 1);
     EXPECT_EQ(view.m_bAutoScale[1], 1);
-    EXPECT_EQ(view.m_nAutoMin[0], 219);  // 229.0 - 10
-    EXPECT_EQ(view.m_nAutoMax[0], 251);  // 241.2 + 10 truncated
+    EXPECT_EQ(view.m_nAutoMin[0], 219); // 229.0 - 10
+    EXPECT_EQ(view.m_nAutoMax[0], 251); // 241.2 + 10 truncated
     EXPECT_EQ(view.m_nAutoMin[1], -15);
-    EXPECT_EQ(view.m_nAutoMax[1], 11);   // 11.5 truncated toward zero
+    EXPECT_EQ(view.m_nAutoMax[1], 11); // 11.5 truncated toward zero
     EXPECT_EQ(view.m_nCh1Min, 219);
     EXPECT_EQ(view.m_nCh2Max, 11);
 

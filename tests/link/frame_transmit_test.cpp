@@ -72,8 +72,8 @@ TEST(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
     frame.RequestBlock();
     EXPECT_EQ(frame.m_nBlockIndex, 1023); // the receive side advances it
     ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 24; }, 1000));
-    EXPECT_EQ(com1.received().mid(8), bytes({0xD8, 0, 0, 1, 1, 1, 1, 1, 0xD8, 0x07, 0xFE, 0xFF,
-                                             0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(com1.received().mid(8),
+              bytes({0xD8, 0, 0, 1, 1, 1, 1, 1, 0xD8, 0x07, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_TRUE(lf.boxes.calls.empty());
 }
 
@@ -117,8 +117,8 @@ TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
     EXPECT_EQ(lf.f.doc->m_strFileTag, QString());
     EXPECT_FALSE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
     ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 16; }, 1000));
-    EXPECT_EQ(com1.received(), QByteArray(8, static_cast<char>(0xC8)) +
-                                   bytes({0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC9}));
+    EXPECT_EQ(com1.received(), QByteArray(8, static_cast<char>(0xC8))
+                                   + bytes({0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC8, 0xC9}));
 
     // A run with samples: the document becomes real-time data and is stored.
     ASSERT_TRUE(frame.StartTransfer());

@@ -94,8 +94,8 @@ struct InstrumentFixture : ::testing::Test {
 
     bool searchTimersStopped() const
     {
-        return !frame->timers().IsActive(4) && !frame->timers().IsActive(5) &&
-               !frame->timers().IsActive(6);
+        return !frame->timers().IsActive(4) && !frame->timers().IsActive(5)
+               && !frame->timers().IsActive(6);
     }
 
     int boxesWith(const QString& text) const
@@ -221,8 +221,9 @@ TEST_F(InstrumentFixture, save_question_comes_once_after_a_setup)
     answers = {MsgResult::No};
     download();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, QStringLiteral(
-                                 "Do you want to save the existing RMS&TR graph data before continuing?"));
+    EXPECT_EQ(
+        boxes[0].text,
+        QStringLiteral("Do you want to save the existing RMS&TR graph data before continuing?"));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
     EXPECT_EQ(boxes[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(boxes[0].icon, MsgIcon::Question);
@@ -306,7 +307,7 @@ TEST_F(InstrumentFixture, correct_time_sends_the_clock_the_dialog_shows)
     run(ID_CORRECT_TIME, [&](QDialog&) {
         ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 3000));
         logger->clearReceived();
-        shown = {dlg.m_strYear, dlg.m_strMonth, dlg.m_strDay,
+        shown = {dlg.m_strYear, dlg.m_strMonth,  dlg.m_strDay,
                  dlg.m_strHour, dlg.m_strMinute, dlg.m_strSecond};
         dlg.okButton()->click();
     });

@@ -74,7 +74,8 @@ class ScopedMessageBoxes {
 public:
     explicit ScopedMessageBoxes(std::deque<MsgResult> answers = {},
                                 MsgResult fallback = MsgResult::No)
-        : m_answers(std::move(answers)), m_fallback(fallback)
+        : m_answers(std::move(answers))
+        , m_fallback(fallback)
     {
         m_previous = setMessageBoxHook([this](const MessageBoxCall& call) {
             calls.push_back(call);

@@ -67,9 +67,9 @@ TEST(LoggerSimulator, answers_probe_setup_and_clock_and_records_every_byte)
     EXPECT_EQ(b.ask(clock.bytes(), 1), QByteArray::fromHex("EE"));
 
     EXPECT_EQ(b.logger.received(), QByteArray::fromHex("78"
-                                                      "AA1C200A01F40064"
-                                                      "AA1C200A01F40064"
-                                                      "AC090307140509FF"));
+                                                       "AA1C200A01F40064"
+                                                       "AA1C200A01F40064"
+                                                       "AC090307140509FF"));
 }
 
 TEST(LoggerSimulator, faults_drop_silence_and_unplug)
@@ -135,8 +135,9 @@ TEST(LoggerSimulator, download_serves_header_and_ring_blocks)
     Bench b;
     b.logger.setScenario(s);
     const QByteArray header = b.ask(wire::TransferCommand::download(), wire::kThresholdHeader);
-    EXPECT_EQ(header.toHex(' '), "dd 02 01 00 00 05 20 07 fe 00 20 01 01 f4 00 64 09 03 07 14 05 09 "
-                                 "00 00 04 00 00 06");
+    EXPECT_EQ(header.toHex(' '),
+              "dd 02 01 00 00 05 20 07 fe 00 20 01 01 f4 00 64 09 03 07 14 05 09 "
+              "00 00 04 00 00 06");
     const auto h = wire::DownloadHeader::decode(wire::asBytes(header));
     ASSERT_TRUE(h.ok());
     ASSERT_EQ(h.value.wholeBlocks(), 2);
@@ -158,7 +159,8 @@ TEST(LoggerSimulator, download_serves_header_and_ring_blocks)
     EXPECT_EQ(busy, QByteArray::fromHex("EA") + QByteArray(27, '\0'));
     b.logger.setBusyLogging(false);
     b.logger.setNoData(true);
-    const auto empty = wire::DownloadHeader::decode(wire::asBytes(b.ask(wire::TransferCommand::download(), 28)));
+    const auto empty =
+        wire::DownloadHeader::decode(wire::asBytes(b.ask(wire::TransferCommand::download(), 28)));
     ASSERT_TRUE(empty.ok());
     EXPECT_TRUE(empty.value.hasNoData());
 }

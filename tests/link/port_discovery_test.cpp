@@ -38,7 +38,9 @@ class LinkRecorder {
 public:
     LinkRecorder(std::vector<std::pair<int, std::function<QByteArray()>>> ports,
                  const CInstrumentDlg& dialog)
-        : m_ports(std::move(ports)), m_dialog(dialog), m_seen(m_ports.size(), 0)
+        : m_ports(std::move(ports))
+        , m_dialog(dialog)
+        , m_seen(m_ports.size(), 0)
     {
         m_clock.start();
         QObject::connect(&m_poll, &QTimer::timeout, [this] { sample(); });
@@ -57,8 +59,8 @@ public:
             }
             m_seen[i] = got.size();
         }
-        if (changes.empty() || changes.back().title != m_dialog.title() ||
-            changes.back().prompt != m_dialog.prompt())
+        if (changes.empty() || changes.back().title != m_dialog.title()
+            || changes.back().prompt != m_dialog.prompt())
             changes.push_back({m_dialog.title(), m_dialog.prompt(), m_clock.elapsed()});
     }
     // The first change to `title` at or after `from`, or -1.
@@ -121,9 +123,8 @@ TEST(PortDiscovery, silent_ports_are_probed_highest_first_then_not_connected_and
 
     ASSERT_TRUE(rec);
     ASSERT_EQ(rec->probes.size(), 5u);
-    const std::vector<int> order = {rec->probes[0].port, rec->probes[1].port,
-                                    rec->probes[2].port, rec->probes[3].port,
-                                    rec->probes[4].port};
+    const std::vector<int> order = {rec->probes[0].port, rec->probes[1].port, rec->probes[2].port,
+                                    rec->probes[3].port, rec->probes[4].port};
     EXPECT_EQ(order, (std::vector<int>{9, 9, 5, 3, 9}));
 
     // The scan runs 100 ms after the command; the pass is paced from its first probe.
@@ -167,8 +168,8 @@ TEST(PortDiscovery, logger_answers_on_com5_and_the_watch_follows_the_port_until_
         QElapsedTimer clock;
         clock.start();
         // The scan finds COM3 and COM5 and probes COM5 first: the logger answers.
-        ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == QStringLiteral("Connected"); },
-                                   1500));
+        ASSERT_TRUE(
+            sim::waitUntil([&] { return dlg.title() == QStringLiteral("Connected"); }, 1500));
         connectedAt = clock.elapsed();
         EXPECT_EQ(frame.m_bLinkUp, 1);
         EXPECT_EQ(frame.m_bAcknowledged, 1);
@@ -181,16 +182,16 @@ TEST(PortDiscovery, logger_answers_on_com5_and_the_watch_follows_the_port_until_
 
         // The watch writes "Connected" again at its tick while the port opens.
         dlg.SetTitle(QStringLiteral("Connecting..."));
-        EXPECT_TRUE(sim::waitUntil(
-            [&] { return dlg.title() == QStringLiteral("Connected"); }, 3600));
+        EXPECT_TRUE(
+            sim::waitUntil([&] { return dlg.title() == QStringLiteral("Connected"); }, 3600));
         watchConnectedAt = clock.elapsed();
         EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
 
         // The adapter is pulled out: the next tick cannot open the port.
         linktest::HeldDeviceNumber held(logger.devicePath());
         logger.unplug();
-        EXPECT_TRUE(sim::waitUntil(
-            [&] { return dlg.title() == QStringLiteral("Not Connected"); }, 3600));
+        EXPECT_TRUE(
+            sim::waitUntil([&] { return dlg.title() == QStringLiteral("Not Connected"); }, 3600));
         lostAt = clock.elapsed();
         EXPECT_EQ(dlg.prompt(), linktext::kConnectFailed);
         EXPECT_TRUE(frame.timers().IsActive(6)); // it keeps trying, without a rescan

@@ -59,7 +59,8 @@ TEST(WireProtocol, block_request_pages_wrap_at_2048)
     // Indexes far out (start address up to 2^24) and negative ones restart at 0.
     for (int bad : {1024, 32767, -1, INT_MAX, INT_MIN}) {
         index = bad;
-        EXPECT_EQ(hexOf(BlockRequest::build(index, kFillWholeBlock)), "D8 00 00 FF FF FF FF FF") << bad;
+        EXPECT_EQ(hexOf(BlockRequest::build(index, kFillWholeBlock)), "D8 00 00 FF FF FF FF FF")
+            << bad;
         EXPECT_EQ(index, 0) << bad;
     }
 
@@ -168,7 +169,8 @@ TEST(WireProtocol, download_header_decodes_every_field)
 {
     // DD | K=2 | CH1 V | CH2 A | total 0x012345 | start 0x0FFE00 | minutes | 10 |
     // rise 500 | drop -2 | 09-03-07 14:05:09 | A 0x000102 | B 0xFFFFFF
-    const auto bytes = fromHex("DD 02 01 00 012345 0FFE00 20 0A 01F4 FFFE 090307140509 000102 FFFFFF");
+    const auto bytes =
+        fromHex("DD 02 01 00 012345 0FFE00 20 0A 01F4 FFFE 090307140509 000102 FFFFFF");
     ASSERT_EQ(bytes.size(), 28u);
     const auto r = DownloadHeader::decode(bytes);
     ASSERT_TRUE(r.ok());
@@ -200,7 +202,8 @@ TEST(WireProtocol, download_header_decodes_every_field)
 
     // Short input is reported, never read past; a busy reply is not a header.
     for (std::size_t n = 0; n < 28; ++n)
-        EXPECT_EQ(DownloadHeader::decode(Bytes(bytes).first(n)).status, DecodeStatus::TooShort) << n;
+        EXPECT_EQ(DownloadHeader::decode(Bytes(bytes).first(n)).status, DecodeStatus::TooShort)
+            << n;
     auto busy = bytes;
     busy[0] = 0xEA;
     EXPECT_EQ(DownloadHeader::decode(busy).status, DecodeStatus::WrongCode);

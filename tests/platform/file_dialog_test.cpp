@@ -31,9 +31,9 @@ private:
 TEST(FileDialog, hook_sees_the_request_and_answers_it)
 {
     ScriptedDialogs dialogs({QStringLiteral("/tmp/x/run.stdata"), std::nullopt});
-    const auto saved = saveFileDialog(nullptr, QStringLiteral("A (*.a*.b)|*.a;*.b|"),
-                                      QStringLiteral("a"), QStringLiteral("/tmp/x"),
-                                      QStringLiteral("proposed"));
+    const auto saved =
+        saveFileDialog(nullptr, QStringLiteral("A (*.a*.b)|*.a;*.b|"), QStringLiteral("a"),
+                       QStringLiteral("/tmp/x"), QStringLiteral("proposed"));
     ASSERT_TRUE(saved);
     EXPECT_EQ(*saved, QStringLiteral("/tmp/x/run.stdata"));
     ASSERT_EQ(dialogs.calls.size(), 1u);
@@ -59,8 +59,9 @@ TEST(FileDialog, typed_names_are_completed_like_the_dialog_does)
     EXPECT_EQ(completeTypedName(QStringLiteral("/e.f/run"), QStringLiteral("/d"), ext),
               QStringLiteral("/e.f/run.stdata"));
     // Anything after a dot already counts as an extension.
-    EXPECT_EQ(completeTypedName(QStringLiteral("RQ730 26-12-08 07.54.36"), QStringLiteral("/d"), ext),
-              QStringLiteral("/d/RQ730 26-12-08 07.54.36"));
+    EXPECT_EQ(
+        completeTypedName(QStringLiteral("RQ730 26-12-08 07.54.36"), QStringLiteral("/d"), ext),
+        QStringLiteral("/d/RQ730 26-12-08 07.54.36"));
     EXPECT_EQ(completeTypedName(QStringLiteral("/d/data.csv"), QString(), ext),
               QStringLiteral("/d/data.csv"));
 

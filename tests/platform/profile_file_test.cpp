@@ -24,8 +24,9 @@ TEST(ProfileFile, value_forms)
     EXPECT_EQ(ini.byte(QStringLiteral("ColorInfo"), QStringLiteral("BGColor"), 0), 13);
     EXPECT_EQ(ini.byte(QStringLiteral("ColorInfo"), QStringLiteral("TColor"), 0), 255);
     // Sections and keys match whatever their case.
-    EXPECT_EQ(ini.text(QStringLiteral("SAMPRATEINFO"), QStringLiteral("samprate"), QStringLiteral("10")),
-              QStringLiteral("abc"));
+    EXPECT_EQ(
+        ini.text(QStringLiteral("SAMPRATEINFO"), QStringLiteral("samprate"), QStringLiteral("10")),
+        QStringLiteral("abc"));
     EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPRATE"), 7), 0);
     EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPUNIT"), 7), 12);
     EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Empty"), 7), 0);
@@ -39,7 +40,8 @@ TEST(ProfileFile, long_texts_are_cut_to_259_characters)
     const QByteArray longValue(400, 'q');
     ProfileFile ini(writeIni("[A]\nkey=" + longValue + "\n"));
     EXPECT_EQ(ini.text(QStringLiteral("A"), QStringLiteral("key"), QString()).size(), 259);
-    EXPECT_EQ(ini.text(QStringLiteral("A"), QStringLiteral("none"), QString(300, QLatin1Char('d'))).size(),
+    EXPECT_EQ(ini.text(QStringLiteral("A"), QStringLiteral("none"), QString(300, QLatin1Char('d')))
+                  .size(),
               259);
 }
 
@@ -55,8 +57,9 @@ TEST(ProfileFile, writes_keep_order_and_add_at_the_end)
     EXPECT_EQ(*readWholeFile(path), QByteArray("[First]\r\na=1\r\nb=20\r\nd=4\r\n"
                                                "[Second]\r\nc=3\r\n[Third]\r\ne=5\r\n"));
     EXPECT_EQ(GetPrivateProfileInt(QStringLiteral("first"), QStringLiteral("b"), 0, path), 20);
-    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("Third"), QStringLiteral("e"), QString(), path),
-              QStringLiteral("5"));
+    EXPECT_EQ(
+        GetPrivateProfileString(QStringLiteral("Third"), QStringLiteral("e"), QString(), path),
+        QStringLiteral("5"));
 }
 
 TEST(ProfileFile, missing_file_gives_defaults_and_failed_write_keeps_old_file)
@@ -68,7 +71,8 @@ TEST(ProfileFile, missing_file_gives_defaults_and_failed_write_keeps_old_file)
     // A folder in the way of the file: the write fails and reports it.
     QDir().mkpath(home + QStringLiteral("/blocked.ini"));
     EXPECT_FALSE(WritePrivateProfileString(QStringLiteral("A"), QStringLiteral("b"),
-                                           QStringLiteral("1"), home + QStringLiteral("/blocked.ini")));
+                                           QStringLiteral("1"),
+                                           home + QStringLiteral("/blocked.ini")));
 }
 
 } // namespace

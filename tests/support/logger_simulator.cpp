@@ -164,7 +164,8 @@ LoggerSimulator::LoggerSimulator(QObject* parent)
 {
     m_writeNotifier->setEnabled(false);
     connect(m_readNotifier.get(), &QSocketNotifier::activated, this, &LoggerSimulator::onReadable);
-    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, &LoggerSimulator::flushOutput);
+    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this,
+            &LoggerSimulator::flushOutput);
     m_frameTimer.setInterval(200); // about one frame's time on the line
     connect(&m_frameTimer, &QTimer::timeout, this, &LoggerSimulator::sendFrame);
     setScenario(LoggerScenario{});
@@ -239,7 +240,8 @@ QByteArray LoggerSimulator::realTimeFrame(const RealTimeSignal& signal)
     for (std::size_t g = 0; g < wire::kRealTimePairs; ++g) {
         const double x = step * static_cast<double>(g);
         appendBe16(f, static_cast<std::int16_t>(std::lround(signal.ch1Amplitude * std::sin(x))));
-        appendBe16(f, static_cast<std::int16_t>(std::lround(signal.ch2Amplitude * std::sin(x - phase))));
+        appendBe16(
+            f, static_cast<std::int16_t>(std::lround(signal.ch2Amplitude * std::sin(x - phase))));
     }
     return f;
 }
@@ -359,7 +361,8 @@ void LoggerSimulator::reply(const QByteArray& bytes)
 }
 
 LoggerSimulator::PaceTimer::PaceTimer(std::function<void()> onExpiry)
-    : m_fd(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)), m_onExpiry(std::move(onExpiry))
+    : m_fd(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC))
+    , m_onExpiry(std::move(onExpiry))
 {
     if (m_fd < 0)
         throw std::runtime_error("timerfd_create failed");
@@ -408,12 +411,13 @@ void LoggerSimulator::flushOutput()
         // A byte is on the line once its time has passed since the reply began. The
         // command that asked for the reply (8 bytes) crossed the line first: the
         // pseudo-terminal carries it at once, the logger's line would not.
-        const qint64 due = m_paceClock.nsecsElapsed() * kLineBytesPerSecond / 1000000000
-                           - kRequestBytes;
+        const qint64 due =
+            m_paceClock.nsecsElapsed() * kLineBytesPerSecond / 1000000000 - kRequestBytes;
         allowed = std::min<qsizetype>(allowed, static_cast<qsizetype>(due - m_pacedSent));
     }
     if (allowed > 0) {
-        const ssize_t n = ::write(m_pty.masterFd(), m_output.constData(), static_cast<size_t>(allowed));
+        const ssize_t n =
+            ::write(m_pty.masterFd(), m_output.constData(), static_cast<size_t>(allowed));
         if (n > 0) {
             m_output.remove(0, n);
             m_pacedSent += n;

@@ -102,8 +102,8 @@ struct LoggerScenario {
     wire::BcdTime start{2009, 3, 7, 14, 5, 9};
     std::uint32_t wrapA = 0;
     std::uint32_t wrapB = 0;
-    std::uint32_t startAddress = 0;  // first block = startAddress / 512
-    std::vector<std::int16_t> rms;   // K raw values per sample (reading x 10), in order
+    std::uint32_t startAddress = 0; // first block = startAddress / 512
+    std::vector<std::int16_t> rms;  // K raw values per sample (reading x 10), in order
     std::vector<ScenarioTransient> transients;
     // Total announced in the header; by default the length of the stored stream.
     std::optional<std::uint32_t> totalOverride;
@@ -216,7 +216,7 @@ private:
 
     QByteArray m_pending; // request bytes not yet parsed
     QByteArray m_received;
-    QByteArray m_output;  // reply bytes not yet written
+    QByteArray m_output; // reply bytes not yet written
     int m_framesSent = 0;
     qint64 m_bytesSent = 0;
 };

@@ -6,6 +6,7 @@
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "support/test_env.h"
 
 using namespace modes;
 
@@ -115,15 +116,7 @@ TEST(DisplayModes, store_rms_band_texts)
 {
     ViewState view;
     view.m_fInterval = 60.0f;
-    std::tm tm{};
-    tm.tm_year = 109;
-    tm.tm_mon = 2;
-    tm.tm_mday = 7;
-    tm.tm_hour = 14;
-    tm.tm_min = 5;
-    tm.tm_sec = 9;
-    tm.tm_isdst = -1;
-    view.m_tStoreStart = std::mktime(&tm);
+    view.m_tStoreStart = testenv::localTime(2009, 3, 7, 14, 5, 9);
     view.m_nStoreCount = 1234;
     view.m_strCh1Max = "241.2 V @x";
     view.m_strCh2Max = "1.5 A @y";

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <climits>
 #include <vector>
+#include "support/test_env.h"
 
 using namespace wire;
 
@@ -216,15 +217,7 @@ TEST(WireProtocol, download_header_decodes_every_field)
 TEST(WireProtocol, bcd_times_of_erased_memory_stay_defined)
 {
     const BcdTime good{2009, 3, 7, 14, 5, 9};
-    std::tm tm{};
-    tm.tm_year = 109;
-    tm.tm_mon = 2;
-    tm.tm_mday = 7;
-    tm.tm_hour = 14;
-    tm.tm_min = 5;
-    tm.tm_sec = 9;
-    tm.tm_isdst = -1;
-    EXPECT_EQ(good.toTimeT(), std::mktime(&tm));
+    EXPECT_EQ(good.toTimeT(), testenv::localTime(2009, 3, 7, 14, 5, 9));
 
     const auto erased = fromHex("FFFFFFFFFFFF");
     const BcdTime t = BcdTime::decode(erased);

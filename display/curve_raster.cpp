@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "display/plot_scale.h"
@@ -235,8 +237,8 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
         || first < 1 || first >= capacity)
         return;
     // Segments whose points lie beyond the caches cannot be drawn.
-    const int jBegin = static_cast<int>(std::max<long long>(batch.jBegin, 2LL - first));
-    const int jEnd = static_cast<int>(std::min<long long>(batch.jEnd, capacity - first + 1));
+    int jBegin = static_cast<int>(std::max<long long>(batch.jBegin, 2LL - first));
+    int jEnd = static_cast<int>(std::min<long long>(batch.jEnd, capacity - first + 1));
     if (jEnd <= jBegin)
         return;
 
@@ -265,6 +267,32 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
         if (slot == 0)
             chs[ch].data = batch.yFromData[ch];
     }
+    // Only the segments that can reach the clip's columns (marks reach 3 pixels to
+    // the side): the x positions grow with the segment number.
+    int jFrom = jEnd, jTo = jBegin;
+    bool narrowed = true;
+    for (int ch = 0; ch < 2; ++ch) {
+        if (!batch.drawCh[ch])
+            continue;
+        const double x0 = chs[ch].x0, dx = chs[ch].dx;
+        if (!(dx > 0.0) || !std::isfinite(x0) || !std::isfinite(dx)) {
+            narrowed = false;
+            break;
+        }
+        const double lo = std::floor((c.left - 4 - x0) / dx - o) - 1;
+        const double hi = std::floor((c.right + 4 - x0) / dx - o + 1) + 2;
+        jFrom = std::min(jFrom, static_cast<int>(std::clamp<double>(lo, jBegin, jEnd)));
+        jTo = std::max(jTo, static_cast<int>(std::clamp<double>(hi, jBegin, jEnd)));
+    }
+    if (!narrowed) {
+        jFrom = jBegin;
+        jTo = jEnd;
+    }
+    if (jTo <= jFrom)
+        return;
+    jBegin = jFrom;
+    jEnd = jTo;
+
     ReversePainter painter(canvas, c);
     for (int ch = 0; ch < 2; ++ch) {
         Channel& k = chs[ch];
@@ -292,4 +320,36 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
                 painter.segment(seg, batch.color[ch], batch.marks);
         }
     }
+}
+
+void drawCurveBatchStriped(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
+                           const PixelClip& clip)
+{
+    // Columns are independent: each stripe gets the segments that reach it and paints
+    // only its own pixels, so the stripes together give the one-by-one picture. A
+    // full memory draws half a million segments; a few threads share them.
+    const long long segments = static_cast<long long>(batch.jEnd) - batch.jBegin;
+    const int width = clip.right - clip.left + 1;
+    const unsigned stripes = segments < 20000 || width < 64
+                                 ? 1u
+                                 : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> threads;
+    for (unsigned k = 0; k < stripes; ++k) {
+        PixelClip part = clip;
+        part.left = clip.left + static_cast<int>(static_cast<long long>(width) * k / stripes);
+        part.right =
+            clip.left + static_cast<int>(static_cast<long long>(width) * (k + 1) / stripes) - 1;
+        if (k + 1 == stripes) {
+            drawCurveBatch(canvas, view, batch, part);
+            continue;
+        }
+        try {
+            threads.emplace_back(
+                [&canvas, &view, &batch, part] { drawCurveBatch(canvas, view, batch, part); });
+        } catch (const std::system_error&) {
+            drawCurveBatch(canvas, view, batch, part); // no thread to be had
+        }
+    }
+    for (std::thread& t : threads)
+        t.join();
 }

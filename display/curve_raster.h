@@ -85,6 +85,9 @@ struct CurveBatch {
 };
 void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
                     const PixelClip& clip);
+// The same picture, the clip's columns shared out over a few threads.
+void drawCurveBatchStriped(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
+                           const PixelClip& clip);
 
 // ---- template implementation ----
 

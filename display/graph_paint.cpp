@@ -274,7 +274,7 @@ void CDTView::drawGraph(bool printing)
                 batch.yFromData[c] = &fromData[c];
             }
         }
-        drawCurveBatch(canvas, *this, batch, PixelClip{L, T, R, B});
+        drawCurveBatchStriped(canvas, *this, batch, PixelClip{L, T, R, B});
     }
 
     // 14. label texts

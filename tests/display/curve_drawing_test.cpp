@@ -171,6 +171,21 @@ TEST(CurveDrawing, batch_matches_drawing_every_segment)
         drawOneByOne(oneCanvas, view, b, clip);
         drawCurveBatch(batchCanvas, view, b, clip);
         EXPECT_TRUE(one == batch) << s.name;
+        // Shared out over stripes of columns, and cut to a narrow clip: the same.
+        QImage striped(900, 560, QImage::Format_RGB32);
+        striped.fill(Qt::black);
+        PixelCanvas stripedCanvas(striped);
+        drawCurveBatchStriped(stripedCanvas, view, b, clip);
+        EXPECT_TRUE(one == striped) << s.name;
+        const PixelClip narrow{301, 20, 333, 520};
+        QImage narrowOne(900, 560, QImage::Format_RGB32),
+            narrowBatch(900, 560, QImage::Format_RGB32);
+        narrowOne.fill(Qt::black);
+        narrowBatch.fill(Qt::black);
+        PixelCanvas narrowOneCanvas(narrowOne), narrowBatchCanvas(narrowBatch);
+        drawOneByOne(narrowOneCanvas, view, b, narrow);
+        drawCurveBatch(narrowBatchCanvas, view, b, narrow);
+        EXPECT_TRUE(narrowOne == narrowBatch) << s.name;
         EXPECT_GT(countColor(batch, batch.rect(), qRgb(0, 255, 0)), 100) << s.name;
     }
 }

@@ -455,7 +455,8 @@ TEST_F(DownloadFixture, a_reply_that_is_no_header_still_leaves_the_give_up_armed
                      });
     startDownload();
     // A frame stops the command resend before it runs; the give-up must still come.
-    ASSERT_TRUE(sim::waitUntil([this] { return !frame->timers().IsActive(12); }, 450));
+    // (On a heavily loaded machine the resend may run first; it arms the give-up too.)
+    ASSERT_TRUE(sim::waitUntil([this] { return !frame->timers().IsActive(12); }, 3000));
     EXPECT_TRUE(frame->timers().IsActive(9));
     EXPECT_EQ(frame->m_bTransferMode, 1);
 }

@@ -120,13 +120,8 @@ wire::ClockCommand CCorrectTimeDlg::clockCommand() const
 
 void CCorrectTimeDlg::OnOK()
 {
-    if (m_strTitle == linktext::kConnecting)
-        return; // no logger has answered yet
-    if (m_strTitle == linktext::kNotConnected) {
-        m_strPrompt = linktext::kConnectFailed;
-        UpdateData(false);
+    if (!linkAllowsOK())
         return;
-    }
     FrameState* frame = m_host.state;
     if (!frame)
         return;

@@ -59,13 +59,8 @@ void CDownloadDlg::OnRealTime()
 
 void CDownloadDlg::startTransfer(bool realTime)
 {
-    if (m_strTitle == linktext::kConnecting)
-        return; // the search is still running
-    if (m_strTitle == linktext::kNotConnected) {
-        m_strPrompt = linktext::kConnectFailed;
-        UpdateData(false);
+    if (!linkAllowsOK())
         return;
-    }
     if (m_host.state) {
         m_host.state->m_bDownloadRequest = realTime ? 0 : 1;
         m_host.state->m_bRealTimeRequest = realTime ? 1 : 0;

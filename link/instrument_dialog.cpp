@@ -89,6 +89,18 @@ bool CInstrumentDlg::checkLinkOnOpening()
     return ok;
 }
 
+bool CInstrumentDlg::linkAllowsOK()
+{
+    if (m_strTitle == linktext::kConnecting)
+        return false; // no logger has answered yet
+    if (m_strTitle == linktext::kNotConnected) {
+        m_strPrompt = linktext::kConnectFailed;
+        UpdateData(false);
+        return false;
+    }
+    return true;
+}
+
 void CInstrumentDlg::stopConnectTimers()
 {
     if (m_host.stopConnectTimers)

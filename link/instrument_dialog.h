@@ -90,6 +90,10 @@ protected:
     // "Not Connected". Returns whether it opened.
     bool checkLinkOnOpening();
 
+    // What OK may do by the link state in the title: nothing while "Connecting...",
+    // only the connect-failed prompt while "Not Connected". True when it may act.
+    bool linkAllowsOK();
+
     void stopConnectTimers();
     // What a dialog does when a command could not be sent: the link is not usable.
     void reportSendFailure();

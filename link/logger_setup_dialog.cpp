@@ -175,13 +175,8 @@ wire::LoggerSetupCommand CLoggerSetupDlg::setupCommand() const
 
 void CLoggerSetupDlg::OnOK()
 {
-    if (m_strTitle == linktext::kConnecting)
-        return; // no logger has answered yet
-    if (m_strTitle == linktext::kNotConnected) {
-        m_strPrompt = linktext::kConnectFailed;
-        UpdateData(false);
+    if (!linkAllowsOK())
         return;
-    }
     if (messageBox(this, linktext::kEraseWarning, kProgramTitle, MsgButtons::YesNo, MsgIcon::None)
         != MsgResult::Yes)
         return;

@@ -1,7 +1,9 @@
 #include "support/logger_simulator.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cerrno>
@@ -54,12 +56,29 @@ ScopedSerialPorts::~ScopedSerialPorts()
         qunsetenv("RQ730_SERIAL_PORTS");
 }
 
+namespace {
+
+QString linkFolder()
+{
+    static QTemporaryDir folder;
+    return folder.path();
+}
+
+int linkCount = 0;
+
+} // namespace
+
 PseudoTerminal::PseudoTerminal()
 {
     char name[256] = {};
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
-    m_path = QString::fromLocal8Bit(name);
+    m_linkPath = linkFolder() + QStringLiteral("/tty%1").arg(++linkCount);
+    if (::symlink(name, QFile::encodeName(m_linkPath).constData()) != 0) {
+        hangUp();
+        throw std::runtime_error("cannot link the pty");
+    }
+    m_path = m_linkPath;
 
     // Raw on the slave side: no echo of what the program writes, no line editing.
     termios tio{};
@@ -84,6 +103,9 @@ void PseudoTerminal::hangUp()
         ::close(m_slave);
     m_master = -1;
     m_slave = -1;
+    if (!m_linkPath.isEmpty())
+        ::unlink(QFile::encodeName(m_linkPath).constData());
+    m_linkPath.clear();
 }
 
 namespace {

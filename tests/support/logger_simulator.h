@@ -45,7 +45,10 @@ private:
 };
 
 // One pty pair in raw mode, master non-blocking. The slave stays open on our side too,
-// so that the line lives while the program closes and reopens the port.
+// so that the line lives while the program closes and reopens the port. The program is
+// given a link of our own to the slave, removed on hang-up: the kernel hands a freed pty
+// number to the next pty asked for (another test's, when tests run side by side), and a
+// program reopening an unplugged port must not land on that one.
 class PseudoTerminal {
 public:
     PseudoTerminal(); // throws std::runtime_error when no pty can be had
@@ -63,6 +66,7 @@ private:
     int m_master = -1;
     int m_slave = -1;
     QString m_path;
+    QString m_linkPath;
 };
 
 // A port with nothing behind it: takes whatever is sent, never answers.

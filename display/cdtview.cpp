@@ -80,8 +80,13 @@ void CDTView::OnCommand(int id)
         OnZoomOut();
         break;
     case 32868: // Axis Setup
+        OnAxisSetup();
+        break;
     case 32845: // Color Setup
+        OnColorSetup();
+        break;
     case 32881: // View Options
+        OnViewOptions();
         break;
     default:
         break;

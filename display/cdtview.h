@@ -14,6 +14,7 @@
 
 class CDTDoc;
 class QDialog;
+class CColorSetupDlg;
 struct FrameState;
 class QPainter;
 class QScrollBar;
@@ -62,6 +63,18 @@ public:
     void OnZoomOut();
     // A command of the view toolbar.
     void OnCommand(int id);
+    // The view toolbar's dialogs: Axis Setup (32868), Color Setup (32845) and View
+    // Options (32881), each run modally; they write their results into the view and
+    // the frame and repaint.
+    void OnAxisSetup();
+    void OnColorSetup();
+    void OnViewOptions();
+    // Repaints the graph frame rectangle (what the dialogs change).
+    void InvalidateRedrawArea();
+    // The Color Setup dialog, made at its first use and kept with the view.
+    CColorSetupDlg* m_dlgColorSetup = nullptr;
+    // Plot mode of the View dialog's hidden radio buttons; nothing else reads it.
+    std::uint8_t m_nPlotGraphMode = 0;
 
     // The picture of the last paint (client size); tests read it.
     const QImage& picture() const { return m_picture; }

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "display/color_combo_box.h"
 #include "display/num_edit.h"
 #include "display/up_down_control.h"
 #include "resources/dialog_bitmaps.h"
@@ -99,6 +101,16 @@ void TemplateDialog::build()
             w = cb;
             break;
         }
+        case ControlKind::CheckBox:
+            w = new QCheckBox(c.text, this);
+            break;
+        case ControlKind::ColorCombo: {
+            auto* cb = new CColorComboBox(this);
+            // As for a drop list: the template's height includes the dropped list.
+            rect.setHeight(std::min(rect.height(), cb->sizeHint().height()));
+            w = cb;
+            break;
+        }
         case ControlKind::RadioButton: {
             auto* r = new QRadioButton(c.text, this);
             if (c.groupStart || !radioGroup) {
@@ -139,6 +151,8 @@ void TemplateDialog::restoreTemplateState()
         w->setEnabled(c->enabled);
         if (auto* e = qobject_cast<QLineEdit*>(w))
             e->clear();
+        if (auto* box = qobject_cast<QCheckBox*>(w))
+            box->setChecked(false);
     }
     for (QButtonGroup* g : m_radioGroups) {
         // An exclusive group keeps one button checked; turn it off to clear them all.

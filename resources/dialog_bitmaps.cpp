@@ -137,6 +137,22 @@ QPixmap dialogBitmap(int id, QSize size)
         return drawButton({Symbol::None, QStringLiteral("Default")}, size);
     case IDB_CLOCK:
         return drawClock(size);
+    case IDB_PANEL_CORRECT_TIME:
+        return drawButton({Symbol::None, QStringLiteral("Correct Time")}, size);
+    case IDB_PANEL_SETUP:
+        return drawButton({Symbol::None, QStringLiteral("QH5Datalogger Setup")}, size);
+    case IDB_PANEL_DOWNLOAD:
+        return drawButton({Symbol::None, QStringLiteral("Download Data")}, size);
+    case IDB_PANEL_OPEN:
+        return drawButton({Symbol::None, QStringLiteral("Open Existing Document")}, size);
+    case IDB_PANEL_HELP:
+        return drawButton({Symbol::None, QStringLiteral("Help")}, size);
+    case IDB_PANEL_RUN:
+        return drawButton({Symbol::None, QStringLiteral("RUN")}, size);
+    case IDB_PLOT_LINES:
+        return drawButton({Symbol::None, QStringLiteral("Lines")}, size);
+    case IDB_PLOT_POINTS:
+        return drawButton({Symbol::None, QStringLiteral("Points")}, size);
     default:
         return QPixmap();
     }

@@ -189,11 +189,181 @@ DialogTemplate correctTimeTemplate()
     return t;
 }
 
+// Axis Setup: the value range of both channels and the scale choice; the point fields
+// of the x axis are kept but hidden.
+DialogTemplate axisSetupTemplate()
+{
+    DialogTemplate t;
+    t.id = IDD_AXIS_SETUP;
+    t.caption = QStringLiteral("Axis Setup");
+    t.size = QSize(219, 171);
+    t.fontFamily = QStringLiteral("Arial");
+    t.fontPoints = 11;
+    t.systemMenu = true;
+    t.controls = {
+        groupBox(IDC_AXIS_Y_GROUP, QStringLiteral("Vertical Axis Setup"), QRect(7, 4, 205, 124)),
+        radio(IDC_AXIS_AUTO_SCALE, QStringLiteral("Auto Scale"), QRect(16, 20, 56, 10), true),
+        label(IDC_STATIC, QStringLiteral("(Automatically scale the plot to show all data)"),
+              QRect(28, 31, 180, 9)),
+        radio(IDC_AXIS_FULL_SCALE, QStringLiteral("Full Scale"), QRect(16, 44, 56, 10), false),
+        label(IDC_STATIC, QStringLiteral("(Scale the plot to max and min limits.)"),
+              QRect(28, 55, 180, 9)),
+        label(IDC_STATIC, QStringLiteral("Minimum Value"), QRect(48, 72, 70, 9), true),
+        label(IDC_STATIC, QStringLiteral("Maximum Value"), QRect(128, 72, 70, 9), true),
+        label(IDC_STATIC, QStringLiteral("CH1"), QRect(16, 88, 26, 9)),
+        control(IDC_AXIS_CH1_MIN, ControlKind::NumEdit, QString(), QRect(48, 86, 60, 13)),
+        upDown(IDC_AXIS_CH1_MIN_SPIN, IDC_AXIS_CH1_MIN, QRect(108, 86, 10, 13)),
+        control(IDC_AXIS_CH1_MAX, ControlKind::NumEdit, QString(), QRect(128, 86, 60, 13)),
+        upDown(IDC_AXIS_CH1_MAX_SPIN, IDC_AXIS_CH1_MAX, QRect(188, 86, 10, 13)),
+        label(IDC_STATIC, QStringLiteral("CH2"), QRect(16, 108, 26, 9)),
+        control(IDC_AXIS_CH2_MIN, ControlKind::NumEdit, QString(), QRect(48, 106, 60, 13)),
+        upDown(IDC_AXIS_CH2_MIN_SPIN, IDC_AXIS_CH2_MIN, QRect(108, 106, 10, 13)),
+        control(IDC_AXIS_CH2_MAX, ControlKind::NumEdit, QString(), QRect(128, 106, 60, 13)),
+        upDown(IDC_AXIS_CH2_MAX_SPIN, IDC_AXIS_CH2_MAX, QRect(188, 106, 10, 13)),
+        hidden(groupBox(IDC_AXIS_X_GROUP, QStringLiteral("X Axis Setup"), QRect(7, 100, 205, 30))),
+        hidden(control(IDC_AXIS_X_FROM, ControlKind::NumEdit, QString(), QRect(48, 112, 60, 13))),
+        hidden(upDown(IDC_AXIS_X_FROM_SPIN, IDC_AXIS_X_FROM, QRect(108, 112, 10, 13))),
+        hidden(control(IDC_AXIS_X_TO, ControlKind::NumEdit, QString(), QRect(128, 112, 60, 13))),
+        hidden(upDown(IDC_AXIS_X_TO_SPIN, IDC_AXIS_X_TO, QRect(188, 112, 10, 13))),
+        bitmapButton(IDOK, QStringLiteral("OK"), QRect(36, 138, 66, 24), IDB_OK),
+        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(117, 138, 66, 24), IDB_CANCEL_CLOCK),
+    };
+    return t;
+}
+
+// View: one check box per display option; the plot-mode choice is kept but hidden.
+DialogTemplate viewOptionsTemplate()
+{
+    auto check = [](int id, const QString& text, QRect rect) {
+        return control(id, ControlKind::CheckBox, text, rect);
+    };
+    DialogTemplate t;
+    t.id = IDD_VIEW_OPTIONS;
+    t.caption = QStringLiteral("View ");
+    t.size = QSize(110, 108);
+    t.fontFamily = QStringLiteral("Tahoma");
+    t.fontPoints = 11;
+    t.systemMenu = true;
+    t.controls = {
+        groupBox(IDC_STATIC, QString(), QRect(7, 2, 96, 74)),
+        check(IDC_VIEW_CH1, QStringLiteral("CH1"), QRect(16, 10, 60, 10)),
+        check(IDC_VIEW_CH2, QStringLiteral("CH2"), QRect(16, 23, 60, 10)),
+        hidden(check(IDC_VIEW_CH3, QStringLiteral("CH3"), QRect(60, 10, 40, 10))),
+        hidden(check(IDC_VIEW_CAP_LEVEL, QStringLiteral("CAP Detection level"),
+                     QRect(16, 36, 84, 10))),
+        hidden(check(IDC_VIEW_CH2_ALARM, QStringLiteral("CH2 Alarm"), QRect(60, 23, 40, 10))),
+        hidden(check(IDC_VIEW_CH3_ALARM, QStringLiteral("CH3 Alarm"), QRect(60, 36, 40, 10))),
+        check(IDC_VIEW_MARK_POINTS, QStringLiteral("Mark Points"), QRect(16, 36, 80, 10)),
+        check(IDC_VIEW_Y_AXIS, QStringLiteral("Y Axis"), QRect(16, 49, 80, 10)),
+        check(IDC_VIEW_X_AXIS, QStringLiteral("X Axis"), QRect(16, 62, 80, 10)),
+        hidden(groupBox(IDC_STATIC, QStringLiteral("PLOT GRAPH"), QRect(7, 2, 96, 74))),
+        hidden(radio(IDC_VIEW_MODE0, QString(), QRect(16, 14, 10, 10), true)),
+        hidden(radio(IDC_VIEW_MODE1, QString(), QRect(16, 44, 10, 10), false)),
+        [] {
+            ControlTemplate c = hidden(
+                control(IDC_STATIC, ControlKind::BitmapStatic, QString(), QRect(30, 10, 60, 20)));
+            c.bitmap = IDB_PLOT_LINES;
+            c.tabStop = false;
+            return c;
+        }(),
+        [] {
+            ControlTemplate c = hidden(
+                control(IDC_STATIC, ControlKind::BitmapStatic, QString(), QRect(30, 40, 60, 20)));
+            c.bitmap = IDB_PLOT_POINTS;
+            c.tabStop = false;
+            return c;
+        }(),
+        bitmapButton(IDOK, QStringLiteral("OK"), QRect(7, 82, 46, 20), IDB_OK),
+        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(57, 82, 46, 20), IDB_CANCEL_CLOCK),
+    };
+    return t;
+}
+
+// Color Setup: a swatch list per coloured part of the graph (the third channel hidden).
+DialogTemplate colorSetupTemplate()
+{
+    auto combo = [](int id, QRect rect) {
+        return control(id, ControlKind::ColorCombo, QString(), rect);
+    };
+    DialogTemplate t;
+    t.id = IDD_COLOR_SETUP;
+    t.caption = QStringLiteral("Color Setup");
+    t.size = QSize(126, 127);
+    t.fontFamily = QStringLiteral("Arial");
+    t.fontPoints = 11;
+    t.systemMenu = true;
+    t.controls = {
+        groupBox(IDC_COLOR_GROUP, QStringLiteral("Color Setup"), QRect(7, 4, 112, 88)),
+        label(IDC_STATIC, QStringLiteral("Background:"), QRect(14, 22, 50, 10)),
+        combo(IDC_COLOR_BG, QRect(72, 20, 39, 65)),
+        label(IDC_STATIC, QStringLiteral("Grid:"), QRect(14, 39, 50, 10)),
+        combo(IDC_COLOR_GRID, QRect(72, 37, 39, 65)),
+        label(IDC_STATIC, QStringLiteral("CH1:"), QRect(14, 56, 50, 10)),
+        combo(IDC_COLOR_CH1, QRect(72, 54, 39, 65)),
+        label(IDC_STATIC, QStringLiteral("CH2:"), QRect(14, 73, 50, 10)),
+        combo(IDC_COLOR_CH2, QRect(72, 71, 39, 65)),
+        hidden(label(IDC_STATIC, QStringLiteral("CH3:"), QRect(14, 90, 50, 10))),
+        hidden(combo(IDC_COLOR_CH3, QRect(72, 88, 39, 65))),
+        bitmapButton(IDOK, QStringLiteral("OK"), QRect(7, 99, 54, 21), IDB_OK),
+        bitmapButton(IDCANCEL, QStringLiteral("Cancel"), QRect(65, 99, 54, 21), IDB_CANCEL_CLOCK),
+    };
+    return t;
+}
+
+// The command panel that no window shows: a column of flat picture buttons.
+DialogTemplate toolPanelTemplate()
+{
+    auto button = [](int id, const QString& text, QRect rect, int bitmap) {
+        ControlTemplate c = control(id, ControlKind::BitmapButton, text, rect);
+        c.bitmap = bitmap;
+        return c;
+    };
+    DialogTemplate t;
+    t.id = IDD_TOOL_PANEL;
+    t.size = QSize(111, 298);
+    t.fontFamily = QStringLiteral("Arial");
+    t.fontPoints = 10;
+    t.controls = {
+        button(IDC_PANEL_CORRECT_TIME, QStringLiteral("Correct Time"), QRect(0, 0, 110, 38),
+               IDB_PANEL_CORRECT_TIME),
+        button(IDC_PANEL_SETUP, QStringLiteral("QH5Datalogger Setup"), QRect(0, 38, 110, 38),
+               IDB_PANEL_SETUP),
+        button(IDC_PANEL_DOWNLOAD, QStringLiteral("Download Data"), QRect(0, 76, 110, 38),
+               IDB_PANEL_DOWNLOAD),
+        button(IDC_PANEL_OPEN, QStringLiteral("Open Existing Document"), QRect(0, 114, 110, 38),
+               IDB_PANEL_OPEN),
+        button(IDC_PANEL_HELP, QStringLiteral("Help"), QRect(0, 152, 110, 38), IDB_PANEL_HELP),
+        hidden(button(IDC_PANEL_RUN, QStringLiteral("RUN"), QRect(0, 114, 16, 12), IDB_PANEL_RUN)),
+    };
+    return t;
+}
+
+DialogTemplate selectFileTypeTemplate()
+{
+    DialogTemplate t;
+    t.id = IDD_SELECT_FILE_TYPE;
+    t.caption = QStringLiteral("Select File Type ");
+    t.size = QSize(135, 48);
+    t.fontFamily = QStringLiteral("Arial");
+    t.fontPoints = 11;
+    t.systemMenu = true;
+    t.controls = {
+        control(IDC_SAVE_STORE, ControlKind::PushButton, QStringLiteral("Save STORE File(*.stdata)"),
+                QRect(7, 6, 121, 16)),
+        control(IDC_SAVE_REAL_TIME, ControlKind::PushButton,
+                QStringLiteral("Save REAL TIME File(*.rtdata)"), QRect(7, 26, 121, 16)),
+    };
+    return t;
+}
+
 const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> table = [] {
         std::map<int, DialogTemplate> m;
         for (DialogTemplate t : {downloadTemplate(), loggerSetupTemplate(), correctTimeTemplate()})
+            m.emplace(t.id, std::move(t));
+        for (DialogTemplate t : {axisSetupTemplate(), viewOptionsTemplate(), colorSetupTemplate(),
+                                 toolPanelTemplate(), selectFileTypeTemplate()})
             m.emplace(t.id, std::move(t));
         return m;
     }();

@@ -13,6 +13,11 @@
 inline constexpr int IDD_CORRECT_TIME = 209;
 inline constexpr int IDD_LOGGER_SETUP = 223;
 inline constexpr int IDD_DOWNLOAD = 225;
+inline constexpr int IDD_COLOR_SETUP = 217;
+inline constexpr int IDD_AXIS_SETUP = 220;
+inline constexpr int IDD_VIEW_OPTIONS = 226;
+inline constexpr int IDD_TOOL_PANEL = 239;
+inline constexpr int IDD_SELECT_FILE_TYPE = 261;
 
 // --- control ids (in a namespace: other dialogs reuse the numbers) ---
 namespace ctrl {
@@ -53,6 +58,55 @@ inline constexpr int IDC_MEM_FULL_GROUP = 1166;
 inline constexpr int IDC_RISE_UNIT = 1167;
 inline constexpr int IDC_DROP_UNIT = 1168;
 inline constexpr int IDC_REAL_TIME = 1174;
+
+// Axis Setup: value fields with their spins, the hidden point fields, the scale choice.
+inline constexpr int IDC_AXIS_CH1_MAX = 1080;
+inline constexpr int IDC_AXIS_X_TO = 1081;
+inline constexpr int IDC_AXIS_CH2_MAX = 1082;
+inline constexpr int IDC_AXIS_CH1_MAX_SPIN = 1120;
+inline constexpr int IDC_AXIS_X_TO_SPIN = 1121;
+inline constexpr int IDC_AXIS_CH2_MAX_SPIN = 1122;
+inline constexpr int IDC_AXIS_CH1_MIN = 1141;
+inline constexpr int IDC_AXIS_CH1_MIN_SPIN = 1142;
+inline constexpr int IDC_AXIS_X_FROM = 1143;
+inline constexpr int IDC_AXIS_X_FROM_SPIN = 1144;
+inline constexpr int IDC_AXIS_CH2_MIN = 1145;
+inline constexpr int IDC_AXIS_CH2_MIN_SPIN = 1146;
+inline constexpr int IDC_AXIS_Y_GROUP = 1155;
+inline constexpr int IDC_AXIS_X_GROUP = 1156;
+inline constexpr int IDC_AXIS_AUTO_SCALE = 1175;
+inline constexpr int IDC_AXIS_FULL_SCALE = 1176;
+
+// View options: one check box per display option, and two unused mode radios.
+inline constexpr int IDC_VIEW_CH1 = 1152;
+inline constexpr int IDC_VIEW_CAP_LEVEL = 1153;
+inline constexpr int IDC_VIEW_CH2 = 1155;
+inline constexpr int IDC_VIEW_CH2_ALARM = 1156;
+inline constexpr int IDC_VIEW_MARK_POINTS = 1158;
+inline constexpr int IDC_VIEW_X_AXIS = 1159;
+inline constexpr int IDC_VIEW_Y_AXIS = 1160;
+inline constexpr int IDC_VIEW_CH3 = 1161;
+inline constexpr int IDC_VIEW_CH3_ALARM = 1162;
+inline constexpr int IDC_VIEW_MODE0 = 1163;
+inline constexpr int IDC_VIEW_MODE1 = 1164;
+
+// Color Setup: the five colour combos and their group box.
+inline constexpr int IDC_COLOR_BG = 1140;
+inline constexpr int IDC_COLOR_CH1 = 1141;
+inline constexpr int IDC_COLOR_CH2 = 1142;
+inline constexpr int IDC_COLOR_GRID = 1143;
+inline constexpr int IDC_COLOR_CH3 = 1144;
+inline constexpr int IDC_COLOR_GROUP = 1156;
+
+// The command panel's buttons and the file-type choice.
+inline constexpr int IDC_PANEL_CORRECT_TIME = 1045;
+inline constexpr int IDC_PANEL_OPEN = 1046;
+inline constexpr int IDC_PANEL_SETUP = 1047;
+inline constexpr int IDC_PANEL_HELP = 1048;
+inline constexpr int IDC_PANEL_RUN = 1049;
+inline constexpr int IDC_PANEL_DOWNLOAD = 1174;
+inline constexpr int IDC_SAVE_STORE = 1175;
+inline constexpr int IDC_SAVE_REAL_TIME = 1045;
 } // namespace ctrl
 
 // --- bitmap ids (drawn by resources/dialog_bitmaps.h) ---
@@ -64,6 +118,14 @@ inline constexpr int IDB_CANCEL_SETUP = 234;    // red cross, "Cancel"
 inline constexpr int IDB_DEFAULT = 235;         // "Default"
 inline constexpr int IDB_SETUP = 236;           // green tick, "Setup"
 inline constexpr int IDB_CLOCK = 264;           // a clock symbol
+inline constexpr int IDB_PANEL_CORRECT_TIME = 240; // command panel faces
+inline constexpr int IDB_PANEL_SETUP = 241;
+inline constexpr int IDB_PANEL_DOWNLOAD = 242;
+inline constexpr int IDB_PANEL_OPEN = 243;
+inline constexpr int IDB_PANEL_HELP = 244;
+inline constexpr int IDB_PANEL_RUN = 266;
+inline constexpr int IDB_PLOT_LINES = 253; // the View dialog's unused plot-mode pictures
+inline constexpr int IDB_PLOT_POINTS = 254;
 
 enum class ControlKind {
     PushButton,   // text button
@@ -75,6 +137,8 @@ enum class ControlKind {
     UpDown,       // arrow pair bound to a buddy edit
     DropList,     // drop-down list without an edit part
     RadioButton,  // auto radio button; groupStart opens a new group
+    CheckBox,     // automatic two-state check box
+    ColorCombo,   // drop-down list of colour swatches (CColorComboBox)
 };
 
 struct ControlTemplate {

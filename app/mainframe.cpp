@@ -717,10 +717,13 @@ void CMainFrame::OnTimer(int id)
         OnCommandResend();
         break;
     case 13: // real-time watchdog
+        OnRealTimeWatchdog();
         break;
     case 14: // real-time sampling tick
+        OnRealTimeSample();
         break;
     case 15: // resend the real-time command
+        OnRealTimeRequest();
         break;
     default: // any other id does nothing
         break;

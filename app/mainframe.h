@@ -29,6 +29,8 @@
 #include "link/download_dialog.h"
 #include "link/logger_setup_dialog.h"
 #include "link/loading_dialog.h"
+#include "link/logging_dialog.h"
+#include "link/realtime_setup_dialog.h"
 #include "platform/timer_table.h"
 
 class CDTDoc;
@@ -94,6 +96,7 @@ public:
     //     m_dlgRealTime
     CLoggerSetupDlg m_dlgSetup;
     CDownloadDlg m_dlgDownload;
+    CLoggingDlg m_dlgLogging;
     CCorrectTimeDlg m_dlgCorrectTime;
 
     // ===================== instrument commands (link/instrument_commands.cpp) ==========
@@ -243,8 +246,22 @@ public:
     void OnDownloadGiveUp();
     void OnBlockResend();
     void OnCommandResend();
+    // Real-time timers (link/realtime_timers.cpp): 13 watchdog, 14 sampling tick, 15
+    // repeat of the real-time command.
+    void OnRealTimeWatchdog();
+    void OnRealTimeSample();
+    void OnRealTimeRequest();
+    // Running maximum and minimum of one real-time quantity (frequency when
+    // `quantity` is 1) with their texts: value and the time of the current sample.
+    void TrackMinMax(int channel, int quantity, float* pMax, float* pMin, float value,
+                     QString* pMaxText, QString* pMinText);
+    // The real-time extremes behind the texts: frequency and RMS per channel, and S.
+    float m_fRtFreqMax[2] = {}, m_fRtFreqMin[2] = {}, m_fRtRmsMax[2] = {}, m_fRtRmsMin[2] = {};
+    float m_fRtPowerMax = 0.0f, m_fRtPowerMin = 0.0f;
     // The "Loading..." progress window of a download.
     CLoadingDlg m_dlgLoading;
+    // The real-time set-up dialog of the Run command.
+    CRealTimeSetupDlg m_dlgRealTime;
 
     // ===================== display modes (display/display_modes.cpp) =====================
     // Each command does its entry set-up while its own flag is 0 and refreshes the

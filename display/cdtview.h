@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "display/view_state.h"
+#include "display/waveform_analysis.h"
+#include "link/logging_dialog.h"
 #include "platform/timer_table.h"
 
 class CDTDoc;
@@ -107,6 +109,16 @@ public:
     // Analyses samples [first, first + count) of channel `channel` (0 CH1, 1 CH2) of
     // the latest real-time waveform into the real-time arrays and the panel.
     void AnalyzeWaveform(int first, int count, int channel);
+    // The start of a real-time run: the panel's read-outs say "NONE" (shown at its
+    // next refresh).
+    void ResetPowerAnalysis();
+    // The S(VA) read-out of the power-analysis mode: CH1 RMS x CH2 RMS read-outs when
+    // the two channels measure volts and amperes and the panel has a window.
+    void UpdatePowerAnalysisS();
+    // The read-outs of the power-analysis panel; they outlive its window.
+    waveform::PowerAnalysisTexts m_powerTexts;
+    // The "Logging..." dialog (never shown).
+    CLoggingDlg m_dlgLogging;
 
     // The modeless data list: shown (created when it has no window), and ended with its
     // window destroyed. Stand-ins until the data list exists.

@@ -493,6 +493,7 @@ void CMainFrame::OnPowerAnalysis()
         if (view->m_bShowCh2 == 1)
             view->AnalyzeWaveform(0, kFramePoints, 1);
     }
+    view->UpdatePowerAnalysisS();
     // The newest real-time point, on the real-time time base even on entry, while the
     // flags still name the previous mode.
     view->m_recInfo.m_strStart = formatPointTime(

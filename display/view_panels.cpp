@@ -27,6 +27,11 @@ void CDTView::EndPanel(QDialog*& panel, int result)
 
 void CDTView::ClosePanels()
 {
-    EndPanel(m_dlgPowerAnalysis, 252);
+    if (m_dlgPowerAnalysis) {
+        EndPanel(m_dlgPowerAnalysis, 252);
+        // Downloaded data is shown now: the read-outs of the last real-time frame go.
+        m_powerTexts.rms = {};
+        m_powerTexts.frequency = {};
+    }
     EndPanel(m_dlgTrFileList, 255);
 }

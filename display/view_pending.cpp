@@ -4,7 +4,3 @@
 #include "display/cdtview.h"
 
 void CDTView::OnShowTrFileList() {}
-
-void CDTView::OnShowPowerAnalysis() {}
-
-void CDTView::AnalyzeWaveform(int, int, int) {}

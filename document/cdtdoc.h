@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/archive.h"
+#include "link/logging_dialog.h"
 #include "platform/local_time.h"
 
 class ViewState;
@@ -50,6 +51,7 @@ public:
     std::vector<std::time_t> m_pTrTimes;              // start time of each transient record
     QString m_strFileTag;
     QString m_strReadTag;
+    CLoggingDlg m_dlgLogging; // the "Logging..." dialog (never shown)
 
 private:
     void store(Archive& ar, ViewState& view);

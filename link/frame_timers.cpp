@@ -29,7 +29,8 @@ std::vector<CInstrumentDlg*> CMainFrame::OpenInstrumentDialogs()
     std::vector<CInstrumentDlg*> open;
     for (CInstrumentDlg* dlg : {static_cast<CInstrumentDlg*>(&m_dlgSetup),
                                 static_cast<CInstrumentDlg*>(&m_dlgCorrectTime),
-                                static_cast<CInstrumentDlg*>(&m_dlgDownload)}) {
+                                static_cast<CInstrumentDlg*>(&m_dlgDownload),
+                                static_cast<CInstrumentDlg*>(&m_dlgRealTime)}) {
         if (dlg->isOpen())
             open.push_back(dlg);
     }
@@ -152,10 +153,11 @@ void CMainFrame::OnProbeAnswered()
 {
     m_bAcknowledged = 1;
     m_bLinkUp = 1;
-    // The dialogs learn it in this order: set-up, download, clock.
+    // The dialogs learn it in this order: set-up, download, clock, real-time.
     for (CInstrumentDlg* dlg :
          {static_cast<CInstrumentDlg*>(&m_dlgSetup), static_cast<CInstrumentDlg*>(&m_dlgDownload),
-          static_cast<CInstrumentDlg*>(&m_dlgCorrectTime)}) {
+          static_cast<CInstrumentDlg*>(&m_dlgCorrectTime),
+          static_cast<CInstrumentDlg*>(&m_dlgRealTime)}) {
         if (!dlg->isOpen())
             continue;
         KillTimer(4);
@@ -165,6 +167,8 @@ void CMainFrame::OnProbeAnswered()
             dlg->SetPrompt(kSetupPromptConnected);
         else if (dlg == &m_dlgDownload)
             dlg->SetPrompt(linktext::kPressDownloadAnswered);
+        else if (dlg == &m_dlgRealTime)
+            dlg->SetPrompt(QStringLiteral("Press \"RUN\" to read real time data,"));
         SetTimer(6, kLinkWatchMs);
     }
     // The probe pass left the answering port open; it stays closed between requests,
@@ -175,9 +179,10 @@ void CMainFrame::OnProbeAnswered()
 
 void CMainFrame::OnLoggingDialogTimer()
 {
-    // Nothing arms this timer; the "Logging..." dialog it would show comes with
-    // real-time reading.
+    // Nothing arms this timer: it would show the view's "Logging..." dialog.
     KillTimer(1);
+    if (CDTView* view = GetDataView())
+        view->m_dlgLogging.DoModal(this);
 }
 
 void CMainFrame::OnDataListTimer()

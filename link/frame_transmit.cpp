@@ -185,8 +185,10 @@ void CMainFrame::OnRun()
     else
         SetTimer(4, kScanStartMs);
     m_bAcknowledged = 0;
-    // The real-time set-up dialog, whose RUN starts the run, comes with real-time
-    // reading; without an open instrument dialog the timer just armed ends itself.
+    // Its RUN starts the run (StartTransfer) once the logger is connected.
+    m_dlgRealTime.setHost(instrumentHost());
+    m_dlgRealTime.setView(GetDataView());
+    m_dlgRealTime.DoModal();
 }
 
 void CMainFrame::OnUpdateStop(CCmdUI* pCmdUI)

@@ -116,6 +116,25 @@ QPixmap drawClock(QSize size)
     return pm;
 }
 
+// An oval button face with its word: the real-time set-up's RUN and CANCEL.
+QPixmap drawOval(const QString& word, QSize size)
+{
+    QPixmap pm = blank(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF face = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(1.5, 1.5, -1.5, -1.5);
+    p.setPen(QPen(QColor(60, 80, 110), 1.5));
+    p.setBrush(QColor(200, 215, 235));
+    p.drawEllipse(face);
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPixelSize(std::clamp(size.height() * 9 / 16, 8, 15));
+    p.setFont(font);
+    p.setPen(kWordColour);
+    p.drawText(face, Qt::AlignCenter, word);
+    return pm;
+}
+
 } // namespace
 
 QPixmap dialogBitmap(int id, QSize size)
@@ -137,6 +156,10 @@ QPixmap dialogBitmap(int id, QSize size)
         return drawButton({Symbol::None, QStringLiteral("Default")}, size);
     case IDB_CLOCK:
         return drawClock(size);
+    case IDB_RUN:
+        return drawOval(QStringLiteral("RUN"), size);
+    case IDB_CANCEL_RUN:
+        return drawOval(QStringLiteral("CANCEL"), size);
     case IDB_PANEL_CORRECT_TIME:
         return drawButton({Symbol::None, QStringLiteral("Correct Time")}, size);
     case IDB_PANEL_SETUP:

@@ -356,11 +356,91 @@ DialogTemplate selectFileTypeTemplate()
     return t;
 }
 
+// Real-time set-up: sampling period and sample count, each with its spin, the prompt
+// line, RUN and CANCEL.
+DialogTemplate realTimeSetupTemplate()
+{
+    DialogTemplate t;
+    t.id = IDD_REAL_TIME_SETUP;
+    t.caption = QStringLiteral("Connecting...");
+    t.size = QSize(145, 141);
+    t.fontFamily = QStringLiteral("Arial");
+    t.fontPoints = 10;
+    t.systemMenu = true;
+    t.controls = {
+        groupBox(IDC_STATIC, QStringLiteral("SAMPLING RATE"), QRect(7, 4, 131, 34)),
+        control(IDC_RT_RATE, ControlKind::NumEdit, QString(), QRect(16, 17, 44, 13)),
+        upDown(IDC_RT_RATE_SPIN, IDC_RT_RATE, QRect(60, 17, 10, 13)),
+        label(IDC_RT_SECS, QStringLiteral("Secs"), QRect(74, 19, 20, 9)),
+        label(IDC_STATIC, QStringLiteral("(2-3600) "), QRect(96, 19, 40, 9)),
+        groupBox(IDC_STATIC, QStringLiteral("SAMPLE DATA POINTS"), QRect(7, 42, 131, 34)),
+        control(IDC_RT_POINTS, ControlKind::NumEdit, QString(), QRect(16, 55, 44, 13)),
+        upDown(IDC_RT_POINTS_SPIN, IDC_RT_POINTS, QRect(60, 55, 10, 13)),
+        label(IDC_STATIC, QStringLiteral("(1-100000)"), QRect(80, 57, 50, 9)),
+        label(IDC_RT_PROMPT, QStringLiteral("Waiting for connecting..."), QRect(7, 82, 131, 22)),
+        bitmapButton(IDOK, QStringLiteral("RUN"), QRect(7, 110, 63, 22), IDB_RUN),
+        bitmapButton(IDCANCEL, QStringLiteral("CANCEL"), QRect(75, 110, 63, 22), IDB_CANCEL_RUN),
+    };
+    return t;
+}
+
+// Power-analysis panel: the RMS of both channels and S(VA) in large read-outs. The
+// period, frequency, peak-to-peak, phase and power-factor read-outs and the two
+// radio buttons exist but are never shown.
+DialogTemplate powerAnalysisTemplate()
+{
+    const auto readout = [](int id, QRect rect) {
+        ControlTemplate c = control(id, ControlKind::NumEdit, QString(), rect);
+        c.readOnly = true;
+        c.centred = true;
+        c.tabStop = false;
+        return c;
+    };
+    DialogTemplate t;
+    t.id = IDD_POWER_ANALYSIS;
+    t.caption = QStringLiteral("Electric Power Analysis");
+    t.size = QSize(111, 306);
+    t.fontFamily = QStringLiteral("Arial Black");
+    t.fontPoints = 15;
+    t.systemMenu = true;
+    t.controls = {
+        groupBox(IDC_STATIC, QStringLiteral("BASIC POWER  ANALYSIS"), QRect(2, 2, 104, 239)),
+        groupBox(IDC_STATIC, QStringLiteral("CH1"), QRect(5, 13, 97, 48)),
+        label(IDC_STATIC, QStringLiteral("RMS"), QRect(18, 35, 16, 11)),
+        readout(IDC_EPA_RMS1, QRect(39, 30, 53, 19)),
+        groupBox(IDC_STATIC, QStringLiteral("CH2"), QRect(5, 62, 97, 53)),
+        label(IDC_STATIC, QStringLiteral("RMS"), QRect(17, 88, 20, 11)),
+        readout(IDC_EPA_RMS2, QRect(39, 83, 53, 19)),
+        groupBox(IDC_STATIC, QStringLiteral("POWER FACTOR ANALYSIS"), QRect(5, 117, 97, 53)),
+        label(IDC_STATIC, QStringLiteral("S(VA)"), QRect(17, 140, 20, 9)),
+        readout(IDC_EPA_S, QRect(39, 136, 53, 19)),
+        hidden(label(IDC_STATIC, QStringLiteral("T(ms)"), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral("F(Hz)"), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral("T:"), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral("F:"), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral("Vp-p"), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral(" Am "), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral("Q(var)"), QRect(10, 180, 20, 9))),
+        hidden(label(IDC_STATIC, QStringLiteral("  P(w)"), QRect(10, 180, 20, 9))),
+    };
+    for (int id : {1076, 1077, 1078, 1079, 1080, 1081, 1082, 1083, 1171, 1174, 1175, 1177, 1178,
+                   1179, 1180, 1184, 1187, 1188})
+        t.controls.push_back(hidden(readout(id, QRect(39, 180, 53, 19))));
+    for (int id : {1185, 1186, 1189, 1190, 1191, 1192, 1193})
+        t.controls.push_back(hidden(label(id, QString(), QRect(10, 205, 40, 9))));
+    t.controls.push_back(hidden(radio(IDC_EPA_HORIZONTAL, QStringLiteral("   Horizontal      "),
+                                      QRect(10, 220, 90, 10), true)));
+    t.controls.push_back(hidden(radio(IDC_EPA_VERTICAL, QStringLiteral("     Vertical         "),
+                                      QRect(10, 220, 90, 10), false)));
+    return t;
+}
+
 const std::map<int, DialogTemplate>& templates()
 {
     static const std::map<int, DialogTemplate> table = [] {
         std::map<int, DialogTemplate> m;
-        for (DialogTemplate t : {downloadTemplate(), loggerSetupTemplate(), correctTimeTemplate()})
+        for (DialogTemplate t : {downloadTemplate(), loggerSetupTemplate(), correctTimeTemplate(),
+                                 realTimeSetupTemplate(), powerAnalysisTemplate()})
             m.emplace(t.id, std::move(t));
         for (DialogTemplate t : {axisSetupTemplate(), viewOptionsTemplate(), colorSetupTemplate(),
                                  toolPanelTemplate(), selectFileTypeTemplate()})

@@ -13,6 +13,8 @@
 inline constexpr int IDD_CORRECT_TIME = 209;
 inline constexpr int IDD_LOGGER_SETUP = 223;
 inline constexpr int IDD_DOWNLOAD = 225;
+inline constexpr int IDD_REAL_TIME_SETUP = 144;
+inline constexpr int IDD_POWER_ANALYSIS = 252;
 inline constexpr int IDD_COLOR_SETUP = 217;
 inline constexpr int IDD_AXIS_SETUP = 220;
 inline constexpr int IDD_VIEW_OPTIONS = 226;
@@ -58,6 +60,22 @@ inline constexpr int IDC_MEM_FULL_GROUP = 1166;
 inline constexpr int IDC_RISE_UNIT = 1167;
 inline constexpr int IDC_DROP_UNIT = 1168;
 inline constexpr int IDC_REAL_TIME = 1174;
+
+// Real-time set-up: period and sample count with their spins, the prompt line.
+inline constexpr int IDC_RT_RATE = 1076;
+inline constexpr int IDC_RT_POINTS = 1077;
+inline constexpr int IDC_RT_RATE_SPIN = 1121;
+inline constexpr int IDC_RT_POINTS_SPIN = 1122;
+inline constexpr int IDC_RT_SECS = 1032;
+inline constexpr int IDC_RT_PROMPT = 1157;
+
+// Power-analysis panel: the three visible read-outs and the two radio buttons; the
+// hidden read-outs are addressed by number.
+inline constexpr int IDC_EPA_RMS1 = 1170;
+inline constexpr int IDC_EPA_RMS2 = 1176;
+inline constexpr int IDC_EPA_S = 1183;
+inline constexpr int IDC_EPA_HORIZONTAL = 1172;
+inline constexpr int IDC_EPA_VERTICAL = 1173;
 
 // Axis Setup: value fields with their spins, the hidden point fields, the scale choice.
 inline constexpr int IDC_AXIS_CH1_MAX = 1080;
@@ -118,6 +136,8 @@ inline constexpr int IDB_CANCEL_SETUP = 234;    // red cross, "Cancel"
 inline constexpr int IDB_DEFAULT = 235;         // "Default"
 inline constexpr int IDB_SETUP = 236;           // green tick, "Setup"
 inline constexpr int IDB_CLOCK = 264;           // a clock symbol
+inline constexpr int IDB_RUN = 268;             // oval face, "RUN"
+inline constexpr int IDB_CANCEL_RUN = 269;      // oval face, "CANCEL"
 inline constexpr int IDB_PANEL_CORRECT_TIME = 240; // command panel faces
 inline constexpr int IDB_PANEL_SETUP = 241;
 inline constexpr int IDB_PANEL_DOWNLOAD = 242;

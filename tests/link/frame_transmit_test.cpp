@@ -203,6 +203,8 @@ TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
     testenv::resetHome();
     frametest::Frame f;
     CMainFrame& frame = *f.frame;
+    // Run opens the real-time set-up dialog; here it is closed at once.
+    setModalDialogHook([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
 
     frame.m_bAcknowledged = 1;
     ASSERT_TRUE(frame.OnCmdMsg(ID_RUN));
@@ -226,6 +228,7 @@ TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
     frame.OnRun();
     EXPECT_FALSE(frame.timers().IsActive(6));
     frame.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
+    setModalDialogHook({});
 }
 
 TEST(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_once)

@@ -1,0 +1,173 @@
+// Real-time runs end to end: the Run command's set-up dialog, the frames of the logger
+// simulator, the sampling tick, the run's own stops and the watchdog.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+#include "app/mainframe.h"
+#include "app/splash.h"
+#include "display/cdtview.h"
+#include "display/point_time.h"
+#include "document/cdtdoc.h"
+#include "display/num_edit.h"
+#include "platform/message_box.h"
+#include "platform/modal_dialog.h"
+#include "resources/command_ids.h"
+#include "support/logger_simulator.h"
+#include "support/test_env.h"
+
+namespace {
+
+struct RealTimeFixture : ::testing::Test {
+    std::unique_ptr<sim::LoggerSimulator> logger = std::make_unique<sim::LoggerSimulator>();
+    std::unique_ptr<sim::ScopedSerialPorts> ports;
+    std::unique_ptr<CDTDoc> doc = std::make_unique<CDTDoc>();
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<MessageBoxCall> boxes;
+
+    void SetUp() override
+    {
+        testenv::resetHome();
+        ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{logger->devicePath()});
+        setMessageBoxHook([this](const MessageBoxCall& call) {
+            boxes.push_back(call);
+            return MsgResult::Ok;
+        });
+        CMainFrame::setStartupPause(0);
+        CSplashWnd::EnableSplashScreen(false);
+        frame = std::make_unique<CMainFrame>(doc.get());
+        ASSERT_TRUE(frame->LoadFrame());
+        frame->resize(1200, 800);
+        frame->show();
+    }
+    void TearDown() override
+    {
+        setModalDialogHook({});
+        frame.reset();
+        setMessageBoxHook({});
+    }
+    CDTView& view() { return *frame->GetDataView(); }
+    // What RUN does, on COM1, with a sample limit.
+    void startRun(int points)
+    {
+        frame->m_nCommPort = 1;
+        frame->m_MSComm.SetCommPort(1);
+        frame->m_nSampData = points;
+        frame->m_bRealTimeRequest = 1;
+        frame->m_bDownloadRequest = 0;
+        ASSERT_TRUE(frame->StartTransfer());
+        ASSERT_TRUE(sim::waitUntil([&] { return view().m_nRtCount >= 1; }));
+    }
+    int stopCommands() const
+    {
+        return QByteArray(logger->received()).count("\xC8\xC8\xC8\xC8\xC8\xC8\xC8\xC9");
+    }
+};
+
+} // namespace
+
+TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_its_limit)
+{
+    setModalDialogHook([&](QDialog& d) {
+        auto& dlg = static_cast<CRealTimeSetupDlg&>(d);
+        dlg.OnOK(); // still "Connecting...": nothing
+        EXPECT_EQ(frame->m_bStopped, 1);
+        // Typing writes through at once; out of range and non-numbers are reported.
+        dlg.rateEdit()->setText("1");
+        EXPECT_EQ(view().m_nRtSampleRate, 1);
+        dlg.rateEdit()->setText("");
+        EXPECT_EQ(view().m_nRtSampleRate, 1);
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(dlg.pointsEdit(), &esc);
+        EXPECT_TRUE(dlg.isOpen());
+        dlg.rateEdit()->setText("2");
+        dlg.pointsEdit()->setText("1");
+        EXPECT_EQ(frame->m_nSampData, 1);
+        EXPECT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 4000));
+        dlg.OnOK();
+        return dlg.result();
+    });
+    frame->OnCmdMsg(ID_RUN);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Please enter an integer between 2 and 3600.");
+    EXPECT_EQ(boxes[0].caption, "QH5Datalogger");
+    EXPECT_EQ(boxes[1].text, "Please enter an integer.");
+    EXPECT_FALSE(frame->m_dlgRealTime.isOpen());
+
+    // One sample, then the next frame ends the run and repeats the stop.
+    ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bStopped == 1; }));
+    EXPECT_TRUE(sim::waitUntil([&] { return stopCommands() >= 2; }));
+    EXPECT_EQ(view().m_nRtCount, 1);
+    ASSERT_EQ(doc->m_pRtRms.size(), 1u);
+    // The simulator's sines: 3250 and 500 counts, five cycles per 590 samples.
+    EXPECT_NEAR(doc->m_pRtRms[0][0], 3250 / std::sqrt(2.0), 15);
+    EXPECT_NEAR(doc->m_pRtRms[0][1], 500 / std::sqrt(2.0), 5);
+    EXPECT_NEAR(doc->m_pRtFreq[0][0], 1 / (118 * 54.71e-6), 1.5);
+    const QString at = " @" + formatPointTime(view().m_tRtStart);
+    EXPECT_EQ(view().m_strRtRmsMax1, QString::asprintf("%.1f", doc->m_pRtRms[0][0]) + at);
+    EXPECT_EQ(view().m_strRtFreqMin2, QString::asprintf("%.1f", doc->m_pRtFreq[0][1]) + at);
+    EXPECT_EQ(view().m_strRtPowerMax,
+              QString::asprintf("%.1f", doc->m_pRtRms[0][0] * doc->m_pRtRms[0][1]) + at);
+    EXPECT_EQ(doc->m_strFileTag, "EPADATA");
+
+    // The run started in the power-analysis display, whose panel shows the read-outs.
+    EXPECT_EQ(frame->m_bEpa, 1);
+    ASSERT_TRUE(view().m_dlgPowerAnalysis);
+    EXPECT_EQ(view().m_powerTexts.rms[0], QString::asprintf("%.1f", doc->m_pRtRms[0][0]));
+    EXPECT_EQ(view().m_powerTexts.powerS,
+              QString::asprintf("%.0f", view().m_powerTexts.rms[0].toFloat()
+                                            * view().m_powerTexts.rms[1].toFloat()));
+    EXPECT_TRUE(boxes.size() == 2u);
+}
+
+TEST_F(RealTimeFixture, stop_the_watchdog_and_a_changed_channel_end_a_run)
+{
+    startRun(100);
+    ASSERT_TRUE(frame->OnCmdMsg(ID_STOP));
+    EXPECT_EQ(frame->m_bStopped, 1);
+    EXPECT_TRUE(sim::waitUntil([&] { return !logger->streaming(); }));
+    EXPECT_FALSE(frame->timers().IsActive(14));
+
+    // A silent logger: the second check without a frame stops quietly, port closed.
+    startRun(100);
+    logger->setSilent(true);
+    sim::runEventsFor(300);
+    frame->OnTimer(13);
+    frame->OnTimer(13);
+    EXPECT_EQ(frame->m_bStopped, 1);
+    EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
+    EXPECT_FALSE(frame->timers().IsActive(15));
+    EXPECT_TRUE(boxes.empty());
+    logger->setSilent(false);
+
+    // Channel 2 switched off in the middle of a run.
+    startRun(100);
+    sim::RealTimeSignal one;
+    one.ch2Type = 0xFF;
+    logger->setRealTimeSignal(one);
+    ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bStopped == 1; }));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The channel is changed,please restart!");
+    EXPECT_EQ(view().m_bRtCh2, 1);
+}
+
+TEST_F(RealTimeFixture, extremes_mark_over_and_under_range_with_the_sample_time)
+{
+    view().m_tRtStart = testenv::localTime(2024, 5, 6, 7, 8, 0);
+    view().m_nRtSampleRate = 2;
+    float max = 0, min = 0;
+    QString maxText, minText;
+    view().m_nRtCount = 0;
+    frame->TrackMinMax(0, 1, &max, &min, 400.0f, &maxText, &minText);
+    EXPECT_EQ(maxText, "OL @06/05/24 07:08:00");
+    EXPECT_EQ(minText, "OL @06/05/24 07:08:00");
+    view().m_nRtCount = 1;
+    frame->TrackMinMax(0, 1, &max, &min, 40.0f, &maxText, &minText);
+    EXPECT_EQ(minText, "LO @06/05/24 07:08:02");
+    view().m_nRtCount = 2;
+    frame->TrackMinMax(0, 1, &max, &min, 400.0f, &maxText, &minText);
+    EXPECT_EQ(maxText, "OL @06/05/24 07:08:04"); // an equal maximum moves to the newer time
+    float rmsMax = 0, rmsMin = 0;
+    frame->TrackMinMax(0, 0, &rmsMax, &rmsMin, 0.0f, &maxText, &minText);
+    EXPECT_EQ(minText, "LO @06/05/24 07:08:04");
+}

@@ -21,6 +21,7 @@
 #include "app/splash.h"
 #include "display/cdtview.h"
 #include "display/instrument_view.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
@@ -453,14 +454,14 @@ void CMainFrame::OnViewInfoDialog()
     if (m_bInfoDialog) {
         view->m_nTopBandHeight = 0;
         m_bInfoDialog = 0;
-        if (view->m_pRecInfoBand)
-            view->m_pRecInfoBand->hide();
+        if (view->m_dlgRecInfo)
+            view->m_dlgRecInfo->hide();
     } else {
         view->m_nTopBandHeight = 120;
         m_bInfoDialog = 1;
-        if (view->m_pRecInfoBand) {
-            view->m_pRecInfoBand->show();
-            view->m_pRecInfoBand->setGeometry(0, 0, centralWidget()->width(), 120);
+        if (view->m_dlgRecInfo) {
+            view->m_dlgRecInfo->show();
+            view->m_dlgRecInfo->setGeometry(0, 0, centralWidget()->width(), 120);
         }
     }
     view->update();

@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "app/logger_settings.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
@@ -46,8 +47,8 @@ void CDTView::OnInitialUpdate()
 void CDTView::OnSize(int w, int h)
 {
     const int band = m_nTopBandHeight;
-    if (m_pRecInfoBand)
-        m_pRecInfoBand->setGeometry(0, 0, w, band);
+    if (m_dlgRecInfo)
+        m_dlgRecInfo->setGeometry(0, 0, w, band);
     if (m_wndTimeScroll)
         m_wndTimeScroll->setGeometry(100, h - 75, w - 200, 20);
     if (m_wndScrollCh1)

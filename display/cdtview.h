@@ -15,6 +15,7 @@
 #include "platform/timer_table.h"
 
 class CDTDoc;
+class CRecInfoDlg;
 class QDialog;
 class CColorSetupDlg;
 struct FrameState;
@@ -82,7 +83,7 @@ public:
     const QImage& picture() const { return m_picture; }
 
     // The children that live around the plot; null until the painting creates them.
-    QWidget* m_pRecInfoBand = nullptr;
+    CRecInfoDlg* m_dlgRecInfo = nullptr; // the record-information band
     QScrollBar* m_wndTimeScroll = nullptr;
     QScrollBar* m_wndScrollCh1 = nullptr;
     QScrollBar* m_wndScrollCh2 = nullptr;

@@ -10,6 +10,7 @@
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "display/point_time.h"
+#include "display/rec_info_band.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "resources/command_ids.h"
@@ -297,7 +298,7 @@ void CMainFrame::RegisterDisplayModeCommands()
 void CMainFrame::ModeBandFull()
 {
     CDTView* view = GetDataView();
-    QWidget* band = view->m_pRecInfoBand;
+    QWidget* band = view->m_dlgRecInfo;
     if (m_bInfoDialog == 1) {
         view->m_nTopBandHeight = modes::kBandFull;
         if (band) {
@@ -315,7 +316,7 @@ void CMainFrame::ModeBandSlim(bool frameWidth)
 {
     CDTView* view = GetDataView();
     view->m_nTopBandHeight = modes::kBandSlim;
-    if (QWidget* band = view->m_pRecInfoBand) {
+    if (QWidget* band = view->m_dlgRecInfo) {
         band->setGeometry(0, 0, frameWidth ? width() : view->width(), modes::kBandSlim);
         band->show();
     }
@@ -376,7 +377,7 @@ void CMainFrame::ModeRepaintView()
 
 void CMainFrame::ModeInvalidateBand()
 {
-    if (QWidget* band = GetDataView()->m_pRecInfoBand)
+    if (QWidget* band = GetDataView()->m_dlgRecInfo)
         band->update();
 }
 

@@ -16,6 +16,7 @@
 #include "display/color_palette.h"
 #include "display/curve_raster.h"
 #include "display/plot_scale.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 
 namespace {
@@ -86,12 +87,11 @@ void CDTView::createChildren(int clientW, int clientH, const PlotRect& rc)
 {
     Q_UNUSED(clientH);
     const int w = rc.width(), h = rc.height();
-    if (!m_pRecInfoBand) {
-        m_pRecInfoBand = new QWidget(this);
-        m_pRecInfoBand->setObjectName(QStringLiteral("recInfoBand"));
-        m_pRecInfoBand->setGeometry(0, 0, clientW, m_nTopBandHeight);
-        m_pRecInfoBand->raise();
-        m_pRecInfoBand->show();
+    if (!m_dlgRecInfo) {
+        m_dlgRecInfo = new CRecInfoDlg(this);
+        m_dlgRecInfo->setGeometry(0, 0, clientW, m_nTopBandHeight);
+        m_dlgRecInfo->raise();
+        m_dlgRecInfo->show();
     }
     if (m_listData)
         m_listData->hide();

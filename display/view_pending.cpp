@@ -2,5 +2,3 @@
 // transient record list, the power-analysis panel and the waveform analysis). When
 // you define one of these in your file, delete its stand-in here in the same commit.
 #include "display/cdtview.h"
-
-void CDTView::OnShowTrFileList() {}

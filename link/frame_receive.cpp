@@ -6,6 +6,7 @@
 
 #include "app/mainframe.h"
 #include "display/cdtview.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "link/download_parse.h"
 #include "link/wire_protocol.h"
@@ -312,8 +313,8 @@ void CMainFrame::FinishDownload()
 
     download::storeDownload(data, info, *doc, *view);
     SavePreviousMeasurement();
-    if (view->m_pRecInfoBand)
-        view->m_pRecInfoBand->update();
+    if (view->m_dlgRecInfo)
+        view->m_dlgRecInfo->update();
     m_bStoreRms = 0;
     OnStoreRms();
     doc->UpdateAllViews();

@@ -231,3 +231,28 @@ QIcon appIcon()
     }
     return icon;
 }
+
+QIcon instrumentIcon()
+{
+    // A hand-held logger: dark body, display with a wave, two input sockets.
+    QPixmap pix = blank(27, 50);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(30, 30, 30), 1));
+    p.setBrush(QColor(70, 80, 95));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 24, 47), 4, 4);
+    p.setBrush(QColor(190, 215, 170));
+    p.drawRect(QRectF(4.5, 5.5, 18, 14));
+    drawWave(p, QRectF(6, 8, 15, 9), 1.5, QColor(20, 60, 20), 1.2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 220, 220));
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            p.drawRoundedRect(QRectF(5 + col * 6, 24 + row * 6, 5, 4), 1, 1);
+    p.setBrush(QColor(200, 30, 30));
+    p.drawEllipse(QPointF(8.5, 42), 3, 3);
+    p.setBrush(QColor(15, 15, 15));
+    p.drawEllipse(QPointF(18.5, 42), 3, 3);
+    p.end();
+    return QIcon(pix);
+}

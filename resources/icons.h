@@ -6,3 +6,5 @@
 QIcon appIcon();
 // The image of a toolbar button (24 x 16), by command id.
 QIcon toolbarIcon(int commandId);
+// Icon 261: the logger, as the instrument tree shows it (27 x 50).
+QIcon instrumentIcon();

@@ -90,3 +90,21 @@ const std::vector<Accelerator>& mainAccelerators()
     };
     return table;
 }
+
+const std::vector<MenuItem>& instrumentTreeMenu()
+{
+    static const std::vector<MenuItem> menu = {
+        item("RR", 32850),
+        popup("YY",
+              {
+                  item("&Correct Time...", ID_CORRECT_TIME),
+                  separator(),
+                  item("Datalogger &Setup...", ID_DATALOGGER_SETUP),
+                  separator(),
+                  item("&Download Data...", ID_DOWNLOAD_DATA),
+                  separator(),
+                  item("&Previous Measurement...", ID_PREVIOUS_MEASUREMENT),
+              }),
+    };
+    return menu;
+}

@@ -26,3 +26,7 @@ struct Accelerator {
 };
 // The keyboard accelerators of the main window.
 const std::vector<Accelerator>& mainAccelerators();
+
+// Menu 213: the instrument tree's context menu. Item 0 is a plain entry ("RR") that no
+// code handles; item 1 is the pop-up the tree shows.
+const std::vector<MenuItem>& instrumentTreeMenu();

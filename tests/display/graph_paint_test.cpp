@@ -259,7 +259,7 @@ TEST(GraphPaint, first_graph_paint_creates_children_and_arms_timer_4_once)
     ASSERT_NE(v.m_wndTimeScroll, nullptr);
     ASSERT_NE(v.m_wndScrollCh1, nullptr);
     ASSERT_NE(v.m_wndScrollCh2, nullptr);
-    ASSERT_NE(v.m_pRecInfoBand, nullptr);
+    ASSERT_NE(v.m_dlgRecInfo, nullptr);
     ASSERT_NE(v.m_wndViewToolBar, nullptr);
     EXPECT_EQ(v.m_wndTimeScroll->geometry(), QRect(110, 625, 780, 20));
     EXPECT_EQ(v.m_wndScrollCh1->geometry(), QRect(20, 190, 20, 400));

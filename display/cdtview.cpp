@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCursor>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -20,6 +21,7 @@ CDTView::CDTView(CDTDoc* doc, QWidget* parent)
     , m_timers([this](int id) { OnTimer(id); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // the cursor follows the pointer without a button held
     if (m_pDocument)
         m_pDocument->AddView(this);
     OnCreate();
@@ -67,6 +69,8 @@ void CDTView::OnTimer(int id)
     if (id == 2) {
         update(m_rcPlot.left, m_rcPlot.top, m_rcPlot.width(), m_rcPlot.height());
         m_timers.KillTimer(2);
+    } else if (id == 3) {
+        OnDragWatch(mapFromGlobal(QCursor::pos()));
     } else if (id == 4) {
         // Armed once by the first graph paint: start from the full view.
         m_timers.KillTimer(4);
@@ -141,7 +145,9 @@ void CDTView::paintEvent(QPaintEvent* event)
     if (copyOnly) {
         for (const QRect& r : event->region())
             p.drawImage(r.topLeft(), m_picture, r);
+        paintOverlays(p);
         return;
     }
     OnDraw(p, size(), false);
+    paintOverlays(p);
 }

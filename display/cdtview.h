@@ -66,6 +66,18 @@ public:
     void OnZoomOut();
     // A command of the view toolbar.
     void OnCommand(int id);
+
+    // The mouse on the graph (client pixels): a drag in the plot zooms into its box,
+    // the cursor line follows the pointer and the read-out shows the nearest point.
+    void OnLButtonDown(QPoint point);
+    void OnMouseMove(QPoint point);
+    void OnLButtonUp(QPoint point);
+    // View timer 3: a drag whose pointer leaves the zone around the plot is cancelled.
+    void OnDragWatch(QPoint pointer);
+    // Scroll-bar messages (scroll code, thumb position, the bar): the time bar pans a
+    // zoomed window, the value bars shift each channel's axis.
+    void OnHScroll(int code, int trackPos, QScrollBar* bar);
+    void OnVScroll(int code, int trackPos, QScrollBar* bar);
     // The view toolbar's dialogs: Axis Setup (32868), Color Setup (32845) and View
     // Options (32881), each run modally; they write their results into the view and
     // the frame and repaint.
@@ -129,12 +141,26 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void createChildren(int clientW, int clientH, const PlotRect& rc);
     bool createViewToolBar();
     void applyZoomScrollBars(int timeRangeMax, bool positionBars, int verticalHalfRange);
     void drawGraph(bool printing);
+    // Scroll messages of a bar go to OnHScroll / OnVScroll.
+    void attachScrollBar(QScrollBar* bar);
+    // The cursor line and the rubber band over the picture, and the areas they cover.
+    void paintOverlays(QPainter& p);
+    void refreshOverlay(const QRegion& area);
+    QRegion bandOutline() const;
+    // The read-out line on its black strip, drawn into the picture.
+    void drawReadoutStrip();
+    static QFont readoutFont();
+    static QColor faceColour();
 
     CDTDoc* m_pDocument;
     FrameState* m_pFrame = nullptr;

@@ -83,6 +83,16 @@ void drawOpaqueText(QPainter& p, const QFontMetrics& fm, int x, int y, const QSt
 
 } // namespace
 
+QFont CDTView::readoutFont()
+{
+    return legendFont();
+}
+
+QColor CDTView::faceColour()
+{
+    return faceColor();
+}
+
 void CDTView::createChildren(int clientW, int clientH, const PlotRect& rc)
 {
     Q_UNUSED(clientH);
@@ -105,6 +115,7 @@ void CDTView::createChildren(int clientW, int clientH, const PlotRect& rc)
         if (!*bars[i]) {
             *bars[i] = new QScrollBar(i == 0 ? Qt::Horizontal : Qt::Vertical, this);
             (*bars[i])->setEnabled(false);
+            attachScrollBar(*bars[i]);
             (*bars[i])->show();
         }
         (*bars[i])->setGeometry(places[i]);

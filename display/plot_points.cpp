@@ -123,6 +123,11 @@ void CDTView::applyZoomScrollBars(int timeRangeMax, bool positionBars, int verti
         m_wndTimeScroll->setRange(0, timeRangeMax);
     if (!positionBars)
         return;
+    // An applied zoom makes the bars usable; zooming out disables them again.
+    for (QScrollBar* bar : {m_wndTimeScroll, m_wndScrollCh1, m_wndScrollCh2}) {
+        if (bar)
+            bar->setEnabled(true);
+    }
     if (m_wndTimeScroll) {
         m_wndTimeScroll->setValue(m_siTime.nPos);
         applyScrollInfo(m_wndTimeScroll, m_siTime);

@@ -563,6 +563,8 @@ void CMainFrame::OnFilePrint()
         return;
     }
     QPrintDialog dialog(&printer(), this);
+    if (m_pDataView)
+        dialog.setMinMax(1, std::max(m_pDataView->OnPreparePrinting(), 1));
     if (execModal(dialog) != QDialog::Accepted)
         return;
     PrintView(&printer());
@@ -570,6 +572,8 @@ void CMainFrame::OnFilePrint()
 
 void CMainFrame::OnFilePrintPreview()
 {
+    // The preview shows every page, whatever range the last print asked for.
+    printer().setPrintRange(QPrinter::AllPages);
     QPrintPreviewDialog dialog(&printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintView(target); });
@@ -588,17 +592,8 @@ bool CMainFrame::PrintView(QPrinter* target)
 {
     if (!m_pDataView || !target)
         return false;
-    // The view's picture, as large as the page allows without distortion.
-    const QPixmap picture = m_pDataView->grab();
-    QPainter painter;
-    if (!painter.begin(target))
-        return false;
-    const QRect page = painter.viewport();
-    QSize size = picture.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(QRect(page.topLeft(), size), picture);
-    return painter.end();
+    // The view prints what its display mode names: the graph page or the list pages.
+    return m_pDataView->PrintReport(target);
 }
 
 // ---------------------------------------------------------------------------------

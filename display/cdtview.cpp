@@ -29,6 +29,7 @@ CDTView::CDTView(CDTDoc* doc, QWidget* parent)
 
 CDTView::~CDTView()
 {
+    delete m_dlgDataList;
     if (m_pDocument)
         m_pDocument->RemoveView(this);
 }
@@ -124,10 +125,6 @@ void CDTView::OnDocumentUpdated()
 {
     update();
 }
-
-void CDTView::ShowDataList() {}
-
-void CDTView::CloseDataList() {}
 
 void CDTView::resizeEvent(QResizeEvent* event)
 {

@@ -20,6 +20,7 @@ class QDialog;
 class CColorSetupDlg;
 struct FrameState;
 class QPainter;
+class QPrinter;
 class QScrollBar;
 class QToolBar;
 
@@ -133,10 +134,20 @@ public:
     // The "Logging..." dialog (never shown).
     CLoggingDlg m_dlgLogging;
 
-    // The modeless data list: shown (created when it has no window), and ended with its
-    // window destroyed. Stand-ins until the data list exists.
+    // The modeless data list (display/data_list_dialog.cpp): shown (created when it
+    // has no window), and ended with its window destroyed.
     void ShowDataList();
     void CloseDataList();
+    void InvalidateDataList() override;
+
+    // Printing of the test report (display/view_print.cpp). The pages of what the
+    // display mode names (1 graph, 2 list); 0 leaves the page range as it is.
+    int OnPreparePrinting() const;
+    // Draws page `page` (from 1) on the printer `dc` paints on.
+    void OnPrint(QPainter& dc, int page);
+    // Prints every page of the printer's range, one OnPrint per page. False when the
+    // printer cannot be painted on or the range holds no page.
+    bool PrintReport(QPrinter* printer);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,138 @@
+// Printing of the test report: the graph page (the view's picture with the record
+// information over its top) and the "Test Report" list pages read from the data list.
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+#include <ctime>
+
+#include "app/frame_state.h"
+#include "display/cdtview.h"
+#include "display/data_list_dialog.h"
+#include "display/test_report.h"
+
+namespace {
+
+// Arial whose character cell (ascent plus descent) is `height` device pixels, as the
+// report's line spacing assumes.
+QFont reportFont(int height, const QPaintDevice* device)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::ExtraLight);
+    const int target = std::max(height, 1);
+    font.setPixelSize(target);
+    const int cell = QFontMetrics(font, device).height();
+    if (cell > target)
+        font.setPixelSize(std::max(1, target * target / cell));
+    return font;
+}
+
+void drawLayout(QPainter& dc, const report::PageLayout& page, const report::PageMetrics& m)
+{
+    if (!page.whiteFill.isEmpty())
+        dc.fillRect(page.whiteFill, Qt::white);
+    const QFont body = reportFont(m.lh, dc.device());
+    const QFont title = reportFont(2 * m.lh, dc.device());
+    const int bodyAscent = QFontMetrics(body, dc.device()).ascent();
+    const int titleAscent = QFontMetrics(title, dc.device()).ascent();
+    dc.setBackgroundMode(Qt::TransparentMode);
+    dc.setPen(Qt::black);
+    if (page.hasRule)
+        dc.drawLine(page.rule);
+    for (const report::TextItem& item : page.texts) {
+        if (item.text.isEmpty())
+            continue;
+        const bool isTitle = item.font == report::FontKind::Title;
+        dc.setFont(isTitle ? title : body);
+        // Texts are placed by their top-left corner.
+        dc.drawText(QPoint(item.x, item.y + (isTitle ? titleAscent : bodyAscent)), item.text);
+    }
+}
+
+} // namespace
+
+int CDTView::OnPreparePrinting() const
+{
+    static const FrameState noFrame;
+    const FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
+    if (m_nDisplayMode == 1)
+        return 1;
+    if (m_nDisplayMode == 2)
+        return report::listPageCount(report::listRowCount(*this, frame),
+                                     report::firstPageRows(frame));
+    return 0;
+}
+
+void CDTView::OnPrint(QPainter& dc, int page)
+{
+    // The graph page is the view's picture stretched over the page. A list page has no
+    // picture: copied unscaled into the corner it would show through the rows wherever
+    // the page is not several times the window's size (a preview, a coarse printer).
+    if (m_nDisplayMode != 2)
+        OnDraw(dc, QSize(), true);
+
+    dc.resetTransform();
+    const QPaintDevice* device = dc.device();
+    if (!device)
+        return;
+    const report::PageMetrics m = report::pageMetrics(device->width(), device->height());
+    static const FrameState noFrame;
+    const FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
+    const bool ch1 = m_bShowCh1 == 1;
+    const bool ch2 = m_bShowCh2 == 1;
+
+    if (m_nDisplayMode == 1) {
+        drawLayout(dc, report::graphPage(m, frame, m_nTopBandHeight, m_recInfo, ch1, ch2), m);
+    } else if (m_nDisplayMode == 2) {
+        report::ListColumns columns;
+        int rows = 0;
+        auto* list = qobject_cast<CDataListDlg*>(m_dlgDataList);
+        if (list) {
+            // The printout shows what the list shows once it is up to date.
+            list->OnPaint();
+            const int count = std::min(list->listColumnCount(), report::kMaxColumns);
+            for (int visual = 0; visual < count; ++visual) {
+                const int column = list->columnAtPosition(visual);
+                columns.headings << list->headingText(column);
+                columns.subitems.push_back(column);
+            }
+            rows = list->listRowCount();
+        }
+        const report::CellText cell = [list](int row, int subitem) {
+            return list ? list->itemText(row, subitem) : QString();
+        };
+        drawLayout(dc,
+                   report::listPage(m, frame, m_recInfo, ch1, ch2, columns, rows, cell, page,
+                                    std::time(nullptr)),
+                   m);
+    }
+}
+
+bool CDTView::PrintReport(QPrinter* printer)
+{
+    if (!printer)
+        return false;
+    const int pages = std::max(OnPreparePrinting(), 1);
+    int first = 1;
+    int last = pages;
+    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+        first = std::max(printer->fromPage(), 1);
+        last = std::min(printer->toPage() > 0 ? printer->toPage() : pages, pages);
+    }
+    if (first > last)
+        return false;
+    QPainter dc;
+    if (!dc.begin(printer))
+        return false;
+    for (int page = first; page <= last; ++page) {
+        if (page != first && !printer->newPage()) {
+            dc.end();
+            return false;
+        }
+        dc.save();
+        OnPrint(dc, page);
+        dc.restore();
+    }
+    return dc.end();
+}

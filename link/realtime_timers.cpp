@@ -5,6 +5,7 @@
 //   15  repeat of the real-time command (5 s), so a logger that lost it streams again
 #include "app/mainframe.h"
 #include "display/cdtview.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"
 
@@ -121,10 +122,8 @@ void CMainFrame::OnRealTimeSample()
             view->RefreshRealTimeGraph();
         }
     }
-    // The record-information band (a child of the view made by its first paint).
-    if (auto* band =
-            view->findChild<QWidget*>(QStringLiteral("recInfoBand"), Qt::FindDirectChildrenOnly))
-        band->update();
+    if (view->m_dlgRecInfo)
+        view->m_dlgRecInfo->update();
 }
 
 void CMainFrame::OnRealTimeRequest()

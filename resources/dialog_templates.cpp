@@ -348,8 +348,8 @@ DialogTemplate selectFileTypeTemplate()
     t.fontPoints = 11;
     t.systemMenu = true;
     t.controls = {
-        control(IDC_SAVE_STORE, ControlKind::PushButton, QStringLiteral("Save STORE File(*.stdata)"),
-                QRect(7, 6, 121, 16)),
+        control(IDC_SAVE_STORE, ControlKind::PushButton,
+                QStringLiteral("Save STORE File(*.stdata)"), QRect(7, 6, 121, 16)),
         control(IDC_SAVE_REAL_TIME, ControlKind::PushButton,
                 QStringLiteral("Save REAL TIME File(*.rtdata)"), QRect(7, 26, 121, 16)),
     };

@@ -128,16 +128,16 @@ inline constexpr int IDC_SAVE_REAL_TIME = 1045;
 } // namespace ctrl
 
 // --- bitmap ids (drawn by resources/dialog_bitmaps.h) ---
-inline constexpr int IDB_OK = 229;              // green tick, "OK"
-inline constexpr int IDB_CANCEL_CLOCK = 230;    // red cross, "Cancel"
-inline constexpr int IDB_DOWNLOAD = 231;        // green tick, "Download"
-inline constexpr int IDB_CANCEL_DOWNLOAD = 232; // red cross, "Cancel"
-inline constexpr int IDB_CANCEL_SETUP = 234;    // red cross, "Cancel"
-inline constexpr int IDB_DEFAULT = 235;         // "Default"
-inline constexpr int IDB_SETUP = 236;           // green tick, "Setup"
-inline constexpr int IDB_CLOCK = 264;           // a clock symbol
-inline constexpr int IDB_RUN = 268;             // oval face, "RUN"
-inline constexpr int IDB_CANCEL_RUN = 269;      // oval face, "CANCEL"
+inline constexpr int IDB_OK = 229;                 // green tick, "OK"
+inline constexpr int IDB_CANCEL_CLOCK = 230;       // red cross, "Cancel"
+inline constexpr int IDB_DOWNLOAD = 231;           // green tick, "Download"
+inline constexpr int IDB_CANCEL_DOWNLOAD = 232;    // red cross, "Cancel"
+inline constexpr int IDB_CANCEL_SETUP = 234;       // red cross, "Cancel"
+inline constexpr int IDB_DEFAULT = 235;            // "Default"
+inline constexpr int IDB_SETUP = 236;              // green tick, "Setup"
+inline constexpr int IDB_CLOCK = 264;              // a clock symbol
+inline constexpr int IDB_RUN = 268;                // oval face, "RUN"
+inline constexpr int IDB_CANCEL_RUN = 269;         // oval face, "CANCEL"
 inline constexpr int IDB_PANEL_CORRECT_TIME = 240; // command panel faces
 inline constexpr int IDB_PANEL_SETUP = 241;
 inline constexpr int IDB_PANEL_DOWNLOAD = 242;

@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
 #include "support/logger_simulator.h"
+#include "linked_frame.h"
 #include "support/test_env.h"
 
 namespace {
@@ -46,37 +47,7 @@ std::vector<std::pair<int, int>> blockRequests(const QByteArray& received)
     return out;
 }
 
-struct DownloadFixture : ::testing::Test {
-    std::unique_ptr<sim::LoggerSimulator> logger = std::make_unique<sim::LoggerSimulator>();
-    std::unique_ptr<sim::ScopedSerialPorts> ports;
-    std::unique_ptr<CDTDoc> doc = std::make_unique<CDTDoc>();
-    std::unique_ptr<CMainFrame> frame;
-    std::vector<MessageBoxCall> boxes;
-
-    void SetUp() override
-    {
-        testenv::resetHome();
-        ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{logger->devicePath()});
-        setMessageBoxHook([this](const MessageBoxCall& call) {
-            boxes.push_back(call);
-            return MsgResult::Ok;
-        });
-        CMainFrame::setStartupPause(0);
-        CSplashWnd::EnableSplashScreen(false);
-        frame = std::make_unique<CMainFrame>(doc.get());
-        ASSERT_TRUE(frame->LoadFrame());
-        frame->resize(1200, 800);
-        frame->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        doc.reset();
-        setMessageBoxHook({});
-    }
-
-    CDTView& view() { return *frame->GetDataView(); }
+struct DownloadFixture : LinkedFrameFixture {
 
     // What the download dialog's Download button does: the download request on COM1.
     void startDownload()

@@ -14,39 +14,12 @@
 #include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
 #include "support/logger_simulator.h"
+#include "linked_frame.h"
 #include "support/test_env.h"
 
 namespace {
 
-struct RealTimeFixture : ::testing::Test {
-    std::unique_ptr<sim::LoggerSimulator> logger = std::make_unique<sim::LoggerSimulator>();
-    std::unique_ptr<sim::ScopedSerialPorts> ports;
-    std::unique_ptr<CDTDoc> doc = std::make_unique<CDTDoc>();
-    std::unique_ptr<CMainFrame> frame;
-    std::vector<MessageBoxCall> boxes;
-
-    void SetUp() override
-    {
-        testenv::resetHome();
-        ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{logger->devicePath()});
-        setMessageBoxHook([this](const MessageBoxCall& call) {
-            boxes.push_back(call);
-            return MsgResult::Ok;
-        });
-        CMainFrame::setStartupPause(0);
-        CSplashWnd::EnableSplashScreen(false);
-        frame = std::make_unique<CMainFrame>(doc.get());
-        ASSERT_TRUE(frame->LoadFrame());
-        frame->resize(1200, 800);
-        frame->show();
-    }
-    void TearDown() override
-    {
-        setModalDialogHook({});
-        frame.reset();
-        setMessageBoxHook({});
-    }
-    CDTView& view() { return *frame->GetDataView(); }
+struct RealTimeFixture : LinkedFrameFixture {
     // What RUN does, on COM1, with a sample limit.
     void startRun(int points)
     {

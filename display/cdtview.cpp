@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "app/logger_settings.h"
+#include "display/data_list_dialog.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
@@ -30,6 +31,9 @@ CDTView::CDTView(CDTDoc* doc, QWidget* parent)
 CDTView::~CDTView()
 {
     delete m_dlgDataList;
+    // A list closed just before (its deletion still queued) may be a child of this
+    // view; it must go while the view is still whole, since it unhooks itself from it.
+    qDeleteAll(findChildren<CDataListDlg*>());
     if (m_pDocument)
         m_pDocument->RemoveView(this);
 }

@@ -47,7 +47,9 @@ void CDTView::OnHScroll(int code, int trackPos, QScrollBar* bar)
 {
     if (bar && bar == m_wndTimeScroll) {
         int track = trackPos;
-        if (code == zoom::kThumbTrack)
+        // Only a thumb being dragged follows the pointer; the wheel moves the bar by
+        // its own steps and arrives here with the position it worked out.
+        if (code == zoom::kThumbTrack && bar->isSliderDown())
             track = zoom::timeTrackPosition(*this, trackPos, mapFromGlobal(QCursor::pos()).x());
         zoom::scrollTime(*this, code, track);
         bar->setValue(m_siTime.nPos);

@@ -2,6 +2,7 @@
 #include <QScrollBar>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "display/point_time.h"
@@ -143,6 +144,14 @@ TEST(ZoomScroll, time_bar_pans_within_the_window_and_value_bars_stay_in_range)
     EXPECT_EQ(zoom::timeTrackPosition(v, 7, 139), 0);
     EXPECT_EQ(zoom::timeTrackPosition(v, 7, 861), 40000);
     EXPECT_EQ(zoom::timeTrackPosition(v, 7, 500), 20000);
+    // the wheel moves the bar by its own steps, wherever the pointer is
+    zoom::scrollTime(v, zoom::kThumbTrack, 500);
+    v.m_wndTimeScroll->setValue(500);
+    QWheelEvent wheel(QPointF(5, 5), v.m_wndTimeScroll->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(v.m_wndTimeScroll, &wheel);
+    EXPECT_EQ(v.m_siTime.nPos, v.m_wndTimeScroll->value());
+    EXPECT_NEAR(v.m_siTime.nPos, 500, 10);
     v.m_nLastPoint = 1001;
 
     for (int k = 0; k < 300; ++k)

@@ -25,6 +25,8 @@ CPowerAnalysisDlg::CPowerAnalysisDlg(waveform::PowerAnalysisTexts& texts, CDTVie
 {
     setObjectName(QStringLiteral("IDD_%1").arg(IDD));
     setModal(false);
+    // The panel can be put aside to the task bar like a small window of its own.
+    setWindowFlag(Qt::WindowMinimizeButtonHint);
     OnInitDialog();
 }
 

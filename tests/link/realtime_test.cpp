@@ -86,6 +86,7 @@ TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_it
     // The run started in the power-analysis display, whose panel shows the read-outs.
     EXPECT_EQ(frame->m_bEpa, 1);
     ASSERT_TRUE(view().m_dlgPowerAnalysis);
+    EXPECT_TRUE(view().m_dlgPowerAnalysis->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(view().m_powerTexts.rms[0], QString::asprintf("%.1f", doc->m_pRtRms[0][0]));
     EXPECT_EQ(view().m_powerTexts.powerS,
               QString::asprintf("%.0f", view().m_powerTexts.rms[0].toFloat()

@@ -120,9 +120,9 @@ public:
     static void EndPanel(QDialog*& panel, int result);
     // Closes the power-analysis panel and the transient list (end of a download).
     void ClosePanels();
-    // Analyses samples [first, first + count) of channel `channel` (0 CH1, 1 CH2) of
-    // the latest real-time waveform into the real-time arrays and the panel.
-    void AnalyzeWaveform(int first, int count, int channel);
+    // Analyses samples [start, end) of channel `channel` (0 CH1, 1 CH2) of the latest
+    // real-time waveform into the real-time arrays and the panel.
+    void AnalyzeWaveform(int start, int end, int channel);
     // The start of a real-time run: the panel's read-outs say "NONE" (shown at its
     // next refresh).
     void ResetPowerAnalysis();

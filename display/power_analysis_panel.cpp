@@ -153,12 +153,12 @@ void CDTView::OnShowPowerAnalysis()
     panel->show();
 }
 
-void CDTView::AnalyzeWaveform(int first, int end, int channel)
+void CDTView::AnalyzeWaveform(int start, int end, int channel)
 {
     if (!m_pDocument)
         return;
     CDTDoc& doc = *m_pDocument;
-    const waveform::Analysis a = waveform::analyze(doc.m_fEpaWave, first, end, channel);
+    const waveform::Analysis a = waveform::analyze(doc.m_fEpaWave, start, end, channel);
     // The row of the sample being taken; the arrays hold the run's sample limit, and
     // a row past them (the power-analysis mode looks one ahead) is not written.
     const auto r = static_cast<std::size_t>(m_nRtCount);

@@ -69,10 +69,15 @@ void CDTView::OnSize(int w, int h)
     m_timers.SetTimer(2, 50);
 }
 
+void CDTView::InvalidatePlot()
+{
+    update(m_rcPlot.left, m_rcPlot.top, m_rcPlot.width(), m_rcPlot.height());
+}
+
 void CDTView::OnTimer(int id)
 {
     if (id == 2) {
-        update(m_rcPlot.left, m_rcPlot.top, m_rcPlot.width(), m_rcPlot.height());
+        InvalidatePlot();
         m_timers.KillTimer(2);
     } else if (id == 3) {
         OnDragWatch(mapFromGlobal(QCursor::pos()));

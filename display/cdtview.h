@@ -87,6 +87,8 @@ public:
     void OnViewOptions();
     // Repaints the graph frame rectangle (what the dialogs change).
     void InvalidateRedrawArea();
+    // Repaints the plot (what a panel moving over it may have uncovered).
+    void InvalidatePlot();
     // The Color Setup dialog, made at its first use and kept with the view.
     CColorSetupDlg* m_dlgColorSetup = nullptr;
     // Plot mode of the View dialog's hidden radio buttons; nothing else reads it.

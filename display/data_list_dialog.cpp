@@ -353,10 +353,8 @@ void CDataListDlg::moveEvent(QMoveEvent* event)
 {
     QDialog::moveEvent(event);
     // The graph under the window shows again where it was.
-    if (CDTView* view = liveView()) {
-        const PlotRect& rc = view->m_rcPlot;
-        view->update(rc.left, rc.top, rc.width(), rc.height());
-    }
+    if (CDTView* view = liveView())
+        view->InvalidatePlot();
 }
 
 void CDataListDlg::resizeEvent(QResizeEvent* event)

@@ -121,10 +121,8 @@ void CPowerAnalysisDlg::moveEvent(QMoveEvent* event)
 {
     TemplateDialog::moveEvent(event);
     // The panel lies over the window: the plot under its old place is painted again.
-    if (m_view) {
-        const PlotRect& r = m_view->m_rcPlot;
-        m_view->update(r.left, r.top, r.width(), r.height());
-    }
+    if (m_view)
+        m_view->InvalidatePlot();
 }
 
 // ---------------------------------------------------------------------------------

@@ -236,8 +236,7 @@ void CTrFileListDlg::closeEvent(QCloseEvent* event)
 void CTrFileListDlg::moveEvent(QMoveEvent* event)
 {
     QDialog::moveEvent(event);
-    const PlotRect& plot = m_pView->m_rcPlot;
-    m_pView->update(plot.left, plot.top, plot.width(), plot.height());
+    m_pView->InvalidatePlot();
 }
 
 void CTrFileListDlg::endWindow(int result)

@@ -10,6 +10,7 @@
 
 #include "app/frame_state.h"
 #include "display/cdtview.h"
+#include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "platform/dialog_units.h"
@@ -19,11 +20,6 @@ namespace datalist {
 namespace {
 
 const QString kInitialCaption = QStringLiteral("AC Voltage/Current Data List");
-
-template <class T> std::optional<T> at(const std::vector<T>& series, std::size_t i)
-{
-    return i < series.size() ? std::optional<T>(series[i]) : std::nullopt;
-}
 
 // The value text of a channel: one decimal, a blank and the unit; a value that reads
 // back as 0 is "LO" except for waveform samples, which may well cross zero.
@@ -38,33 +34,16 @@ QString valueText(std::optional<float> value, const QString& unit, const FrameSt
     return QString::fromLatin1(number) + QLatin1Char(' ') + unit;
 }
 
-// The sample of channel `ch` (0 or 1) that row `row` shows in the current mode. The
-// mode flags are looked at in a fixed order, a later one taking over.
+// The sample of channel `ch` (0 or 1) that row `row` shows in the current mode: the
+// series the curves draw; a transient row counts from the first point of the record.
 std::optional<float> channelValue(const ViewState& view, const FrameState& frame, const CDTDoc& doc,
                                   int row, int ch)
 {
-    const auto i = static_cast<std::size_t>(row);
-    const auto pick = [ch](std::optional<FloatPair> pair) {
-        return pair ? std::optional<float>((*pair)[ch]) : std::nullopt;
-    };
-    std::optional<float> v;
-    if (frame.m_bStoreRms == 1)
-        v = at(ch == 0 ? doc.m_pCh1Data : doc.m_pCh2Data, i);
-    if (frame.m_bStoreTr == 1) {
-        const long long p = static_cast<long long>(view.m_nFirstPoint) + row;
-        v = p >= 1 ? at(doc.m_pTrData, static_cast<std::size_t>(p - 1)) : std::nullopt;
-    }
-    if (frame.m_bEpa == 1)
-        v = i < doc.m_fEpaWave.size() ? std::optional<float>(doc.m_fEpaWave[i][ch]) : std::nullopt;
-    if (frame.m_bRtFreq == 1)
-        v = pick(at(doc.m_pRtFreq, i));
-    if (frame.m_bRtRms == 1)
-        v = pick(at(doc.m_pRtRms, i));
-    if (frame.m_bRtPowerS == 1 && ch == 0) {
-        const std::optional<FloatPair> pair = at(doc.m_pRtRms, i);
-        v = pair ? std::optional<float>((*pair)[1] * (*pair)[0]) : std::nullopt;
-    }
-    return v;
+    const ChannelSeries series = channelSeries(doc, frame, ch);
+    const long long p =
+        frame.m_bStoreTr == 1 ? static_cast<long long>(view.m_nFirstPoint) + row - 1 : row;
+    return series.has(p) ? std::optional<float>(series.at(static_cast<std::size_t>(p)))
+                         : std::nullopt;
 }
 
 } // namespace

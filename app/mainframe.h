@@ -205,6 +205,8 @@ public:
     // Stop (32772): ends a real-time run and tells the logger; enabled during a run.
     void OnStop();
     void OnUpdateStop(CCmdUI* pCmdUI);
+    // A run that ended with samples is kept as the previous measurement ("EPADATA").
+    void KeepRealTimeRun();
     // Run (32917): starts the search for the logger (scan, or link watch once linked).
     void OnRun();
     // Port back to idle (closed, handshake threshold, buffers empty), not reopened.

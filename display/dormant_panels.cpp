@@ -123,13 +123,12 @@ void CSelectFileTypeDlg::save(int count, const QString& noDataMessage, const QSt
 void CSelectFileTypeDlg::OnSaveStore()
 {
     const CDTView* view = m_frame.GetDataView();
-    save(view ? view->m_nStoreCount : 0, QStringLiteral("There is no \"STORE\" DATA!"),
-         QStringLiteral("RMSTRDATA"));
+    save(view ? view->m_nStoreCount : 0, QStringLiteral("There is no \"STORE\" DATA!"), kTagStored);
 }
 
 void CSelectFileTypeDlg::OnSaveRealTime()
 {
     const CDTView* view = m_frame.GetDataView();
     save(view ? view->m_nRtCount : 0, QStringLiteral("There is no \"REAL TIME\" DATA!"),
-         QStringLiteral("EPADATA"));
+         kTagRealTime);
 }

@@ -17,7 +17,6 @@
 namespace {
 const QString kLineSettings = QStringLiteral("115200,n,8,1");
 const QString kInterrupted = QStringLiteral("Communication interruption!");
-const QString kRealTimeTag = QStringLiteral("EPADATA");
 constexpr int kCommandResendMs = 500;
 constexpr int kScanStartMs = 100;
 constexpr int kLinkWatchMs = 3000;
@@ -162,17 +161,22 @@ void CMainFrame::OnStop()
     KillTimer(14);
     KillTimer(15);
     m_bStopped = 1;
-    CDTView* view = GetDataView();
-    CDTDoc* doc = GetActiveDocument();
-    if (view && doc && view->m_nRtCount != 0) {
-        doc->m_strFileTag = kRealTimeTag;
-        SavePreviousMeasurement();
-    }
+    KeepRealTimeRun();
     // During a run the buffer holds the real-time command: 0xC8 x 7, then 0xC9.
     wire::TransferCommand::markStop(m_byCommand);
     SendCommand(m_byCommand);
-    if (doc)
+    if (CDTDoc* doc = GetActiveDocument())
         doc->UpdateAllViews();
+}
+
+void CMainFrame::KeepRealTimeRun()
+{
+    CDTView* view = GetDataView();
+    CDTDoc* doc = GetActiveDocument();
+    if (view && doc && view->m_nRtCount != 0) {
+        doc->m_strFileTag = kTagRealTime;
+        SavePreviousMeasurement();
+    }
 }
 
 void CMainFrame::OnRun()

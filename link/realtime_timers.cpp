@@ -25,13 +25,8 @@ void CMainFrame::OnRealTimeWatchdog()
     for (int id : {12, 13, 14, 15})
         KillTimer(id);
     m_bStopped = 1;
-    CDTView* view = GetDataView();
-    CDTDoc* doc = GetActiveDocument();
-    if (view && doc && view->m_nRtCount != 0) {
-        doc->m_strFileTag = kTagRealTime;
-        SavePreviousMeasurement();
-    }
-    if (doc)
+    KeepRealTimeRun();
+    if (CDTDoc* doc = GetActiveDocument())
         doc->UpdateAllViews();
 }
 

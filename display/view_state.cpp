@@ -48,13 +48,24 @@ std::array<int, 100> ViewState::scaleStepsFor(int plotWidth)
     return steps;
 }
 
-void ViewState::allocatePlotCaches(int points)
+ViewState::PlotCaches ViewState::makePlotCaches(int points)
 {
     const auto n = static_cast<std::size_t>(points < 0 ? 0 : points);
-    m_pPlotPoints.assign(n * 2, 0.0);
-    m_pPlotPoints2.assign(n * 2, 0.0);
-    m_pPlotPixels.assign(n * 6, 0.0);
-    m_pPlotPixels2.assign(n * 6, 0.0);
+    return {std::vector<double>(n * 2), std::vector<double>(n * 2), std::vector<double>(n * 6),
+            std::vector<double>(n * 6)};
+}
+
+void ViewState::takePlotCaches(PlotCaches&& caches)
+{
+    m_pPlotPoints = std::move(caches.points);
+    m_pPlotPoints2 = std::move(caches.points2);
+    m_pPlotPixels = std::move(caches.pixels);
+    m_pPlotPixels2 = std::move(caches.pixels2);
+}
+
+void ViewState::allocatePlotCaches(int points)
+{
+    takePlotCaches(makePlotCaches(points));
 }
 
 void ViewState::freePlotCaches()

@@ -55,8 +55,15 @@ public:
     virtual void OnDocumentUpdated() {}
     virtual void InvalidateDataList() {}
 
-    // Resizes the four plot caches for `points` points (two doubles per point for the
-    // copies, six for the pixel caches).
+    // The four plot caches for `points` points (two doubles per point for the copies,
+    // six for the pixel caches), built apart from the view so that a failed allocation
+    // leaves the view's caches as they were.
+    struct PlotCaches {
+        std::vector<double> points, points2, pixels, pixels2;
+    };
+    static PlotCaches makePlotCaches(int points);
+    void takePlotCaches(PlotCaches&& caches);
+    // Replaces the four caches with zeroed ones for `points` points.
     void allocatePlotCaches(int points);
     void freePlotCaches();
     int plotCacheCapacity() const { return static_cast<int>(m_pPlotPixels.size() / 6); }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "display/view_state.h"
+#include "link/wire_protocol.h"
 #include "platform/message_box.h"
 
 CDTDoc::CDTDoc() = default;
@@ -58,6 +59,11 @@ void writeSeries(Archive& ar, const std::vector<float>& values, qint64 count)
     for (qint64 i = have; i < count; ++i)
         ar.writeFloat(0.0f);
 }
+
+// Points a download can hold at most: the whole logger memory at one 16-bit value per
+// sample.
+constexpr qint32 kMaxUnbackedPoints =
+    static_cast<qint32>(wire::kMemoryBlocks * wire::kDataBlockSize / 2);
 
 // A count from the file is only believed when the rest of the file can hold what it
 // announces; anything else is a damaged file, refused before allocating.
@@ -154,6 +160,11 @@ void CDTDoc::load(Archive& ar, ViewState& v)
         throw ArchiveError(ArchiveError::Cause::BadFormat, "negative point count");
     const quint8 hasCh1 = ar.readUInt8();
     const quint8 hasCh2 = ar.readUInt8();
+    // A series present in the file backs its count with its own bytes. Without one,
+    // nothing does: such a count is believed up to a whole logger memory, the most a
+    // download can hold.
+    if (hasCh1 != 1 && hasCh2 != 1 && n > kMaxUnbackedPoints)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "point count without data");
     const float interval = ar.readFloat();
     const std::time_t start = readDate(ar);
 
@@ -202,14 +213,14 @@ void CDTDoc::load(Archive& ar, ViewState& v)
     }
 
     // The plot caches hold every point any display of this document can draw. They
-    // are sized before anything else changes: should this fail, the caches grown so
-    // far still serve the old counts.
+    // are grown apart from the view: should this fail, the view keeps its caches.
     const qint64 capacity = std::max<qint64>(
         {qint64(n), qint64(m) * kTrSamples, qint64(kFramePoints), qint64(v.m_nRtCount)});
-    v.allocatePlotCaches(
+    ViewState::PlotCaches caches = ViewState::makePlotCaches(
         static_cast<int>(std::min<qint64>(capacity, std::numeric_limits<int>::max() / 6)));
 
     // The file is whole: take it over.
+    v.takePlotCaches(std::move(caches));
     m_strReadTag = tag;
     v.m_bCursorReady = 0;
     v.m_bNewDocument = 1;

@@ -112,19 +112,23 @@ void Archive::readFloats(float* values, qsizetype count)
 
 qsizetype Archive::readLength(bool* wide)
 {
-    const quint8 b = readUInt8();
-    if (b < 0xFF)
-        return b;
-    const quint16 w = readUInt16();
-    if (w == 0xFFFE) {
-        // A wide string: its length follows again in one of the forms.
-        *wide = true;
-        bool ignored = false;
-        return readLength(&ignored);
+    for (;;) {
+        const quint8 b = readUInt8();
+        if (b < 0xFF)
+            return b;
+        const quint16 w = readUInt16();
+        if (w == 0xFFFE) {
+            // A wide string: its length follows again in one of the forms. One
+            // marker per length; a second one is no string this format can hold.
+            if (*wide)
+                throw ArchiveError(ArchiveError::Cause::BadFormat, "second wide-string marker");
+            *wide = true;
+            continue;
+        }
+        if (w < 0xFFFF)
+            return w;
+        return static_cast<qsizetype>(readUInt32());
     }
-    if (w < 0xFFFF)
-        return w;
-    return static_cast<qsizetype>(readUInt32());
 }
 
 QString Archive::readString()

@@ -17,7 +17,12 @@ DateFields localDateFields(std::time_t t)
     return f;
 }
 
-std::time_t timeFromLocalFields(const DateFields& f)
+namespace {
+
+constexpr qint32 kFirstYear = 1900;
+constexpr qint32 kLastYear = 9999;
+
+std::time_t normalisedTime(const DateFields& f)
 {
     // Keep every field in a range where the C library's normalisation cannot
     // overflow; dates that make no sense still give a defined time.
@@ -33,4 +38,20 @@ std::time_t timeFromLocalFields(const DateFields& f)
     tm.tm_sec = clampField(f.second, -1000000, 1000000);
     tm.tm_isdst = -1;
     return std::mktime(&tm);
+}
+
+} // namespace
+
+std::time_t timeFromLocalFields(const DateFields& f)
+{
+    // A date beyond the years 1900 to 9999 stands for the nearer end of them. Every
+    // time inside has fields that build it again, so a clamped date is stored and
+    // read back as itself.
+    const std::time_t t = normalisedTime(f);
+    const qint32 year = localDateFields(t).year;
+    if (year < kFirstYear)
+        return normalisedTime(DateFields{kFirstYear, 1, 1, 0, 0, 0});
+    if (year > kLastYear)
+        return normalisedTime(DateFields{kLastYear, 12, 31, 23, 59, 59});
+    return t;
 }

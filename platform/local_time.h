@@ -5,7 +5,8 @@
 
 // Local time <-> the six date fields (full year, month from 1). Building a time
 // never fails: an impossible date (month 13, day 0) is normalised the way the C
-// library does it.
+// library does it, and a date before 1900 or after 9999 is clamped to the first or
+// last second of those years.
 struct DateFields {
     qint32 year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };

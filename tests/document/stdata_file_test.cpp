@@ -271,10 +271,41 @@ TEST(StdataFile, damaged_files_fail_and_leave_everything_as_it_was)
     manyRecords.str("RMSTRDATA").i32(0).u8(0).u8(0).f32(1.0f).date(2008, 1, 1, 0, 0, 0);
     manyRecords.i32(0x7fffffff).u8(0xF1).u8(0xFA);
     expectUnchanged(manyRecords.b);
+    // Points without any series: a count no download can reach is no document.
+    for (const qint32 points : {0x7fffffff, 10000000, 262145}) {
+        Bytes unbacked;
+        unbacked.str("RMSTRDATA").i32(points).u8(0).u8(2).f32(1.0f).date(2008, 1, 1, 0, 0, 0);
+        unbacked.i32(0).f32(0).f32(0).i32(0).i32(0).i32(0).i32(0);
+        expectUnchanged(unbacked.b);
+    }
+    // Wide-string markers, one after another, where the tag should be.
+    expectUnchanged(QByteArray("\xff\xfe\xff").repeated(200000));
     Bytes negRecords;
     negRecords.str("RMSTRDATA").i32(0).u8(0).u8(0).f32(1.0f).date(2008, 1, 1, 0, 0, 0);
     negRecords.i32(-1).f32(0).f32(0).i32(0).i32(0).i32(0).i32(0);
     expectUnchanged(negRecords.b);
+}
+
+TEST(StdataFile, the_largest_downloads_load_and_memory_follows_the_file)
+{
+    // A whole logger memory of one-value samples, with and without a series.
+    constexpr int kWholeMemory = 262144;
+    for (const quint8 present : {0, 1}) {
+        Fixture f;
+        Bytes b;
+        b.str("RMSTRDATA").i32(kWholeMemory).u8(present).u8(0).f32(1.0f);
+        b.date(2008, 1, 1, 0, 0, 0);
+        if (present) {
+            b.b.append(QByteArray(4 * kWholeMemory, '\0'));
+            b.str("max").str("min").str("V").str("A");
+        }
+        b.i32(0).f32(0).f32(0).i32(0).i32(0).i32(0).i32(0);
+        ASSERT_NO_THROW(f.doc.LoadFromBytes(b.b));
+        EXPECT_EQ(f.view.m_nStoreCount, kWholeMemory);
+        EXPECT_EQ(f.doc.m_pCh1Data.size(), std::size_t(present ? kWholeMemory : 0));
+        EXPECT_EQ(f.view.plotCacheCapacity(), kWholeMemory);
+        EXPECT_EQ(f.doc.StoreToBytes(), b.b);
+    }
 }
 
 TEST(StdataFile, impossible_dates_still_load)
@@ -290,6 +321,33 @@ TEST(StdataFile, impossible_dates_still_load)
     EXPECT_EQ(f.view.m_nTrCount, 1);
     // Month 13 of 2165 is January 2166 once normalised.
     EXPECT_EQ(localDateFields(f.view.m_tStoreStart).year, 2166);
+    // A year before 1900 is clamped to the first second of 1900.
+    const DateFields first = localDateFields(f.doc.m_pTrTimes[0]);
+    EXPECT_EQ(first.year, 1900);
+    EXPECT_EQ(first.month, 1);
+    EXPECT_EQ(first.second, 0);
+
+    // Dates far outside any real range: what a load makes of them is stored and
+    // read back as itself.
+    const int far[][6] = {{2147483647, 2147483647, 2147483647, 2147483647, 2147483647, 2147483647},
+                          {-2147483647 - 1, -2147483647, -40001, -100001, 0, 0},
+                          {101899, 1201, 40000, 99999, 999999, 999999},
+                          {9999, 12, 31, 23, 59, 60},
+                          {1899, 12, 31, 23, 59, 59}};
+    for (const auto& d : far) {
+        Fixture g;
+        Bytes c;
+        c.str("RMSTRDATA").i32(0).u8(0).u8(0).f32(1.0f).date(d[0], d[1], d[2], d[3], d[4], d[5]);
+        c.i32(0).f32(0).f32(0).i32(0).i32(0).i32(0).i32(0);
+        g.doc.LoadFromBytes(c.b);
+        const std::time_t clamped = g.view.m_tStoreStart;
+        const int year = localDateFields(clamped).year;
+        EXPECT_TRUE(year == 1900 || year == 9999) << year;
+        const QByteArray stored = g.doc.StoreToBytes();
+        g.doc.LoadFromBytes(stored);
+        EXPECT_EQ(g.view.m_tStoreStart, clamped) << d[0];
+        EXPECT_EQ(g.doc.StoreToBytes(), stored);
+    }
 }
 
 } // namespace

@@ -60,6 +60,16 @@ TEST(Archive, wide_string_marker_is_read)
     // 0xFF, marker 0xFFFE, then the length (2) and two 16-bit characters.
     Archive in(hex("ff feff 02 4100 e900"));
     EXPECT_EQ(in.readString(), QString::fromUtf8("A\xc3\xa9"));
+    // One marker per length: a second one is a damaged file, however many follow.
+    Archive twice(hex("ff feff ff feff 02 4100 e900"));
+    EXPECT_THROW(twice.readString(), ArchiveError);
+    Archive many(QByteArray("\xff\xfe\xff").repeated(200000));
+    try {
+        many.readString();
+        ADD_FAILURE() << "a run of wide-string markers was read as a string";
+    } catch (const ArchiveError& e) {
+        EXPECT_EQ(e.cause(), ArchiveError::Cause::BadFormat);
+    }
 }
 
 TEST(Archive, reading_past_the_end_throws_and_never_reads_beyond)

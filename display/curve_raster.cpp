@@ -44,11 +44,15 @@ void PixelCanvas::setPixel(long long x, long long y, QRgb color, const PixelClip
 
 void PixelCanvas::fillRect(int x, int y, int w, int h, QRgb color)
 {
-    const int x1 = std::max(x, 0), y1 = std::max(y, 0);
+    // Cut to the picture; an empty or inverted rectangle (a plot narrower than its
+    // margins) fills nothing.
+    const long long x1 = std::max(x, 0), y1 = std::max(y, 0);
     const long long x2 = std::min<long long>(static_cast<long long>(x) + w, m_width);
     const long long y2 = std::min<long long>(static_cast<long long>(y) + h, m_height);
-    for (int yy = y1; yy < y2; ++yy)
-        std::fill(row(yy) + x1, row(yy) + x2, color);
+    if (x2 <= x1 || y2 <= y1)
+        return;
+    for (long long yy = y1; yy < y2; ++yy)
+        std::fill(row(static_cast<int>(yy)) + x1, row(static_cast<int>(yy)) + x2, color);
 }
 
 void PixelCanvas::line(long long xa, long long ya, long long xb, long long yb, QRgb color,

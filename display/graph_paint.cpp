@@ -62,14 +62,6 @@ QFont legendFont()
     return f;
 }
 
-// A fill through the painter, for the fills between texts; like the pixel canvas, an
-// empty or inverted rectangle fills nothing.
-void fillBox(QPainter& p, int x, int y, int w, int h, QRgb color)
-{
-    if (w > 0 && h > 0)
-        p.fillRect(QRect(x, y, w, h), QColor::fromRgb(color));
-}
-
 // Text with its top-left corner at (x, y) on an opaque background box.
 void drawOpaqueText(QPainter& p, const QFontMetrics& fm, int x, int y, const QString& text,
                     const QColor& fg, const QColor& bg)
@@ -385,14 +377,14 @@ void CDTView::drawGraph(bool printing)
     }
 
     // 18. outer fills
-    fillBox(p, 20, T - 20, frameWidth, 15, F);
-    fillBox(p, 0, 0, cw, T - 18, kBlack);
-    fillBox(p, 0, 0, cw, bh, F);
-    fillBox(p, 0, B + 55, cw, ch - (B + 55), kBlack);
-    fillBox(p, 0, bh, 20, ch - bh, kBlack);
-    fillBox(p, cw - 20, bh, 20, ch - bh, kBlack);
+    canvas.fillRect(20, T - 20, frameWidth, 15, F);
+    canvas.fillRect(0, 0, cw, T - 18, kBlack);
+    canvas.fillRect(0, 0, cw, bh, F);
+    canvas.fillRect(0, B + 55, cw, ch - (B + 55), kBlack);
+    canvas.fillRect(0, bh, 20, ch - bh, kBlack);
+    canvas.fillRect(cw - 20, bh, 20, ch - bh, kBlack);
     if (printing)
-        fillBox(p, 0, 0, cw, bh + 5, kWhite);
+        canvas.fillRect(0, 0, cw, bh + 5, kWhite);
 
     // 19. cursor read-out
     const QFont large = legendFont();
@@ -400,16 +392,16 @@ void CDTView::drawGraph(bool printing)
     p.setFont(large);
     drawOpaqueText(p, largeMetrics, L - 80, B + 75, g_strReadout, face, black);
     if (printing) {
-        p.fillRect(QRect(L - 80, B + 75, W + 178, 20), black);
+        canvas.fillRect(L - 80, B + 75, W + 178, 20, kBlack);
         drawOpaqueText(p, largeMetrics, L - 80, B + 75, g_strReadout, face, black);
     }
 
     // 20. white border (2 pixels wide)
     const int top = bh + 10, left = 10, right = cw - 10, bottom = ch - 10;
-    fillBox(p, left - 1, top - 1, right - left + 2, 2, kWhite);
-    fillBox(p, left - 1, top - 1, 2, bottom - top + 2, kWhite);
-    fillBox(p, right - 1, top - 1, 2, bottom - top + 2, kWhite);
-    fillBox(p, left - 1, bottom - 1, right - left + 2, 2, kWhite);
+    canvas.fillRect(left - 1, top - 1, right - left + 2, 2, kWhite);
+    canvas.fillRect(left - 1, top - 1, 2, bottom - top + 2, kWhite);
+    canvas.fillRect(right - 1, top - 1, 2, bottom - top + 2, kWhite);
+    canvas.fillRect(left - 1, bottom - 1, right - left + 2, 2, kWhite);
     g_bCursorErased = 1;
 
     // 21. legends

@@ -4,13 +4,17 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 #include <QUrl>
 
+#include "display/dormant_panels.h"
+#include "display/rec_info_band.h"
 #include "frame_fixture.h"
 #include "platform/file_dialog.h"
 #include "resources/command_ids.h"
@@ -338,4 +342,79 @@ TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
         EXPECT_EQ(boxes.calls.size(), 1u);
         EXPECT_EQ(f.frame->m_bDataUnsaved, 1);
     }
+}
+
+TEST(MainFrame, every_size_from_nothing_paints_graph_band_lists_and_panels)
+{
+    // A document with both channels and a transient record, shown as loaded, with
+    // the lists and the power-analysis panel open.
+    testenv::resetHome();
+    Frame f;
+    ViewState source;
+    CDTDoc stored;
+    stored.AddView(&source);
+    source.m_nStoreCount = 500;
+    source.m_bStoreCh1 = source.m_bStoreCh2 = 1;
+    source.m_fInterval = 1.0f;
+    source.m_tStoreStart = 1700000000;
+    for (int i = 0; i < 500; ++i) {
+        stored.m_pCh1Data.push_back(float(i % 50));
+        stored.m_pCh2Data.push_back(float(i % 70));
+    }
+    source.m_nTrCount = 1;
+    source.m_pTrChannel = {0xF1};
+    source.m_pTrQuantity = {0xFA};
+    stored.m_pTrTimes = {1700000000};
+    stored.m_pTrData.assign(kTrSamples, 100.0f);
+    f.doc->LoadFromBytes(stored.StoreToBytes());
+    CDTView& view = f.view();
+    view.grab();
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_DATA_LIST));
+    view.OnShowTrFileList();
+    view.OnShowPowerAnalysis();
+    ASSERT_TRUE(view.m_dlgDataList && view.m_dlgTrFileList && view.m_dlgPowerAnalysis);
+    QCoreApplication::processEvents();
+
+    // The splitter handle dragged to the right, the graph narrowing pixel by pixel.
+    QSplitter* splitter = f.frame->m_wndSplitter;
+    QSplitterHandle* handle = splitter->handle(1);
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    for (int w = 300; w >= 0; --w) {
+        const int x = splitter->width() - handle->width() - w + grip.x();
+        QTest::mouseMove(handle, QPoint(x - handle->x(), grip.y()));
+        ASSERT_EQ(view.width(), w);
+        const QImage picture = view.grab().toImage();
+        ASSERT_EQ(picture.width(), w);
+        QWidget* band = view.m_dlgRecInfo;
+        ASSERT_EQ(band->width(), w);
+        band->grab();
+    }
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(QCursor::pos()));
+
+    // The window shrunk to nothing: the graph narrows with it from 300 pixels.
+    f.frame->setInstrumentPaneWidth(150);
+    for (int s = 460; s >= 0; --s) {
+        f.frame->resize(s, s);
+        view.grab();
+    }
+    EXPECT_EQ(view.width(), 0);
+
+    // Every width and height, the graph's own included (the window stops at its
+    // smallest size), and each list and panel.
+    CToolPanelDlg tools(&view);
+    CIndicateView indicate(&view);
+    for (QWidget* panel : std::vector<QWidget*>{&view, view.m_dlgDataList, view.m_dlgTrFileList,
+                                                view.m_dlgPowerAnalysis, &tools, &indicate}) {
+        for (int s = 300; s >= 0; --s) {
+            panel->resize(s, 300 - s);
+            panel->grab();
+        }
+    }
+    // A widget without area gets no paint event, but the page printed from it does.
+    QImage page(100, 100, QImage::Format_RGB32);
+    QPainter painter(&page);
+    view.resize(0, 0);
+    view.OnDraw(painter, page.size(), true);
+    view.OnDraw(painter, page.size(), false);
 }

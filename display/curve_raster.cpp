@@ -8,6 +8,7 @@
 
 #include "display/plot_scale.h"
 #include "display/view_state.h"
+#include "platform/truncation.h"
 
 namespace {
 
@@ -15,12 +16,12 @@ namespace {
 // keeps the line arithmetic inside 64 bits.
 constexpr double kCoordLimit = 268435456.0;
 
+// A position that is not a number, or infinite, has no pixel.
 bool toPixel(double v, long long& out)
 {
     if (!std::isfinite(v))
         return false;
-    v = std::clamp(v, -kCoordLimit, kCoordLimit);
-    out = static_cast<long long>(v); // truncation toward zero
+    out = truncSaturated<long long>(std::clamp(v, -kCoordLimit, kCoordLimit));
     return true;
 }
 

@@ -13,16 +13,12 @@
 #include "display/rec_info_band.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "platform/truncation.h"
 #include "resources/command_ids.h"
 
 namespace modes {
 
 namespace {
-
-int truncated(double value)
-{
-    return static_cast<int>(std::trunc(value));
-}
 
 // Reads a number the way the read-outs were written: the leading decimal number of the
 // text, 0 when there is none.
@@ -223,8 +219,8 @@ void realTimeBandTexts(ViewState& view, Mode mode)
 void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
                          const download::Extremes& e)
 {
-    const int autoMin = truncated(e.min - 10.0);
-    const int autoMax = truncated(e.max + 10.0);
+    const int autoMin = truncSaturated(e.min - 10.0);
+    const int autoMax = truncSaturated(e.max + 10.0);
     view.m_nAutoMin[2] = view.m_nAutoMin[3] = autoMin;
     view.m_nAutoMax[2] = view.m_nAutoMax[3] = autoMax;
     if (view.m_bAutoScale[1] == 1)

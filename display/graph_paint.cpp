@@ -18,6 +18,7 @@
 #include "display/plot_scale.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
+#include "platform/truncation.h"
 
 namespace {
 
@@ -31,13 +32,6 @@ QColor faceColor()
 {
     const QColor c = QApplication::palette().color(QPalette::Button);
     return c.lightness() >= 128 ? c : QColor(240, 240, 240);
-}
-
-int truncToInt(double v)
-{
-    if (!(v == v))
-        return 0;
-    return static_cast<int>(std::clamp(v, -1.0e9, 1.0e9));
 }
 
 QFont labelFont()
@@ -234,7 +228,7 @@ void CDTView::drawGraph(bool printing)
     // 9. horizontal grid
     if (m_bViewXAxis == 1 && L < R) {
         for (int k = 0; k <= 10; ++k) {
-            const int y = truncToInt(H * k * 0.1 + T);
+            const int y = truncSaturated(H * k * 0.1 + T);
             canvas.dottedLine(L - 5, y, R + 5, y, grid);
         }
     }
@@ -250,7 +244,7 @@ void CDTView::drawGraph(bool printing)
     const TimeLabels labels = planTimeLabels(*this, frame);
     if (labels.valid && m_bViewYAxis == 1) {
         for (int k = 0; k < 10; ++k) {
-            const int xg = truncToInt(labels.x0 + labels.index[k] * labels.dx);
+            const int xg = truncSaturated(labels.x0 + labels.index[k] * labels.dx);
             canvas.dottedLine(xg, B - 1, xg, T, grid);
         }
     }
@@ -311,7 +305,7 @@ void CDTView::drawGraph(bool printing)
     // 16. value ticks (the labels follow with the text below)
     if (L < R) {
         for (int k = 0; k <= 10; ++k) {
-            const int y = truncToInt(T + k * H * 0.1);
+            const int y = truncSaturated(T + k * H * 0.1);
             canvas.line(L - 5, y, L, y, grid, everywhere);
             canvas.line(R, y, R + 5, y, grid, everywhere);
         }
@@ -327,7 +321,7 @@ void CDTView::drawGraph(bool printing)
     if (m_nLastPoint >= 1 && labels.valid) {
         for (int k = 0; k < 10; ++k) {
             const double x = labels.x0 + labels.index[k] * labels.dx;
-            const int xi = truncToInt(x);
+            const int xi = truncSaturated(x);
             if (x >= L && x <= R && (labels.numbered || labels.hasTimes))
                 placed[placedCount++] = {xi, k};
             if (xi >= L && xi <= R)
@@ -346,7 +340,7 @@ void CDTView::drawGraph(bool printing)
 
     // 16. value labels; both columns even for an absent channel
     for (int k = 0; k <= 10; ++k) {
-        const int y = B - truncToInt(double(k) * H / 10) - 8;
+        const int y = B - truncSaturated(double(k) * H / 10) - 8;
         drawOpaqueText(p, smallMetrics, 88 - 5 * int(m_strYLabels1[k].size()), y, m_strYLabels1[k],
                        black, face);
         drawOpaqueText(p, smallMetrics, R + 6, y, m_strYLabels2[k], black, face);
@@ -369,7 +363,7 @@ void CDTView::drawGraph(bool printing)
     for (int i = 0; i < placedCount; ++i) {
         const int k = placed[i].k;
         const QString& text = m_strXLabels[k];
-        const int x = placed[i].x - truncToInt(7.0 * text.size() / 2);
+        const int x = placed[i].x - truncSaturated(7.0 * text.size() / 2);
         drawOpaqueText(p, smallMetrics, x, B + 5, text, black, face);
         if (!labels.numbered)
             drawOpaqueText(p, smallMetrics, x, B + 17, formatTime(labels.time[k], "%d/%m/%y"),

@@ -5,6 +5,7 @@
 #include "display/cdtview.h"
 #include "display/plot_scale.h"
 #include "document/cdtdoc.h"
+#include "platform/truncation.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ void CDTView::RefreshRealTimeGraph()
                 if (!m_bVScrolled)
                     --m_nScrollOffset;
                 m_bVScrolled = 0;
-                m_siTime.nPos = m_nZoomFirst - m_nScrollOffset + 1;
+                m_siTime.nPos =
+                    clampToInt(static_cast<long long>(m_nZoomFirst) - m_nScrollOffset + 1);
                 if (m_wndTimeScroll) {
                     m_wndTimeScroll->setValue(m_siTime.nPos);
                     applyScrollInfo(m_wndTimeScroll, m_siTime);

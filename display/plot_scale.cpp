@@ -10,6 +10,7 @@
 #include "app/frame_state.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
+#include "platform/truncation.h"
 
 namespace {
 
@@ -25,18 +26,6 @@ ChannelSeries pairSeries(const FloatPair* pairs, std::size_t count, int ch)
     if (count == 0)
         return {};
     return {pairs->data() + ch, nullptr, 2, count};
-}
-
-// Truncation toward zero that stays defined for values beyond the int range.
-int truncClamped(double v)
-{
-    if (!(v == v))
-        return 0;
-    if (v >= 2.0e9)
-        return 2000000000;
-    if (v <= -2.0e9)
-        return -2000000000;
-    return static_cast<int>(v);
 }
 
 } // namespace
@@ -107,7 +96,7 @@ void growRealTimeScale(ViewState& view)
     view.m_bRescaleRedraw = 1;
     view.g_fScaleStep = step;
     ++level;
-    view.m_nScaleSteps[level] = truncClamped(w / step + 1.0);
+    view.m_nScaleSteps[level] = truncSaturated(w / step + 1.0);
 }
 
 LevelZeroY levelZeroY(const ViewState& view, const CDTDoc& doc, const FrameState& frame, int ch)
@@ -321,9 +310,10 @@ ZoomScrollUpdate computeZoomedView(ViewState& view, const CDTDoc& doc, const Fra
         double x0 = 0, dx = 0;
         if (windowSpacing(view, x0, dx)) {
             const int o = view.m_nScrollOffset;
-            view.m_nZoomFirst = truncClamped(o + (rc.left - (x0 + o * dx)) / dx);
+            view.m_nZoomFirst = truncSaturated(o + (rc.left - (x0 + o * dx)) / dx);
         }
-        view.m_siTime.nPos = view.m_nZoomFirst - view.m_nScrollOffset + 1;
+        view.m_siTime.nPos =
+            clampToInt(static_cast<long long>(view.m_nZoomFirst) - view.m_nScrollOffset + 1);
         out.positionBars = true;
         out.verticalHalfRange = h / 2;
         view.g_bZoomScrollSet = 1;
@@ -341,13 +331,13 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
         return t;
     t.valid = true;
     const int w = view.m_rcPlot.width();
-    const int r = truncClamped(w / t.dx);
+    const int r = truncSaturated(w / t.dx);
     if (r <= 1)
         t.step = 1;
     else if (r >= 4)
-        t.step = std::max(1, truncClamped(w / (4 * t.dx)));
+        t.step = std::max(1, truncSaturated(w / (4 * t.dx)));
     else
-        t.step = std::max(1, truncClamped(w / (r * t.dx)));
+        t.step = std::max(1, truncSaturated(w / (r * t.dx)));
 
     const bool stored = frame.m_bStoreRms && !realTime;
     const long long base =
@@ -355,16 +345,14 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
     for (int k = 0; k < 10; ++k) {
         const long long i =
             static_cast<long long>(view.m_nZoomFirst) + static_cast<long long>(k) * t.step;
-        t.index[k] = static_cast<int>(std::clamp<long long>(i, INT32_MIN, INT32_MAX));
-        t.number[k] = static_cast<int>(
-            std::clamp<long long>(i - view.m_nScrollOffset + 1, INT32_MIN, INT32_MAX));
-        const long long point =
-            std::clamp<long long>(base + static_cast<long long>(k) * t.step, INT32_MIN, INT32_MAX);
+        t.index[k] = clampToInt(i);
+        t.number[k] = clampToInt(i - view.m_nScrollOffset + 1);
+        const int point = clampToInt(base + static_cast<long long>(k) * t.step);
         // The same time as every other place shows for the point: start plus the
         // index times the interval, the product truncated (a sub-second interval
         // truncated first would give every label the start time).
         if (stored)
-            t.time[k] = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, int(point));
+            t.time[k] = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, point);
         else if (realTime)
             t.time[k] = view.m_tRtStart + static_cast<std::time_t>(point) * view.m_nRtSampleRate;
     }

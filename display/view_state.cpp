@@ -1,4 +1,5 @@
 #include "display/view_state.h"
+#include "platform/truncation.h"
 
 void ViewState::resetInitialValues()
 {
@@ -41,7 +42,7 @@ std::array<int, 100> ViewState::scaleStepsFor(int plotWidth)
         if (!(step > 0.0f))
             break;
         const double next = w / step + 1.0;
-        steps[k] = next < 2.0e9 ? static_cast<int>(next) : 2000000000;
+        steps[k] = truncSaturated(next);
         if (steps[k] >= 100000 || steps[k] <= steps[k - 1])
             break;
     }

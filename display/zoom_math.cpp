@@ -8,23 +8,11 @@
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
+#include "platform/truncation.h"
 
 namespace zoom {
 
 namespace {
-
-// Truncation toward zero that stays defined for any real.
-long long truncLong(double v)
-{
-    if (!(v == v))
-        return 0;
-    return static_cast<long long>(std::clamp(v, -4.0e18, 4.0e18));
-}
-
-int clampInt(long long v)
-{
-    return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
-}
 
 // What the read-out shows: the mode whose values the graph draws (the same order
 // of precedence as the data source of the curves).
@@ -153,7 +141,7 @@ int nearestPointIndex(const ViewState& view, int x, int previous)
         // the left of x and the next one are the candidates.
         const double q = std::floor((x - x0) / dx);
         const double left = x0 + dx * q;
-        i = truncLong(q) + f - 1 - view.m_nScrollOffset;
+        i = truncSaturated(q + f - 1 - view.m_nScrollOffset);
         if (x - left > left + dx - x)
             ++i;
     }
@@ -161,7 +149,7 @@ int nearestPointIndex(const ViewState& view, int x, int previous)
         i = last - 1;
     if (i < f)
         i = f - 1;
-    return clampInt(i);
+    return clampToInt(i);
 }
 
 std::optional<QString> readoutLine(const ViewState& view, const FrameState& frame,
@@ -209,7 +197,7 @@ int timeScrollPage(const ViewState& view)
     double x0 = 0, dx = 0;
     if (!windowSpacing(view, x0, dx))
         return 1;
-    return clampInt(truncLong((view.m_rcPlot.width() + 120) / dx) + 1);
+    return truncSaturated(std::trunc((view.m_rcPlot.width() + 120) / dx) + 1.0);
 }
 
 int timeTrackPosition(const ViewState& view, int trackPos, int pointerX)
@@ -222,8 +210,8 @@ int timeTrackPosition(const ViewState& view, int trackPos, int pointerX)
     if (d < 30)
         return 0;
     if (pointerX > rc.right - 30 || rc.width() <= 60)
-        return clampInt(n);
-    return clampInt(truncLong(double(d - 30) / (rc.width() - 60) * double(n)));
+        return clampToInt(n);
+    return truncSaturated(double(d - 30) / (rc.width() - 60) * double(n));
 }
 
 void scrollTime(ViewState& view, int code, int track)
@@ -256,8 +244,8 @@ void scrollTime(ViewState& view, int code, int track)
     default:
         break;
     }
-    view.m_nScrollOffset = clampInt(offset);
-    view.m_siTime.nPos = clampInt(first - view.m_nScrollOffset + 1);
+    view.m_nScrollOffset = clampToInt(offset);
+    view.m_siTime.nPos = clampToInt(first - view.m_nScrollOffset + 1);
 }
 
 int scrollValue(ViewState& view, int channel, int code, int track)

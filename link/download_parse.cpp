@@ -6,6 +6,7 @@
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "platform/truncation.h"
 
 namespace download {
 
@@ -18,11 +19,6 @@ constexpr std::size_t kRecordSamplesAt = 10;
 bool presentFlag(std::uint8_t flag)
 {
     return flag == 1;
-}
-
-int truncated(double value)
-{
-    return static_cast<int>(std::trunc(value));
 }
 
 } // namespace
@@ -211,8 +207,8 @@ void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewSt
 
     view.m_bAutoScale = {1, 1};
     const auto setLimits = [&view](int c, const Extremes& e) {
-        view.m_nAutoMin[static_cast<std::size_t>(c)] = truncated(e.min - 10.0);
-        view.m_nAutoMax[static_cast<std::size_t>(c)] = truncated(e.max + 10.0);
+        view.m_nAutoMin[static_cast<std::size_t>(c)] = truncSaturated(e.min - 10.0);
+        view.m_nAutoMax[static_cast<std::size_t>(c)] = truncSaturated(e.max + 10.0);
     };
     if (ch1 && ch2) {
         setLimits(0, e1);

@@ -1,6 +1,7 @@
 #include "display/display_modes.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 #include "app/frame_state.h"
 #include "display/point_time.h"
@@ -186,6 +187,13 @@ TEST(DisplayModes, transient_texts_auto_range_and_levels)
     view.m_nCh1Min = 1;
     storeTransientTexts(view, doc, 0, e);
     EXPECT_EQ(view.m_nCh1Min, 1);
+
+    // Samples beyond the int range (a file may hold any float): the widest range.
+    e.max = 3.0e38f;
+    e.min = -3.0e38f;
+    storeTransientTexts(view, doc, 0, e);
+    EXPECT_EQ(view.m_nAutoMax[2], std::numeric_limits<int>::max());
+    EXPECT_EQ(view.m_nAutoMin[2], std::numeric_limits<int>::min());
 }
 
 TEST(DisplayModes, power_s_readout_needs_both_rms_readouts_above_seven)

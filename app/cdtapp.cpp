@@ -3,9 +3,11 @@
 #include <QScreen>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
 
 #include "app/about_dialog.h"
@@ -18,7 +20,6 @@
 #include "platform/folders.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
-#include "platform/whole_file.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 
@@ -36,16 +37,28 @@ QSettings profileSettings()
 // ---------------------------------------------------------------------------------
 // Command line
 
+namespace {
+// Switches start with '-' or '/'. An absolute path starts with '/' too: a '/' word is
+// only a switch when it names no folder below the root and no file of that name exists.
+bool isSwitch(const QString& arg)
+{
+    if (arg.size() < 2)
+        return false;
+    if (arg[0] == QLatin1Char('-'))
+        return true;
+    return arg[0] == QLatin1Char('/') && !arg.mid(1).contains(QLatin1Char('/'))
+           && !QFileInfo::exists(arg);
+}
+} // namespace
+
 CommandLineInfo ParseCommandLine(const QStringList& arguments)
 {
     CommandLineInfo info;
     QStringList printToArgs;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        const bool flagForm =
-            arg.size() > 1 && (arg[0] == QLatin1Char('-') || arg[0] == QLatin1Char('/'));
+        const bool flagForm = isSwitch(arg);
         const QString name = flagForm ? arg.mid(1).toLower() : QString();
-        // An absolute path also starts with '/': only the known switches are switches.
         if (name == QLatin1String("embedding") || name == QLatin1String("automation")) {
             info.m_bShowSplash = false;
         } else if (name == QLatin1String("p")) {
@@ -56,6 +69,9 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
             info.m_nShellCommand = CommandLineInfo::FileDde;
         } else if (name == QLatin1String("unregister") || name == QLatin1String("unregserver")) {
             info.m_nShellCommand = CommandLineInfo::AppUnregister;
+        } else if (flagForm) {
+            // Any other switch is not the program's: ignored, as the document after it
+            // still opens.
         } else if (info.m_strFileName.isEmpty()) {
             info.m_strFileName = arg;
             if (info.m_nShellCommand == CommandLineInfo::FileNew)
@@ -143,14 +159,17 @@ bool CDTApp::InitInstance(const QStringList& arguments)
 
     switch (cmdInfo.m_nShellCommand) {
     case CommandLineInfo::FileOpen:
-        if (!OpenDocumentFile(cmdInfo.m_strFileName))
+        // A refused file ("Invalid Format!") leaves a new document; one that cannot be
+        // read ends start-up.
+        if (OpenDocumentFile(cmdInfo.m_strFileName) == CMainFrame::LoadResult::Failed)
             return false;
         break;
     case CommandLineInfo::FilePrint:
     case CommandLineInfo::FilePrintTo:
         // Printing from the command line ends the program; its exit status tells a
         // script whether the document was printed.
-        if (OpenDocumentFile(cmdInfo.m_strFileName) && printDirect(cmdInfo))
+        if (OpenDocumentFile(cmdInfo.m_strFileName) == CMainFrame::LoadResult::Loaded
+            && printDirect(cmdInfo))
             m_nExitCode = 0;
         return false;
     default:
@@ -176,34 +195,50 @@ void CDTApp::registerCommands()
     m_pFrame->onCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
 }
 
-bool CDTApp::OpenDocumentFile(const QString& path)
+CMainFrame::LoadResult CDTApp::OpenDocumentFile(const QString& path)
 {
-    QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        appMessageBox(QStringLiteral("Cannot open the file %1.\n%2").arg(path, error));
-        return false;
-    }
-    try {
-        m_pDoc->LoadFromBytes(*bytes);
-    } catch (const ArchiveError&) {
-        // The load leaves the document as it was.
-        appMessageBox(
-            QStringLiteral("Cannot read the file %1.\nIt is damaged or incomplete.").arg(path));
-        return false;
-    }
-    m_strPathName = QFileInfo(path).absoluteFilePath();
+    const CMainFrame::LoadResult result = m_pFrame->LoadDocumentFile(path);
+    if (result != CMainFrame::LoadResult::Loaded)
+        return result; // a refused or failed file names nothing
+    setPathName(path);
     m_recentFiles.Add(path);
-    if (CDTView* view = m_pFrame ? m_pFrame->GetDataView() : nullptr)
+    if (CDTView* view = m_pFrame->GetDataView())
         view->OnInitialUpdate();
-    return true;
+    return result;
+}
+
+QByteArray CDTApp::contentDigest() const
+{
+    return QCryptographicHash::hash(m_pDoc->StoreToBytes(), QCryptographicHash::Sha256);
+}
+
+void CDTApp::setPathName(const QString& path)
+{
+    m_strPathName = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    m_pathContent = path.isEmpty() ? QByteArray() : contentDigest();
+}
+
+QString CDTApp::GetPathName() const
+{
+    // The frame's own open, the previous measurement, a download or a real-time run
+    // replace the data without a path: the file no longer holds what is shown.
+    if (m_strPathName.isEmpty() || contentDigest() != m_pathContent)
+        return QString();
+    return m_strPathName;
 }
 
 bool CDTApp::printDirect(const CommandLineInfo& info)
 {
     QPrinter& printer = m_pFrame->printer();
-    if (info.m_nShellCommand == CommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
+    if (info.m_nShellCommand == CommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty()) {
+        // An unknown name would leave the printer at its default: say so instead.
+        if (QPrinterInfo::printerInfo(info.m_strPrinterName).isNull()) {
+            m_pFrame->ReportPrintFailure(
+                QStringLiteral("The printer \"%1\" is not available.").arg(info.m_strPrinterName));
+            return false;
+        }
         printer.setPrinterName(info.m_strPrinterName);
+    }
     if (CDTView* view = m_pFrame->GetDataView()) {
         view->resize(1000, 700);
         view->OnInitialUpdate();
@@ -220,7 +255,7 @@ void CDTApp::OnAppAbout()
 void CDTApp::OnFileNew()
 {
     // A new document keeps the data shown; the views start over with it.
-    m_strPathName.clear();
+    setPathName(QString());
     if (CDTView* view = m_pFrame->GetDataView()) {
         view->OnInitialUpdate();
         view->update();
@@ -237,7 +272,7 @@ void CDTApp::OnFileOpen()
 
 void CDTApp::OnFileSave()
 {
-    QString path = m_strPathName;
+    QString path = GetPathName();
     if (path.isEmpty()) {
         const std::optional<QString> chosen =
             saveFileDialog(m_pFrame.get(), kDocFilter, QStringLiteral("stdata"), documentsFolder(),
@@ -246,11 +281,8 @@ void CDTApp::OnFileSave()
             return;
         path = *chosen;
     }
-    const QString error = writeWholeFile(path, m_pDoc->StoreToBytes());
-    if (!error.isEmpty()) {
-        appMessageBox(QStringLiteral("Cannot save the file %1.\n%2").arg(path, error));
+    if (!m_pFrame->WriteFileReported(path, m_pDoc->StoreToBytes()))
         return;
-    }
-    m_strPathName = QFileInfo(path).absoluteFilePath();
+    setPathName(path);
     m_recentFiles.Add(path);
 }

@@ -8,11 +8,14 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/mainframe.h"
+
 class CDTDoc;
-class CMainFrame;
 
 // What the command line asks for. Switches start with '-' or '/' and are matched
-// without regard to case; any other argument is the document's path.
+// without regard to case; switches the program does not know are ignored. Any other
+// argument is the document's path (or, after /pt, the printer, driver and port). A
+// path from the root ("/home/u/a.stdata") is a path, not a switch.
 struct CommandLineInfo {
     enum Shell { FileNew, FileOpen, FilePrint, FilePrintTo, FileDde, AppUnregister };
     bool m_bShowSplash = true;
@@ -54,11 +57,13 @@ public:
     int ExitCode() const { return m_nExitCode; }
     CDTDoc* GetDocument() const { return m_pDoc.get(); }
     RecentFileList& recentFiles() { return m_recentFiles; }
-    // The path of the document last opened or saved as a file, empty for a new one.
-    QString GetPathName() const { return m_strPathName; }
+    // The path of the document file the shown data came from or was last saved to;
+    // empty for a new document and once other data is shown.
+    QString GetPathName() const;
 
-    // Opens a document file into the document; reports a failure and returns false.
-    bool OpenDocumentFile(const QString& path);
+    // Opens a document file into the document through the frame's load. Only a file
+    // that loaded becomes the document's path and a recent file.
+    CMainFrame::LoadResult OpenDocumentFile(const QString& path);
 
     void OnAppAbout();
     void OnFileNew();
@@ -68,10 +73,14 @@ public:
 private:
     void registerCommands();
     bool printDirect(const CommandLineInfo& info);
+    void setPathName(const QString& path);
+    // A digest of the document file the data would be stored as.
+    QByteArray contentDigest() const;
 
     std::unique_ptr<CDTDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     int m_nExitCode = 1;
     RecentFileList m_recentFiles;
     QString m_strPathName;
+    QByteArray m_pathContent; // contentDigest() when the path was set
 };

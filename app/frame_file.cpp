@@ -40,6 +40,8 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+const QString kCannotSave = QStringLiteral("could not be saved");
+
 void reportFileError(QWidget* parent, const QString& path, const QString& what,
                      const QString& reason)
 {
@@ -47,6 +49,28 @@ void reportFileError(QWidget* parent, const QString& path, const QString& what,
         parent,
         QStringLiteral("The file \"%1\" %2.\n%3").arg(QDir::toNativeSeparators(path), what, reason),
         kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+// Asks before files that exist are replaced; true when none exists or the user
+// answers Yes (No keeps them all).
+bool confirmReplace(QWidget* parent, const QStringList& paths)
+{
+    QStringList existing;
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        if (file.exists() && !file.isDir()) // a folder in the way fails the write instead
+            existing << QDir::toNativeSeparators(path);
+    }
+    if (existing.isEmpty())
+        return true;
+    const QString text =
+        existing.size() == 1
+            ? QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(existing.front())
+            : QStringLiteral("These files already exist:\n%1\n"
+                             "Do you want to replace them?")
+                  .arg(existing.join(QLatin1Char('\n')));
+    return messageBox(parent, text, kProgramTitle, MsgButtons::YesNo, MsgIcon::Exclamation)
+           == MsgResult::Yes;
 }
 
 } // namespace
@@ -67,12 +91,19 @@ bool CMainFrame::SaveData()
     // A saved document always carries the stored-data tag.
     doc->m_strFileTag = kTagStored;
 
+    // The dialog's own overwrite question would look at the name typed, not at the
+    // names written: the save asks about those itself.
     const std::optional<QString> chosen =
-        saveFileDialog(this, kSaveFilter, kDocumentExtension, dataFolder(), proposed, true);
+        saveFileDialog(this, kSaveFilter, kDocumentExtension, dataFolder(), proposed, false);
     if (!chosen)
         return false;
     const SavePaths paths = savePathsFor(*chosen);
     const bool withTr = hasTrCsvReport(*view);
+    QStringList targets{paths.document, paths.rmsReport};
+    if (withTr)
+        targets << paths.trReport;
+    if (!confirmReplace(this, targets))
+        return false;
 
     WaitCursor wait;
     // Everything is built before anything is written, so running out of memory leaves
@@ -84,27 +115,17 @@ bool CMainFrame::SaveData()
         if (withTr)
             trReport = TrCsvReport(*doc, *view);
     } catch (const std::bad_alloc&) {
-        reportFileError(this, paths.document, QStringLiteral("could not be saved"),
+        reportFileError(this, paths.document, kCannotSave,
                         QStringLiteral("There is not enough memory."));
         return false;
     }
 
     // The document first: without it the reports are of little use. A report that
     // fails after it is reported too, and the data still counts as unsaved.
-    struct Output {
-        const QString& path;
-        const QByteArray& bytes;
-    };
-    std::vector<Output> outputs{{paths.document, document}, {paths.rmsReport, rmsReport}};
-    if (withTr)
-        outputs.push_back({paths.trReport, trReport});
-    for (const Output& out : outputs) {
-        const QString error = writeWholeFile(out.path, out.bytes);
-        if (!error.isEmpty()) {
-            reportFileError(this, out.path, QStringLiteral("could not be saved"), error);
+    const std::vector<const QByteArray*> contents{&document, &rmsReport, &trReport};
+    for (qsizetype i = 0; i < targets.size(); ++i)
+        if (!WriteFileReported(targets[i], *contents[static_cast<std::size_t>(i)]))
             return false;
-        }
-    }
 
     m_bDataUnsaved = 0;
     m_bAskSaveGraph = 0;
@@ -112,33 +133,43 @@ bool CMainFrame::SaveData()
     return true;
 }
 
+bool CMainFrame::WriteFileReported(const QString& path, const QByteArray& bytes)
+{
+    const QString error = writeWholeFile(path, bytes);
+    if (!error.isEmpty())
+        reportFileError(this, path, kCannotSave, error);
+    return error.isEmpty();
+}
+
 void CMainFrame::OnFileSave()
 {
     SaveData();
 }
 
-bool CMainFrame::LoadDocumentFile(const QString& path)
+CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
 {
     CDTDoc* doc = GetActiveDocument();
     if (!doc)
-        return false;
+        return LoadResult::Failed;
+    const QString cannotOpen = QStringLiteral("could not be opened");
     QString error;
     const std::optional<QByteArray> bytes = readWholeFile(path, &error);
     if (!bytes) {
-        reportFileError(this, path, QStringLiteral("could not be opened"), error);
-        return false;
+        reportFileError(this, path, cannotOpen, error);
+        return LoadResult::Failed;
     }
+    bool accepted = false;
     try {
         WaitCursor wait;
-        doc->LoadFromBytes(*bytes);
+        accepted = doc->LoadFromBytes(*bytes);
     } catch (const ArchiveError&) {
-        // A damaged or cut-short document: the load has left the measurement as it
-        // was, and nothing is shown, as for every load of a damaged file.
-        return false;
+        // A damaged or cut-short document: the load has left the measurement as it was.
+        reportFileError(this, path, cannotOpen, QStringLiteral("It is damaged or incomplete."));
+        return LoadResult::Failed;
     }
     // Also after a refused file ("Invalid Format!"): the graph goes back to full view.
     SetTimer(8, 50);
-    return true;
+    return accepted ? LoadResult::Loaded : LoadResult::Refused;
 }
 
 void CMainFrame::OnFileOpen()

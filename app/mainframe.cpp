@@ -590,10 +590,19 @@ void CMainFrame::OnFilePrintSetup()
 
 bool CMainFrame::PrintView(QPrinter* target)
 {
-    if (!m_pDataView || !target)
+    if (!m_pDataView)
         return false;
     // The view prints what its display mode names: the graph page or the list pages.
-    return m_pDataView->PrintReport(target);
+    const QString failure = m_pDataView->PrintReport(target);
+    if (!failure.isEmpty())
+        ReportPrintFailure(failure);
+    return failure.isEmpty();
+}
+
+void CMainFrame::ReportPrintFailure(const QString& reason)
+{
+    messageBox(this, QStringLiteral("The report could not be printed.\n%1").arg(reason),
+               kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 // ---------------------------------------------------------------------------------

@@ -155,8 +155,10 @@ public:
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
-    // Draws what the graph view shows onto the printer.
+    // Draws what the graph view shows onto the printer; a print that fails is
+    // reported with its reason.
     bool PrintView(QPrinter* printer);
+    void ReportPrintFailure(const QString& reason);
     // Plays the user at the print dialog in tests: sets the printer up and returns
     // whether to print; no dialog is built while it is installed. Returns the old one.
     using PrintDialogHook = std::function<bool(QPrinter&)>;
@@ -184,12 +186,17 @@ public:
     bool SaveData();
     // File > Save (32814).
     void OnFileSave();
+    // Writes a file whole; a failure is reported with the system's reason.
+    bool WriteFileReported(const QString& path, const QByteArray& bytes);
     // File > Open (32827): the save question, the open dialog, then the document load.
     void OnFileOpen();
-    // Loads a document file into the active document (read-only; a file that cannot be
-    // read is reported); after the load, also a refused one, timer 8 zooms the view
-    // out. Returns false when the file could not be read or was damaged.
-    bool LoadDocumentFile(const QString& path);
+    // Loads a document file into the active document: the one load of every open
+    // (File > Open, the framework's open, the command line, the previous measurement).
+    // A file that cannot be read, or a damaged one, is reported with its reason and
+    // changes nothing; after the load, also a refused one ("Invalid Format!"), timer 8
+    // zooms the view out.
+    enum class LoadResult { Loaded, Refused, Failed };
+    LoadResult LoadDocumentFile(const QString& path);
     // Stores the active document in the previous-measurement file (whole or not at
     // all, silently).
     void SavePreviousMeasurement();

@@ -147,9 +147,10 @@ public:
     int OnPreparePrinting() const;
     // Draws page `page` (from 1) on the printer `dc` paints on.
     void OnPrint(QPainter& dc, int page);
-    // Prints every page of the printer's range, one OnPrint per page. False when the
-    // printer cannot be painted on or the range holds no page.
-    bool PrintReport(QPrinter* printer);
+    // Prints every page of the printer's range, one OnPrint per page. Returns why the
+    // print failed (the printer cannot be painted on, the range holds no page), or
+    // nothing when it was printed.
+    QString PrintReport(QPrinter* printer);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,7 @@
 // Printing of the test report: the graph page (the view's picture with the record
 // information over its top) and the "Test Report" list pages read from the data list.
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
@@ -48,6 +50,29 @@ void drawLayout(QPainter& dc, const report::PageLayout& page, const report::Page
         // Texts are placed by their top-left corner.
         dc.drawText(QPoint(item.x, item.y + (isTitle ? titleAscent : bodyAscent)), item.text);
     }
+}
+
+const QString kPrinterStopped = QStringLiteral("The printer stopped during the print.");
+
+// Why the printer would not start. The printer says nothing itself: a file it should
+// write is tried here to learn the system's reason.
+QString startFailure(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        const QString name = printer.outputFileName();
+        if (name.isEmpty())
+            return QStringLiteral("No printer is available.");
+        const bool existed = QFileInfo::exists(name);
+        QFile probe(name);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
+            return probe.errorString();
+        probe.close();
+        if (!existed)
+            probe.remove();
+    } else if (!printer.isValid()) {
+        return QStringLiteral("The printer \"%1\" is not available.").arg(printer.printerName());
+    }
+    return QStringLiteral("The printer could not be started.");
 }
 
 } // namespace
@@ -109,10 +134,10 @@ void CDTView::OnPrint(QPainter& dc, int page)
     }
 }
 
-bool CDTView::PrintReport(QPrinter* printer)
+QString CDTView::PrintReport(QPrinter* printer)
 {
     if (!printer)
-        return false;
+        return QStringLiteral("No printer is available.");
     const int pages = std::max(OnPreparePrinting(), 1);
     int first = 1;
     int last = pages;
@@ -121,18 +146,18 @@ bool CDTView::PrintReport(QPrinter* printer)
         last = std::min(printer->toPage() > 0 ? printer->toPage() : pages, pages);
     }
     if (first > last)
-        return false;
+        return QStringLiteral("The report has no page %1.").arg(first);
     QPainter dc;
     if (!dc.begin(printer))
-        return false;
+        return startFailure(*printer);
     for (int page = first; page <= last; ++page) {
         if (page != first && !printer->newPage()) {
             dc.end();
-            return false;
+            return kPrinterStopped;
         }
         dc.save();
         OnPrint(dc, page);
         dc.restore();
     }
-    return dc.end();
+    return dc.end() ? QString() : kPrinterStopped;
 }

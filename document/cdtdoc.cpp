@@ -81,12 +81,16 @@ void CDTDoc::Serialize(Archive& ar)
     ViewState* view = GetFirstView();
     if (!view)
         return;
-    if (ar.IsStoring()) {
+    if (ar.IsStoring())
         store(ar, *view);
-        return;
-    }
+    else
+        loadGuarded(ar, *view);
+}
+
+bool CDTDoc::loadGuarded(Archive& ar, ViewState& view)
+{
     try {
-        load(ar, *view);
+        return load(ar, view);
     } catch (const std::bad_alloc&) {
         // Counts the file can hold but memory cannot: a failed load like any other.
         throw ArchiveError(ArchiveError::Cause::BadFormat, "not enough memory for the file");
@@ -100,10 +104,13 @@ QByteArray CDTDoc::StoreToBytes()
     return ar.bytes();
 }
 
-void CDTDoc::LoadFromBytes(const QByteArray& bytes)
+bool CDTDoc::LoadFromBytes(const QByteArray& bytes)
 {
+    ViewState* view = GetFirstView();
+    if (!view)
+        return false;
     Archive ar(bytes);
-    Serialize(ar);
+    return loadGuarded(ar, *view);
 }
 
 void CDTDoc::store(Archive& ar, ViewState& v)
@@ -145,12 +152,12 @@ void CDTDoc::store(Archive& ar, ViewState& v)
     }
 }
 
-void CDTDoc::load(Archive& ar, ViewState& v)
+bool CDTDoc::load(Archive& ar, ViewState& v)
 {
     const QString tag = ar.readString();
     if (tag != kTagStored && tag != kTagRealTime) {
         appMessageBox(QStringLiteral("Invalid Format!"));
-        return;
+        return false;
     }
 
     // Everything is read into locals first; the document and the view change only
@@ -256,4 +263,5 @@ void CDTDoc::load(Archive& ar, ViewState& v)
     if (v.m_nDisplayMode == 0)
         v.m_nDisplayMode = 1;
     UpdateAllViews();
+    return true;
 }

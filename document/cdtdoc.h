@@ -38,9 +38,11 @@ public:
     // refusal returns normally, as a load does.
     void Serialize(Archive& ar);
 
-    // Convenience: the file's bytes for the current state, and a load from bytes.
+    // Convenience: the file's bytes for the current state, and a load from bytes,
+    // which returns false when the file was refused (or no view is attached) and
+    // throws ArchiveError as Serialize does.
     QByteArray StoreToBytes();
-    void LoadFromBytes(const QByteArray& bytes);
+    bool LoadFromBytes(const QByteArray& bytes);
 
     std::vector<float> m_pTrData;                     // M x 251 transient samples, raw
     std::vector<float> m_pCh1Data;                    // N channel-1 RMS values
@@ -55,7 +57,9 @@ public:
 
 private:
     void store(Archive& ar, ViewState& view);
-    void load(Archive& ar, ViewState& view);
+    // Returns false when the file's tag is refused.
+    bool load(Archive& ar, ViewState& view);
+    bool loadGuarded(Archive& ar, ViewState& view);
 
     std::vector<ViewState*> m_views;
 };

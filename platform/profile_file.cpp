@@ -1,61 +1,89 @@
 #include "platform/profile_file.h"
 
-#include <QFile>
+#include <utility>
+
 #include "platform/whole_file.h"
 
 namespace {
 constexpr int kMaxText = 259;
+const QByteArray kNewLine = QByteArrayLiteral("\r\n");
+
+QByteArray lineEnd(const QByteArray& raw)
+{
+    if (raw.endsWith(kNewLine))
+        return kNewLine;
+    return raw.endsWith('\n') ? QByteArray("\n") : QByteArray();
 }
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+} // namespace
 
 ProfileFile::ProfileFile(const QString& path) : m_path(path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.readAll();
-    Section* current = nullptr;
-    for (QByteArray rawLine : bytes.split('\n')) {
-        const QString line = QString::fromLocal8Bit(rawLine).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            int close = line.indexOf(QLatin1Char(']'));
-            const QString name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
-            current = nullptr;
-            for (Section& s : m_sections)
-                if (s.name.compare(name, Qt::CaseInsensitive) == 0)
-                    current = &s;
-            if (!current) {
-                m_sections.push_back({name, {}});
-                current = &m_sections.back();
-            }
-            continue;
+    // A missing or unreadable file reads as an empty one.
+    parse(readWholeFile(path).value_or(QByteArray()));
+}
+
+ProfileFile ProfileFile::fromBytes(const QByteArray& bytes, const QString& path)
+{
+    ProfileFile profile;
+    profile.m_path = path;
+    profile.parse(bytes);
+    return profile;
+}
+
+ProfileFile::Line ProfileFile::parseLine(const QByteArray& raw)
+{
+    Line line{raw, false, {}, {}};
+    const QByteArray content = raw.trimmed(); // blanks, tabs and the line end
+    const qsizetype eq = content.indexOf('=');
+    if (content.startsWith('[') || content.startsWith(';') || eq < 0)
+        return line;
+    line.isEntry = true;
+    line.key = QString::fromLatin1(content.left(eq).trimmed());
+    line.value = QString::fromLatin1(content.mid(eq + 1).trimmed());
+    return line;
+}
+
+void ProfileFile::parse(const QByteArray& bytes)
+{
+    m_sections.push_back({}); // the lines before the first section
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype nl = bytes.indexOf('\n', start);
+        const qsizetype end = nl < 0 ? bytes.size() : nl + 1;
+        const QByteArray raw = bytes.mid(start, end - start);
+        start = end;
+        const QByteArray content = raw.trimmed();
+        if (content.startsWith('[')) {
+            const qsizetype close = content.indexOf(']');
+            const QByteArray name = content.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            m_sections.push_back({QString::fromLatin1(name), true, {}});
         }
-        if (!current)
-            continue;
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        bool known = false;
-        for (const Entry& e : current->entries)
-            known = known || e.key.compare(key, Qt::CaseInsensitive) == 0;
-        if (!known) // the first of two equal keys is the one that counts
-            current->entries.push_back({key, value});
+        m_sections.back().lines.push_back(parseLine(raw));
     }
 }
 
-const ProfileFile::Entry* ProfileFile::find(const QString& section, const QString& key) const
+const ProfileFile::Line* ProfileFile::find(const QString& section, const QString& key) const
 {
+    // Sections of one name count as one; the first of two equal keys is the one
+    // that counts.
     for (const Section& s : m_sections) {
-        if (s.name.compare(section, Qt::CaseInsensitive) != 0)
+        if (!s.hasHeader || !sameName(s.name, section))
             continue;
-        for (const Entry& e : s.entries)
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0)
-                return &e;
+        for (const Line& line : s.lines)
+            if (line.isEntry && sameName(line.key, key))
+                return &line;
     }
     return nullptr;
+}
+
+ProfileFile::Line* ProfileFile::find(const QString& section, const QString& key)
+{
+    return const_cast<Line*>(std::as_const(*this).find(section, key));
 }
 
 bool ProfileFile::contains(const QString& section, const QString& key) const
@@ -65,14 +93,14 @@ bool ProfileFile::contains(const QString& section, const QString& key) const
 
 QString ProfileFile::value(const QString& section, const QString& key) const
 {
-    const Entry* e = find(section, key);
-    return e ? e->value : QString();
+    const Line* line = find(section, key);
+    return line ? line->value : QString();
 }
 
 QString ProfileFile::text(const QString& section, const QString& key, const QString& def) const
 {
-    const Entry* e = find(section, key);
-    return (e ? e->value : def).left(kMaxText);
+    const Line* line = find(section, key);
+    return (line ? line->value : def).left(kMaxText);
 }
 
 int ProfileFile::leadingInteger(const QString& value)
@@ -96,8 +124,8 @@ int ProfileFile::leadingInteger(const QString& value)
 
 int ProfileFile::integer(const QString& section, const QString& key, int def) const
 {
-    const Entry* e = find(section, key);
-    return e ? leadingInteger(e->value) : def;
+    const Line* line = find(section, key);
+    return line ? leadingInteger(line->value) : def;
 }
 
 quint8 ProfileFile::byte(const QString& section, const QString& key, int def) const
@@ -107,21 +135,37 @@ quint8 ProfileFile::byte(const QString& section, const QString& key, int def) co
 
 void ProfileFile::setValue(const QString& section, const QString& key, const QString& value)
 {
+    if (Line* line = find(section, key)) {
+        if (line->value != value)
+            *line = parseLine(line->key.toLatin1() + '=' + value.toLatin1() + lineEnd(line->raw));
+        return;
+    }
     Section* target = nullptr;
     for (Section& s : m_sections)
-        if (s.name.compare(section, Qt::CaseInsensitive) == 0)
+        if (!target && s.hasHeader && sameName(s.name, section))
             target = &s;
     if (!target) {
-        m_sections.push_back({section, {}});
+        terminateLastLine(m_sections.back());
+        m_sections.push_back(
+            {section, true, {parseLine('[' + section.toLatin1() + ']' + kNewLine)}});
         target = &m_sections.back();
     }
-    for (Entry& e : target->entries) {
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-            e.value = value;
-            return;
-        }
-    }
-    target->entries.push_back({key, value});
+    // A new key goes after the last key of its section, ahead of any blank or
+    // comment lines that end the section.
+    auto at = target->lines.begin() + 1;
+    for (auto it = at; it != target->lines.end(); ++it)
+        if (it->isEntry)
+            at = it + 1;
+    if (at == target->lines.end())
+        terminateLastLine(*target);
+    target->lines.insert(at, parseLine(key.toLatin1() + '=' + value.toLatin1() + kNewLine));
+}
+
+void ProfileFile::terminateLastLine(Section& section)
+{
+    // The file's last line may lack its line end; a line added after it needs one.
+    if (!section.lines.empty() && lineEnd(section.lines.back().raw).isEmpty())
+        section.lines.back() = parseLine(section.lines.back().raw + kNewLine);
 }
 
 void ProfileFile::setInteger(const QString& section, const QString& key, int value)
@@ -132,11 +176,9 @@ void ProfileFile::setInteger(const QString& section, const QString& key, int val
 QByteArray ProfileFile::toBytes() const
 {
     QByteArray out;
-    for (const Section& s : m_sections) {
-        out += '[' + s.name.toLocal8Bit() + "]\r\n";
-        for (const Entry& e : s.entries)
-            out += e.key.toLocal8Bit() + '=' + e.value.toLocal8Bit() + "\r\n";
-    }
+    for (const Section& s : m_sections)
+        for (const Line& line : s.lines)
+            out += line.raw;
     return out;
 }
 

@@ -4,6 +4,12 @@
 // keys is kept; a new section goes to the end of the file and a new key to the end
 // of its section. The whole file is written at once through a save file, so a
 // failed write leaves the previous file intact.
+//
+// The file is kept as its lines: everything the program does not set (comments,
+// blank lines, other keys and sections, the spacing and line ends of each line) is
+// written back byte for byte. Values are single-byte text: each byte is one
+// character (Latin-1), so any byte read comes back unchanged when written.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -12,6 +18,9 @@ class ProfileFile {
 public:
     // Reads the file; a missing or unreadable file gives an empty profile.
     explicit ProfileFile(const QString& path);
+    // A profile from the file's bytes, without touching the disk (save() then writes
+    // to `path`).
+    static ProfileFile fromBytes(const QByteArray& bytes, const QString& path = QString());
 
     // The value of a key, or nothing when the section or key is missing.
     bool contains(const QString& section, const QString& key) const;
@@ -25,6 +34,8 @@ public:
     // Byte value: an integer held in its low 8 bits.
     quint8 byte(const QString& section, const QString& key, int def) const;
 
+    // Sets a value. A key that already holds the value keeps its line as it was.
+    // Characters outside Latin-1 are written as '?'; a value must hold no line break.
     void setValue(const QString& section, const QString& key, const QString& value);
     void setInteger(const QString& section, const QString& key, int value);
 
@@ -32,22 +43,35 @@ public:
     bool save() const;
 
     QString path() const { return m_path; }
-    // The file's text as save() writes it (CR LF line ends).
+    // The file's bytes as save() writes them: the lines read, with the values set
+    // since; new lines end with CR LF.
     QByteArray toBytes() const;
 
     // The leading-number rule of integer values, on its own.
     static int leadingInteger(const QString& value);
 
 private:
-    struct Entry {
+    ProfileFile() = default;
+    void parse(const QByteArray& bytes);
+
+    // One line of the file with its line end; a key line also holds its key and
+    // value, trimmed.
+    struct Line {
+        QByteArray raw;
+        bool isEntry = false;
         QString key;
         QString value;
     };
+    // The lines before the first section header form a section without a name.
     struct Section {
         QString name;
-        std::vector<Entry> entries;
+        bool hasHeader = false;
+        std::vector<Line> lines; // the header line first when there is one
     };
-    const Entry* find(const QString& section, const QString& key) const;
+    static Line parseLine(const QByteArray& raw);
+    static void terminateLastLine(Section& section);
+    const Line* find(const QString& section, const QString& key) const;
+    Line* find(const QString& section, const QString& key);
 
     QString m_path;
     std::vector<Section> m_sections;

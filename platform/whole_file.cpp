@@ -7,12 +7,21 @@
 QString writeWholeFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reaches the system and its failure comes back
+    // with the system's reason (a buffered one only says "Unknown error").
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    // The save file buffers what it is given; a write error (a full disk, a size
-    // limit) only shows when the buffer goes out, and the commit would still put the
-    // short file in place. So the buffer is flushed and checked before committing.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    // A write the system cuts short (a full disk, a size limit) returns the bytes it
+    // took without an error; writing the rest then fails with the reason. A short
+    // file is never committed: the old file stays in place.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

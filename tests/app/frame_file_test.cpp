@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -142,7 +144,7 @@ TEST_F(FrameFileTest, save_writes_document_and_reports_beside_it)
 
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_TRUE(dialogs[0].save);
-    EXPECT_TRUE(dialogs[0].overwritePrompt);
+    EXPECT_FALSE(dialogs[0].overwritePrompt); // the save asks about the files it writes
     EXPECT_EQ(dialogs[0].filter,
               QStringLiteral("DataLogger Files (*.stdata*.csv)|*.stdata;*.csv|"));
     EXPECT_EQ(dialogs[0].defaultExtension, QStringLiteral("stdata"));
@@ -218,6 +220,71 @@ TEST_F(FrameFileTest, cancelled_or_failed_save_keeps_data_unsaved)
               QStringList{QStringLiteral("run.stdata")});
 }
 
+TEST_F(FrameFileTest, save_asks_before_replacing_any_file_it_writes)
+{
+    fillMeasurement();
+    const QString folder = m_home + QStringLiteral("/saves");
+    QDir().mkpath(folder);
+    // Two saves in the same minute reduce to the same three names.
+    picks.push_back(folder + QStringLiteral("/RQ730 26-12-08 07.54.36"));
+    ASSERT_TRUE(frame->SaveData());
+    EXPECT_TRUE(boxes.empty()) << "nothing to replace: no question";
+    const QString base = folder + QStringLiteral("/RQ730 26-12-08 07.54");
+    const QStringList names{base + QStringLiteral(".stdata"), base + QStringLiteral(".csv"),
+                            base + QStringLiteral("_tr.csv")};
+    std::vector<QByteArray> first;
+    for (const QString& name : names)
+        first.push_back(fileBytes(name));
+
+    fillMeasurement();
+    doc.m_pCh1Data.assign(5, 100.0f);
+    doc.m_pTrData.assign(doc.m_pTrData.size(), 100.0f);
+    for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+        boxes.clear();
+        answers = {answer};
+        picks.push_back(folder + QStringLiteral("/RQ730 26-12-08 07.54.59"));
+        EXPECT_EQ(frame->SaveData(), answer == MsgResult::Yes);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            EXPECT_TRUE(boxes[0].text.contains(names[i])) << boxes[0].text.toStdString();
+            // No keeps every file; Yes replaces every one.
+            EXPECT_EQ(fileBytes(names[i]) == first[static_cast<std::size_t>(i)],
+                      answer == MsgResult::No);
+        }
+        EXPECT_EQ(flagsSet(), answer == MsgResult::No);
+    }
+
+    // Only the transient report is in the way: still asked.
+    const QString lone = folder + QStringLiteral("/lone");
+    ASSERT_TRUE(writeWholeFile(lone + QStringLiteral("_tr.csv"), "keep").isEmpty());
+    boxes.clear();
+    answers = {MsgResult::No};
+    picks.push_back(lone + QStringLiteral(".stdata"));
+    EXPECT_FALSE(frame->SaveData());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(fileBytes(lone + QStringLiteral("_tr.csv")), QByteArray("keep"));
+    EXPECT_FALSE(QFileInfo::exists(lone + QStringLiteral(".stdata")));
+}
+
+TEST_F(FrameFileTest, failed_save_names_the_system_reason)
+{
+    fillMeasurement();
+    const QString path = m_home + QStringLiteral("/big.stdata");
+    ASSERT_TRUE(writeWholeFile(path, "old").isEmpty());
+    answers = {MsgResult::Yes}; // replace big.stdata
+    picks.push_back(path);
+    bool saved = true;
+    testenv::withFileSizeLimit(64, [&] { saved = frame->SaveData(); });
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << boxes[1].text.toStdString();
+    EXPECT_EQ(fileBytes(path), QByteArray("old"));
+    EXPECT_TRUE(flagsSet());
+}
+
 TEST_F(FrameFileTest, open_cancel_changes_nothing)
 {
     fillMeasurement();
@@ -287,12 +354,14 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("missing.stdata")));
     EXPECT_FALSE(frame->timers().IsActive(8));
 
-    // A document cut short: the load fails without a message and changes nothing.
+    // A document cut short: the load fails with its reason and changes nothing.
     const QString cut = m_home + QStringLiteral("/cut.stdata");
     ASSERT_TRUE(writeWholeFile(cut, before.left(before.size() - 300)).isEmpty());
     picks.push_back(cut);
     frame->OnFileOpen();
-    EXPECT_EQ(boxes.size(), 2u);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("cut.stdata")));
+    EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("damaged or incomplete")));
     EXPECT_FALSE(frame->timers().IsActive(8));
     EXPECT_EQ(doc.StoreToBytes(), before);
 }

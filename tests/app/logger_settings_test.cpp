@@ -140,15 +140,20 @@ TEST(LoggerSettings, logger_choices_and_view_options_survive_a_restart)
     EXPECT_EQ(again.view().m_nRtSampleRate, 60);
 }
 
-TEST(LoggerSettings, keys_of_other_programs_in_the_file_are_kept)
+TEST(LoggerSettings, lines_of_other_programs_and_value_bytes_are_kept)
 {
     testenv::resetHome();
-    writeIni("[Extra]\r\nKeep=me\r\n[colorinfo]\r\nbgcolor=4\r\n");
+    const QByteArray head("; hand-written\r\n\r\n[Extra]\r\nKeep=me\r\n[colorinfo]\r\n"
+                          "bgcolor = 4\n; note\r\nOther=\xFF\xFE\r\n");
+    const QByteArray rate("[SAMPRATEINFO]\r\nSAMPRATE=1\xE9\r\n");
+    writeIni(head + rate);
     Frame f;
     EXPECT_EQ(f.frame->m_nBgColor, 4); // sections and keys match without regard to case
+    EXPECT_EQ(f.frame->m_strSampRate, QString::fromLatin1("1\xE9"));
     ASSERT_TRUE(f.closeAndWait());
     const QByteArray text = readIni();
-    EXPECT_TRUE(text.startsWith("[Extra]\r\nKeep=me\r\n[colorinfo]\r\nbgcolor=4\r\n"));
+    EXPECT_TRUE(text.startsWith(head)) << text.left(120).toStdString();
+    EXPECT_TRUE(text.contains(rate));
 }
 
 TEST(LoggerSettings, failed_write_keeps_the_previous_file_whole)

@@ -2,6 +2,8 @@
 // look at the started window.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QPrinter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -9,13 +11,16 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
+#include <QTest>
 #include <QToolBar>
+#include <deque>
 
 #include "display/instrument_view.h"
 
 #include "app/about_dialog.h"
 #include "app/cdtapp.h"
 #include "frame_fixture.h"
+#include "platform/file_dialog.h"
 #include "platform/whole_file.h"
 #include "resources/command_ids.h"
 
@@ -38,6 +43,37 @@ QByteArray threePointDocument()
 struct NoSplashPause {
     NoSplashPause() { CMainFrame::setStartupPause(0); }
 };
+
+// The start of a CSV report: its first byte reads as a tag length, so the file is
+// refused as a document of another type.
+const QByteArray kCsvReport = "                         ELECTRIC POWER TEST REPORT(STORE RMS)\r\n"
+                              "NO.,RMS,CH1,CH2,TIME,\r\n";
+
+// Answers the file dialogs with the paths queued (nothing queued: Cancel) and counts them.
+struct FileDialogScript {
+    std::deque<QString> picks;
+    int asked = 0;
+    FileDialogScript()
+    {
+        setFileDialogHook([this](const FileDialogCall&) -> std::optional<QString> {
+            ++asked;
+            if (picks.empty())
+                return std::nullopt;
+            const QString pick = picks.front();
+            picks.pop_front();
+            return pick;
+        });
+    }
+    ~FileDialogScript() { setFileDialogHook({}); }
+};
+
+// Presses Ctrl with `key` on the main window, as the user does.
+void pressCtrl(CMainFrame* frame, Qt::Key key)
+{
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, key, Qt::ControlModifier);
+}
 } // namespace
 
 TEST(CommandLine, document_path_switches_and_print_requests)
@@ -64,6 +100,151 @@ TEST(CommandLine, document_path_switches_and_print_requests)
     EXPECT_EQ(printTo.m_nShellCommand, CommandLineInfo::FilePrintTo);
     EXPECT_EQ(printTo.m_strPrinterName, QStringLiteral("Office"));
     EXPECT_EQ(printTo.m_strPortName, QStringLiteral("lp0"));
+
+    // Switches the program does not know are ignored wherever they stand.
+    for (const QStringList& line :
+         {QStringList{"rq730", "-x", "a.stdata"}, QStringList{"rq730", "--verbose", "a.stdata"},
+          QStringList{"rq730", "a.stdata", "/unknown"},
+          QStringList{"rq730", "-P", "/zz", "a.stdata"}}) {
+        const CommandLineInfo info = ParseCommandLine(line);
+        EXPECT_EQ(info.m_strFileName, QStringLiteral("a.stdata")) << line.join(' ').toStdString();
+    }
+    EXPECT_EQ(ParseCommandLine({"rq730", "-P", "a.stdata"}).m_nShellCommand,
+              CommandLineInfo::FilePrint);
+}
+
+TEST(StartUp, unknown_switches_are_ignored_and_a_refused_file_names_nothing)
+{
+    const QString home = testenv::resetHome();
+    NoSplashPause nopause;
+    const QString doc = home + QStringLiteral("/measure.stdata");
+    ASSERT_TRUE(writeWholeFile(doc, threePointDocument()).isEmpty());
+    for (const char* option : {"-x", "--verbose"}) {
+        CDTApp app;
+        ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding", option, doc})) << option;
+        EXPECT_EQ(app.GetDocument()->m_pCh1Data.size(), 3u) << option;
+        EXPECT_EQ(app.GetPathName(), doc);
+    }
+
+    // A CSV report is refused: the program starts, and neither the path nor the recent
+    // files name it, so Ctrl+S asks where to save instead of writing over it.
+    const QString csv = home + QStringLiteral("/report.csv");
+    ASSERT_TRUE(writeWholeFile(csv, kCsvReport).isEmpty());
+    MessageBoxRecorder boxes;
+    FileDialogScript dialogs;
+    CDTApp app;
+    ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding", csv}));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, QStringLiteral("Invalid Format!"));
+    EXPECT_TRUE(app.GetPathName().isEmpty());
+    EXPECT_FALSE(app.recentFiles().files().contains(csv));
+    pressCtrl(app.GetMainWnd(), Qt::Key_S);
+    EXPECT_EQ(dialogs.asked, 1);
+    EXPECT_EQ(readWholeFile(csv), kCsvReport);
+}
+
+TEST(StartUp, ctrl_n_ctrl_o_and_ctrl_s_save_only_to_the_file_of_the_data)
+{
+    const QString home = testenv::resetHome();
+    NoSplashPause nopause;
+    const QString a = home + QStringLiteral("/a.stdata");
+    const QString b = home + QStringLiteral("/b.stdata");
+    const QString csv = home + QStringLiteral("/a.csv");
+    const QByteArray aBytes = threePointDocument();
+    ASSERT_TRUE(writeWholeFile(a, aBytes).isEmpty());
+    ASSERT_TRUE(writeWholeFile(csv, kCsvReport).isEmpty());
+    MessageBoxRecorder boxes;
+    FileDialogScript dialogs;
+    CDTApp app;
+    ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding"}));
+    CMainFrame* frame = app.GetMainWnd();
+    // B: A with other values, saved through the program itself.
+    app.GetDocument()->LoadFromBytes(aBytes);
+    app.GetDocument()->m_pCh1Data = {1.0f, 2.0f, 3.0f};
+    const QByteArray bBytes = app.GetDocument()->StoreToBytes();
+    ASSERT_TRUE(writeWholeFile(b, bBytes).isEmpty());
+
+    // Ctrl+O of A: A is the path and a recent file; Ctrl+S writes A's data back to A.
+    dialogs.picks = {a};
+    pressCtrl(frame, Qt::Key_O);
+    EXPECT_EQ(app.GetDocument()->m_pCh1Data, (std::vector<float>{230.0f, 231.5f, 229.8f}));
+    EXPECT_EQ(app.GetPathName(), a);
+    EXPECT_EQ(app.recentFiles().files().value(0), a);
+    ASSERT_TRUE(QFile::remove(a));
+    pressCtrl(frame, Qt::Key_S);
+    EXPECT_EQ(dialogs.asked, 1) << "no dialog: the document has its file";
+    EXPECT_EQ(readWholeFile(a), aBytes);
+
+    // Ctrl+O of a CSV report: refused, and A stays the path.
+    dialogs.picks = {csv};
+    pressCtrl(frame, Qt::Key_O);
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(app.GetPathName(), a);
+    EXPECT_EQ(app.recentFiles().files().value(0), a);
+
+    // File > Open of B replaces the data: Ctrl+S asks, and Cancel writes nothing.
+    dialogs.picks = {b};
+    frame->commandAction(ID_FILE_OPEN_DATA)->trigger();
+    EXPECT_EQ(app.GetDocument()->m_pCh1Data, (std::vector<float>{1.0f, 2.0f, 3.0f}));
+    const int before = dialogs.asked;
+    pressCtrl(frame, Qt::Key_S);
+    EXPECT_EQ(dialogs.asked, before + 1);
+    EXPECT_EQ(readWholeFile(a), aBytes);
+    EXPECT_EQ(readWholeFile(csv), kCsvReport);
+
+    // Ctrl+N drops the path; Ctrl+S then saves where the dialog says.
+    const QString c = home + QStringLiteral("/c.stdata");
+    dialogs.picks = {c};
+    pressCtrl(frame, Qt::Key_N);
+    EXPECT_TRUE(app.GetPathName().isEmpty());
+    pressCtrl(frame, Qt::Key_S);
+    EXPECT_EQ(dialogs.asked, before + 2);
+    EXPECT_EQ(readWholeFile(c), bBytes);
+    EXPECT_EQ(app.GetPathName(), c);
+    EXPECT_EQ(app.recentFiles().files().value(0), c);
+    EXPECT_EQ(boxes.calls.size(), 1u);
+}
+
+TEST(StartUp, a_print_that_cannot_start_is_reported_and_the_print_switches_fail)
+{
+    const QString home = testenv::resetHome();
+    NoSplashPause nopause;
+    // No print server: the default printer is a PDF file with no name.
+    qputenv("CUPS_SERVER", QFile::encodeName(home + QStringLiteral("/no-cups-server")));
+    const QString doc = home + QStringLiteral("/measure.stdata");
+    ASSERT_TRUE(writeWholeFile(doc, threePointDocument()).isEmpty());
+    MessageBoxRecorder boxes;
+    const QString cannotPrint = QStringLiteral("The report could not be printed.\n");
+    {
+        CDTApp app;
+        EXPECT_FALSE(app.InitInstance({"rq730", "-Embedding", "/pt", doc, "NoSuchPrinter"}));
+        EXPECT_NE(app.ExitCode(), 0);
+    }
+    {
+        CDTApp app;
+        EXPECT_FALSE(app.InitInstance({"rq730", "-Embedding", "/p", doc}));
+        EXPECT_NE(app.ExitCode(), 0);
+    }
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[0].text,
+              cannotPrint + QStringLiteral("The printer \"NoSuchPrinter\" is not available."));
+    EXPECT_EQ(boxes.calls[1].text, cannotPrint + QStringLiteral("No printer is available."));
+
+    // Print > Graph into a folder that does not exist: the system's reason.
+    CDTApp app;
+    ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding", doc}));
+    CMainFrame::setPrintDialogHook([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(home + QStringLiteral("/missing/graph.pdf"));
+        return true;
+    });
+    app.GetMainWnd()->GetDataView()->m_nLastPoint = 3;
+    EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_PRINT_GRAPH));
+    CMainFrame::setPrintDialogHook({});
+    qunsetenv("CUPS_SERVER");
+    ASSERT_EQ(boxes.calls.size(), 3u);
+    EXPECT_EQ(boxes.calls[2].text, cannotPrint + QStringLiteral("No such file or directory"));
+    EXPECT_EQ(boxes.calls[2].caption, QStringLiteral("RQ730 Datalogger"));
 }
 
 TEST(StartUp, document_path_opens_that_document_in_a_maximised_window)

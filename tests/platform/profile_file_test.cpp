@@ -62,6 +62,40 @@ TEST(ProfileFile, writes_keep_order_and_add_at_the_end)
         QStringLiteral("5"));
 }
 
+TEST(ProfileFile, lines_it_does_not_set_come_back_byte_for_byte)
+{
+    // Comments, blank lines, spacing, mixed line ends, other sections and keys, bytes
+    // that are not UTF-8, a NUL, and no line end at the end of the file.
+    const QByteArray text("; written by hand\r\n\r\n[Other]\nKey = v\xE9\x01\n  odd line\r\n"
+                          "[A]\r\nk= 1 \r\n;tail\r\n[a]\nk=2\nn=\xFF\x00z",
+                          83);
+    ProfileFile ini = ProfileFile::fromBytes(text);
+    EXPECT_EQ(ini.toBytes(), text);
+    EXPECT_EQ(ini.value(QStringLiteral("other"), QStringLiteral("key")),
+              QString::fromLatin1("v\xE9\x01"));
+    EXPECT_EQ(ini.integer(QStringLiteral("A"), QStringLiteral("K"), 0), 1); // the first k counts
+    EXPECT_EQ(ini.value(QStringLiteral("A"), QStringLiteral("n")).toLatin1(),
+              QByteArray("\xFF\x00z", 3));
+
+    // Setting what is there changes nothing; a new value rewrites only its line.
+    ini.setValue(QStringLiteral("Other"), QStringLiteral("KEY"),
+                 ini.value(QStringLiteral("Other"), QStringLiteral("Key")));
+    ini.setValue(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("1"));
+    EXPECT_EQ(ini.toBytes(), text);
+    ini.setValue(QStringLiteral("Other"), QStringLiteral("Key"), QString::fromLatin1("\xFC"));
+    ini.setValue(QStringLiteral("A"), QStringLiteral("new"), QStringLiteral("3"));
+    ini.setValue(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("4"));
+    const QByteArray expected("; written by hand\r\n\r\n[Other]\nKey=\xFC\n  odd line\r\n"
+                              "[A]\r\nk= 1 \r\nnew=3\r\n;tail\r\n[a]\nk=2\nn=\xFF\x00z\r\n"
+                              "[B]\r\nx=4\r\n",
+                              98);
+    EXPECT_EQ(ini.toBytes(), expected);
+    const ProfileFile reread = ProfileFile::fromBytes(ini.toBytes());
+    EXPECT_EQ(reread.value(QStringLiteral("Other"), QStringLiteral("Key")),
+              QString::fromLatin1("\xFC"));
+    EXPECT_EQ(reread.integer(QStringLiteral("B"), QStringLiteral("x"), 0), 4);
+}
+
 TEST(ProfileFile, missing_file_gives_defaults_and_failed_write_keeps_old_file)
 {
     const QString home = testenv::resetHome();

@@ -8,7 +8,7 @@
 #include "app/frame_state.h"
 #include "display/cdtview.h"
 #include "display/dialog_colours.h"
-#include "display/display_modes.h"
+#include "display/mode_rules.h"
 #include "display/num_edit.h"
 #include "display/up_down_control.h"
 #include "display/view_dialog_font.h"

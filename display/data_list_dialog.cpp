@@ -10,6 +10,7 @@
 
 #include "app/frame_state.h"
 #include "display/cdtview.h"
+#include "display/mode_rules.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
@@ -59,18 +60,6 @@ std::array<Column, 4> columnsFor(const FrameState& frame)
              {QStringLiteral("Time"), 180},
              {QStringLiteral("CH1"), 130},
              {QStringLiteral("CH2"), 130}}};
-}
-
-int rowCountFor(const ViewState& view, const FrameState& frame)
-{
-    int rows = view.m_nRtCount;
-    if (frame.m_bStoreRms == 1)
-        rows = view.m_nStoreCount;
-    if (frame.m_bStoreTr == 1)
-        rows = kTrSamples;
-    if (frame.m_bEpa == 1)
-        rows = kFramePoints;
-    return std::max(rows, 0);
 }
 
 QString cellText(const ViewState& view, const FrameState& frame, const CDTDoc& doc, int row,
@@ -230,7 +219,7 @@ void CDataListDlg::OnPaint()
     setWindowTitle(datalist::windowTitle(*view));
     if (view->m_bListDirty) {
         const std::array<datalist::Column, 4> columns = datalist::columnsFor(frame);
-        m_model->rebuild(columns, datalist::rowCountFor(*view, frame));
+        m_model->rebuild(columns, modes::listRowCount(*view, frame));
         for (int c = 0; c < static_cast<int>(columns.size()); ++c)
             m_wndList.setColumnWidth(c, columns[static_cast<std::size_t>(c)].width);
         view->m_bListDirty = 0;

@@ -27,9 +27,6 @@ struct Column {
 // The four columns; in the real-time S(VA) mode the third holds S and the fourth is
 // empty and zero wide.
 std::array<Column, 4> columnsFor(const FrameState& frame);
-// Rows of the current mode: the stored series, one transient record (251), one
-// waveform (590) or the real-time points.
-int rowCountFor(const ViewState& view, const FrameState& frame);
 // Text of a cell: subitem 0 number, 1 time, 2 channel 1, 3 channel 2. A value that
 // the mode's series does not hold (the list has not been rebuilt yet) is empty.
 QString cellText(const ViewState& view, const FrameState& frame, const CDTDoc& doc, int row,

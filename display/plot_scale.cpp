@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/frame_state.h"
+#include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "platform/truncation.h"
@@ -32,26 +33,28 @@ ChannelSeries pairSeries(const FloatPair* pairs, std::size_t count, int ch)
 
 ChannelSeries channelSeries(const CDTDoc& doc, const FrameState& frame, int ch)
 {
-    ChannelSeries s;
-    if (frame.m_bStoreRms)
-        s = vectorSeries(ch == 0 ? doc.m_pCh1Data : doc.m_pCh2Data);
-    if (frame.m_bStoreTr)
-        s = vectorSeries(doc.m_pTrData);
-    if (frame.m_bEpa)
-        s = pairSeries(doc.m_fEpaWave.data(), doc.m_fEpaWave.size(), ch);
-    if (frame.m_bRtFreq)
-        s = pairSeries(doc.m_pRtFreq.data(), doc.m_pRtFreq.size(), ch);
-    if (frame.m_bRtRms)
-        s = pairSeries(doc.m_pRtRms.data(), doc.m_pRtRms.size(), ch);
-    if (frame.m_bRtPowerS) {
-        if (ch == 0 && !doc.m_pRtRms.empty())
-            s = {doc.m_pRtRms.front().data(), doc.m_pRtRms.front().data() + 1, 2,
-                 doc.m_pRtRms.size()};
-        else if (ch == 0)
-            s = {};
-        // CH2 is not drawn in the S(VA) mode; it keeps the series found before.
+    const std::optional<modes::Mode> mode = modes::activeMode(frame);
+    if (!mode)
+        return {};
+    switch (*mode) {
+    case modes::Mode::StoreRms:
+        return vectorSeries(ch == 0 ? doc.m_pCh1Data : doc.m_pCh2Data);
+    case modes::Mode::StoreTr:
+        return vectorSeries(doc.m_pTrData);
+    case modes::Mode::Epa:
+        return pairSeries(doc.m_fEpaWave.data(), doc.m_fEpaWave.size(), ch);
+    case modes::Mode::RtFreq:
+        return pairSeries(doc.m_pRtFreq.data(), doc.m_pRtFreq.size(), ch);
+    case modes::Mode::RtRms:
+        return pairSeries(doc.m_pRtRms.data(), doc.m_pRtRms.size(), ch);
+    case modes::Mode::RtPowerS:
+        // S = V x A of each real-time point; CH2 has no series of its own in this mode.
+        if (ch != 0 || doc.m_pRtRms.empty())
+            return {};
+        return {doc.m_pRtRms.front().data(), doc.m_pRtRms.front().data() + 1, 2,
+                doc.m_pRtRms.size()};
     }
-    return s;
+    return {};
 }
 
 bool isStoredMode(const FrameState& frame)

@@ -45,9 +45,8 @@ struct LevelZeroY {
     }
 };
 
-// The series of channel `ch` (0 = CH1, 1 = CH2) for the frame's mode flags; the
-// flags are tested in a fixed order and a later one that is set wins. Empty when no
-// mode is on.
+// The series of channel `ch` (0 = CH1, 1 = CH2) of the active display mode
+// (modes::activeMode). Empty when no mode is on, and for CH2 in the S(VA) mode.
 ChannelSeries channelSeries(const CDTDoc& doc, const FrameState& frame, int ch);
 
 // Stored modes draw a fixed series; the others are the real-time modes.

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/frame_state.h"
+#include "display/mode_rules.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 
@@ -35,26 +36,25 @@ std::time_t storeRmsPointTime(std::time_t start, float interval, int index)
 std::time_t pointIndexToTime(const ViewState& view, const FrameState& frame, const CDTDoc& doc,
                              int index)
 {
-    std::time_t t = 0;
-    if (frame.m_bStoreRms == 1)
-        t = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index);
-    if (frame.m_bStoreTr == 1) {
+    switch (modes::activeMode(frame).value_or(modes::Mode::RtRms)) {
+    case modes::Mode::StoreRms:
+        return storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index);
+    case modes::Mode::StoreTr: {
         const auto& times = doc.m_pTrTimes;
-        if (times.empty()) {
-            t = view.m_tStoreStart;
-        } else {
-            // Callers pass an index of the shown window, which lies inside the records;
-            // anything else takes the nearest record instead of reading past the array.
-            const long long record = index < 0 ? 0 : index / kTrSamples;
-            const auto last = static_cast<long long>(times.size()) - 1;
-            t = times[static_cast<std::size_t>(record > last ? last : record)];
-        }
+        if (times.empty())
+            return view.m_tStoreStart;
+        // Callers pass an index of the shown window, which lies inside the records;
+        // anything else takes the nearest record instead of reading past the array.
+        const long long record = index < 0 ? 0 : index / kTrSamples;
+        const auto last = static_cast<long long>(times.size()) - 1;
+        return times[static_cast<std::size_t>(record > last ? last : record)];
     }
-    if (frame.m_bStoreRms == 0 && frame.m_bStoreTr == 0)
-        t = view.m_tRtStart + static_cast<std::time_t>(index) * view.m_nRtSampleRate;
-    if (frame.m_bEpa == 1)
-        t = view.m_tRtStart + static_cast<std::time_t>(view.m_nRtCount - 1) * view.m_nRtSampleRate;
-    return t;
+    case modes::Mode::Epa:
+        return view.m_tRtStart
+               + static_cast<std::time_t>(view.m_nRtCount - 1) * view.m_nRtSampleRate;
+    default:
+        return view.m_tRtStart + static_cast<std::time_t>(index) * view.m_nRtSampleRate;
+    }
 }
 
 QString pointIndexToTimeText(const ViewState& view, const FrameState& frame, const CDTDoc& doc,

@@ -17,7 +17,8 @@ QString formatPointTime(std::time_t t);
 // the product truncated toward zero.
 std::time_t storeRmsPointTime(std::time_t start, float interval, int index);
 
-// Time of the 0-based point `index` of what the current display mode shows:
+// Time of the 0-based point `index` of what the current display mode
+// (modes::activeMode) shows:
 //  - Store RMS: the stored start plus index x the sampling interval;
 //  - Store Transient Wave: the start of the transient record holding the point
 //    (an index outside the stored records takes the nearest record; with no record at

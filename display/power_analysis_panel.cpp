@@ -7,7 +7,7 @@
 #include <QSplitter>
 
 #include "display/cdtview.h"
-#include "display/display_modes.h"
+#include "display/mode_rules.h"
 #include "document/cdtdoc.h"
 
 using namespace ctrl;

@@ -19,17 +19,6 @@ PageMetrics pageMetrics(int horzRes, int vertRes)
     return m;
 }
 
-int listRowCount(const ViewState& view, const FrameState& frame)
-{
-    if (frame.m_bStoreRms == 1)
-        return view.m_nStoreCount;
-    if (frame.m_bStoreTr == 1)
-        return 251;
-    if (frame.m_bEpa == 1)
-        return 590;
-    return view.m_nRtCount;
-}
-
 int firstPageRows(const FrameState& frame)
 {
     return (frame.m_bStoreTr == 1 || frame.m_bEpa == 1) ? kRowsPerPage : kHeaderPageRows;

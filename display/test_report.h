@@ -10,7 +10,6 @@
 #include <functional>
 #include <vector>
 
-class ViewState;
 struct FrameState;
 struct RecInfoTexts;
 
@@ -57,9 +56,6 @@ struct ListColumns {
 // Text of a cell of the data list (0-based row, subitem).
 using CellText = std::function<QString(int row, int subitem)>;
 
-// Rows of the list in the current mode: the stored series, one transient record
-// (251), one waveform (590) or the real-time points.
-int listRowCount(const ViewState& view, const FrameState& frame);
 // Rows on the first list page: 60 in the transient and power-analysis modes (no
 // header block), 55 otherwise.
 int firstPageRows(const FrameState& frame);

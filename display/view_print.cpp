@@ -11,6 +11,7 @@
 #include "app/frame_state.h"
 #include "display/cdtview.h"
 #include "display/data_list_dialog.h"
+#include "display/mode_rules.h"
 #include "display/test_report.h"
 
 namespace {
@@ -84,7 +85,7 @@ int CDTView::OnPreparePrinting() const
     if (m_nDisplayMode == 1)
         return 1;
     if (m_nDisplayMode == 2)
-        return report::listPageCount(report::listRowCount(*this, frame),
+        return report::listPageCount(modes::listRowCount(*this, frame),
                                      report::firstPageRows(frame));
     return 0;
 }

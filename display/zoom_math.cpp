@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/frame_state.h"
+#include "display/mode_rules.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
@@ -14,37 +15,16 @@ namespace zoom {
 
 namespace {
 
-// What the read-out shows: the mode whose values the graph draws (the same order
-// of precedence as the data source of the curves).
-enum class ReadMode { None, StoreRms, StoreTr, Epa, RtFreq, RtRms, RtPowerS };
+using modes::Mode;
 
-ReadMode readMode(const FrameState& frame)
+QString valueText(Mode mode, float value, const QString& unit)
 {
-    if (frame.m_bRtPowerS)
-        return ReadMode::RtPowerS;
-    if (frame.m_bRtRms)
-        return ReadMode::RtRms;
-    if (frame.m_bRtFreq)
-        return ReadMode::RtFreq;
-    if (frame.m_bEpa)
-        return ReadMode::Epa;
-    if (frame.m_bStoreTr)
-        return ReadMode::StoreTr;
-    if (frame.m_bStoreRms)
-        return ReadMode::StoreRms;
-    return ReadMode::None;
-}
-
-QString valueText(ReadMode mode, float value, const QString& unit)
-{
-    const bool whole =
-        mode == ReadMode::StoreTr || mode == ReadMode::Epa || mode == ReadMode::RtPowerS;
+    const bool whole = mode == Mode::StoreTr || mode == Mode::Epa || mode == Mode::RtPowerS;
     QString text = QString::asprintf(whole ? "%.0f" : "%.1f", static_cast<double>(value)) + unit;
     // A reading that shows as zero is below the range; raw samples are shown as they are.
-    if (mode != ReadMode::StoreTr && mode != ReadMode::Epa
-        && std::atof(text.toLatin1().constData()) == 0.0)
+    if (mode != Mode::StoreTr && mode != Mode::Epa && std::atof(text.toLatin1().constData()) == 0.0)
         text = QStringLiteral("LO");
-    if (mode == ReadMode::RtFreq) {
+    if (mode == Mode::RtFreq) {
         if (value >= 400.0f)
             text = QStringLiteral("OL");
         else if (value <= 40.0f)
@@ -155,10 +135,12 @@ int nearestPointIndex(const ViewState& view, int x, int previous)
 std::optional<QString> readoutLine(const ViewState& view, const FrameState& frame,
                                    const CDTDoc& doc, int index)
 {
-    const ReadMode mode = readMode(frame);
-    if (mode == ReadMode::None || (!view.m_bShowCh1 && !view.m_bShowCh2))
+    // The read-out shows the mode whose values the graph draws.
+    const std::optional<Mode> active = modes::activeMode(frame);
+    if (!active || (!view.m_bShowCh1 && !view.m_bShowCh2))
         return std::nullopt;
-    const int number = mode == ReadMode::StoreTr ? index - view.m_nFirstPoint + 2 : index + 1;
+    const Mode mode = *active;
+    const int number = mode == Mode::StoreTr ? index - view.m_nFirstPoint + 2 : index + 1;
     const QString head = QStringLiteral("Data Point No.:") + QString::number(number)
                          + QStringLiteral("  Time:")
                          + pointIndexToTimeText(view, frame, doc, index);
@@ -166,14 +148,14 @@ std::optional<QString> readoutLine(const ViewState& view, const FrameState& fram
     const std::uint8_t shown[2] = {view.m_bShowCh1, view.m_bShowCh2};
     const QString* units[2] = {&view.m_strUnit1, &view.m_strUnit2};
     for (int ch = 0; ch < 2; ++ch) {
-        if (mode == ReadMode::RtPowerS ? ch != 0 : !shown[ch])
+        if (mode == Mode::RtPowerS ? ch != 0 : !shown[ch])
             continue;
         const ChannelSeries series = channelSeries(doc, frame, ch);
         if (!series.has(index))
             return std::nullopt;
         texts[ch] = valueText(mode, series.at(static_cast<std::size_t>(index)), *units[ch]);
     }
-    if (mode == ReadMode::RtPowerS)
+    if (mode == Mode::RtPowerS)
         return head + QStringLiteral("   S(VA): ") + texts[0];
     QString line = head;
     if (shown[0])

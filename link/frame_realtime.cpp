@@ -8,7 +8,7 @@
 
 #include "app/mainframe.h"
 #include "display/cdtview.h"
-#include "display/display_modes.h"
+#include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"

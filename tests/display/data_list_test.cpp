@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "display/data_list_dialog.h"
+#include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "graph_fixture.h"
 
@@ -38,7 +39,7 @@ TEST(DataList, cell_texts_of_each_mode)
     g.frame.clearModeFlags();
     g.frame.m_bStoreTr = 1;
     v.m_nFirstPoint = 252;
-    EXPECT_EQ(datalist::rowCountFor(v, g.frame), 251);
+    EXPECT_EQ(modes::listRowCount(v, g.frame), 251);
     EXPECT_EQ(cell(0, 2), "0.0 V");
     EXPECT_EQ(cell(250, 1), formatPointTime(2000));
 

@@ -1,4 +1,4 @@
-#include "display/display_modes.h"
+#include "display/mode_rules.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frame_fixture.h"
+#include "display/mode_rules.h"
 #include "display/test_report.h"
 #include "graph_fixture.h"
 #include "resources/command_ids.h"
@@ -40,10 +41,10 @@ TEST(PrintReport, list_pages_by_mode)
     for (auto [rows, pages] : {std::pair{55, 1}, {56, 2}, {115, 2}, {116, 3}})
         EXPECT_EQ(listPageCount(rows, firstPageRows(store)), pages) << rows;
     const ViewState view;
-    EXPECT_EQ(listPageCount(listRowCount(view, tr), firstPageRows(tr)), 5);
+    EXPECT_EQ(listPageCount(modes::listRowCount(view, tr), firstPageRows(tr)), 5);
     EXPECT_EQ(pageRows(5, 60, 251).first, 240);
     EXPECT_EQ(pageRows(5, 60, 251).end, 251);
-    EXPECT_EQ(listPageCount(listRowCount(view, epa), firstPageRows(epa)), 10);
+    EXPECT_EQ(listPageCount(modes::listRowCount(view, epa), firstPageRows(epa)), 10);
 }
 
 TEST(PrintReport, page_layout_of_header_columns_rows_and_footer)

@@ -1,12 +1,14 @@
 #pragma once
 // The six display modes of the main window (stored RMS series, one stored transient
 // record, the power analysis of the latest real-time waveform, and the three
-// real-time trends). The commands are CMainFrame members (display_modes.cpp); the
-// arithmetic and texts they apply are the plain functions below, which work on the
-// display state, the frame data and the document without any window.
+// real-time trends): which mode the frame's flags select, and the arithmetic and
+// texts the mode commands apply. Plain functions over the display state, the frame
+// data and the document, without any window; the commands themselves are CMainFrame
+// members (display/display_modes.cpp).
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "link/download_parse.h"
@@ -33,6 +35,18 @@ inline constexpr int kPaneTransient = 210;
 inline constexpr int kPaneEpa = 385;
 inline constexpr int kBandFull = 120;
 inline constexpr int kBandSlim = 25;
+
+// The mode the flags select, for everything that reads data by mode (curves, cursor
+// read-out, point times, data list, printed list). At most one flag is set after any
+// mode command; should several be set, the later one in the order Store RMS, Store TR,
+// power analysis, RT frequency, RT RMS, RT S(VA) wins. None without a flag (the
+// three real-time flags no command sets count as none).
+std::optional<Mode> activeMode(const FrameState& frame);
+
+// Rows of the data list and of the printed list: the stored series, one transient
+// record (251), one waveform (590), or the real-time points in the real-time modes
+// and before any mode.
+int listRowCount(const ViewState& view, const FrameState& frame);
 
 // The mode's flag set and the other eight cleared.
 void setModeFlags(FrameState& frame, Mode mode);

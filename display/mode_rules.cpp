@@ -1,0 +1,292 @@
+#include "display/mode_rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include "app/frame_state.h"
+#include "display/point_time.h"
+#include "display/view_state.h"
+#include "document/cdtdoc.h"
+#include "platform/truncation.h"
+
+namespace modes {
+
+namespace {
+
+// Reads a number the way the read-outs were written: the leading decimal number of the
+// text, 0 when there is none.
+// The C library's reader would follow the user's locale; the read-outs always use '.'.
+float leadingNumber(const QString& text)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return 0.0f;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(match.captured(0).trimmed(), &ok);
+    return ok ? static_cast<float>(value) : 0.0f;
+}
+
+} // namespace
+
+std::optional<Mode> activeMode(const FrameState& frame)
+{
+    for (Mode mode :
+         {Mode::RtPowerS, Mode::RtRms, Mode::RtFreq, Mode::Epa, Mode::StoreTr, Mode::StoreRms})
+        if (modeFlag(frame, mode))
+            return mode;
+    return std::nullopt;
+}
+
+int listRowCount(const ViewState& view, const FrameState& frame)
+{
+    int rows = view.m_nRtCount;
+    switch (activeMode(frame).value_or(Mode::RtRms)) {
+    case Mode::StoreRms:
+        rows = view.m_nStoreCount;
+        break;
+    case Mode::StoreTr:
+        rows = kTrSamples;
+        break;
+    case Mode::Epa:
+        rows = kFramePoints;
+        break;
+    default:
+        break;
+    }
+    return std::max(rows, 0);
+}
+
+void setModeFlags(FrameState& frame, Mode mode)
+{
+    frame.clearModeFlags();
+    switch (mode) {
+    case Mode::StoreRms:
+        frame.m_bStoreRms = 1;
+        break;
+    case Mode::StoreTr:
+        frame.m_bStoreTr = 1;
+        break;
+    case Mode::Epa:
+        frame.m_bEpa = 1;
+        break;
+    case Mode::RtRms:
+        frame.m_bRtRms = 1;
+        break;
+    case Mode::RtFreq:
+        frame.m_bRtFreq = 1;
+        break;
+    case Mode::RtPowerS:
+        frame.m_bRtPowerS = 1;
+        break;
+    }
+}
+
+bool modeFlag(const FrameState& frame, Mode mode)
+{
+    switch (mode) {
+    case Mode::StoreRms:
+        return frame.m_bStoreRms != 0;
+    case Mode::StoreTr:
+        return frame.m_bStoreTr != 0;
+    case Mode::Epa:
+        return frame.m_bEpa != 0;
+    case Mode::RtRms:
+        return frame.m_bRtRms != 0;
+    case Mode::RtFreq:
+        return frame.m_bRtFreq != 0;
+    case Mode::RtPowerS:
+        return frame.m_bRtPowerS != 0;
+    }
+    return false;
+}
+
+bool modeEnabled(const ViewState& view, Mode mode)
+{
+    switch (mode) {
+    case Mode::StoreRms:
+        return view.m_nStoreCount != 0;
+    case Mode::StoreTr:
+        return view.m_nTrCount != 0;
+    case Mode::Epa:
+        return view.m_nPointsPerFrame != 0;
+    case Mode::RtRms:
+    case Mode::RtFreq:
+        return view.m_nRtCount != 0;
+    case Mode::RtPowerS:
+        return view.m_nRtCount != 0 && view.m_bRtCh1 == 1 && view.m_bRtCh2 == 1
+               && view.m_strRtUnit1 != view.m_strRtUnit2;
+    }
+    return false;
+}
+
+Ranges axisRanges(const FrameState& frame, int kind)
+{
+    const auto k = static_cast<std::size_t>(kind + 1);
+    return {frame.m_nYAxisLow[k][1], frame.m_nYAxisHigh[k][1], frame.m_nYAxisLow[k][2],
+            frame.m_nYAxisHigh[k][2]};
+}
+
+Ranges storeRmsRanges(const ViewState& view, const FrameState& frame)
+{
+    if (view.m_bAutoScale[0] == 1)
+        return {view.m_nAutoMin[0], view.m_nAutoMax[0], view.m_nAutoMin[1], view.m_nAutoMax[1]};
+    return axisRanges(frame, kKindStoreRms);
+}
+
+Ranges storeTrRanges(const ViewState& view, const FrameState& frame)
+{
+    if (view.m_bAutoScale[1] == 1)
+        return {view.m_nAutoMin[2], view.m_nAutoMax[2], view.m_nAutoMin[3], view.m_nAutoMax[3]};
+    return axisRanges(frame, kKindStoreTr);
+}
+
+void applyRanges(ViewState& view, const Ranges& r)
+{
+    view.m_nCh1Min = r.ch1Min;
+    view.m_nCh1Max = r.ch1Max;
+    view.m_nCh2Min = r.ch2Min;
+    view.m_nCh2Max = r.ch2Max;
+}
+
+int fullBandHeight(const FrameState& frame)
+{
+    return frame.m_bInfoDialog == 1 ? kBandFull : 0;
+}
+
+int rtScaleLevel(int points, const std::array<int, 100>& steps, int current)
+{
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        if (points <= steps[i])
+            return static_cast<int>(i);
+    return current;
+}
+
+download::Extremes transientExtremes(std::span<const float> samples, int first, int last)
+{
+    // The window comes from the record list or the mode command; keep it inside the
+    // stored samples whatever it says.
+    const long long size = static_cast<long long>(samples.size());
+    const long long from = std::clamp<long long>(first - 1LL, 0, size);
+    const long long to = std::clamp<long long>(last, from, size);
+    download::Extremes e; // -1000 / 1000
+    for (long long i = from; i < to; ++i) {
+        const float v = samples[static_cast<std::size_t>(i)];
+        if (v >= e.max) {
+            e.max = v;
+            e.maxIndex = static_cast<int>(i);
+        }
+        if (v <= e.min) {
+            e.min = v;
+            e.minIndex = static_cast<int>(i);
+        }
+    }
+    return e;
+}
+
+void storeRmsBandTexts(ViewState& view)
+{
+    RecInfoTexts& band = view.m_recInfo;
+    band.m_strMode = QStringLiteral("STORE RMS");
+    band.m_strRate = QString::asprintf("%.0f s", static_cast<double>(view.m_fInterval));
+    band.m_strStart = formatPointTime(view.m_tStoreStart);
+    band.m_strCount = QString::asprintf("%d", view.m_nStoreCount);
+    if (view.m_bShowCh1 == 1) {
+        band.m_strCh1Max = view.m_strCh1Max;
+        band.m_strCh1Min = view.m_strCh1Min;
+    }
+    if (view.m_bShowCh2 == 1) {
+        band.m_strCh2Max = view.m_strCh2Max;
+        band.m_strCh2Min = view.m_strCh2Min;
+    }
+}
+
+void realTimeBandTexts(ViewState& view, Mode mode)
+{
+    RecInfoTexts& band = view.m_recInfo;
+    switch (mode) {
+    case Mode::RtRms:
+        band.m_strMode = QStringLiteral("REAL TIME RMS");
+        break;
+    case Mode::RtFreq:
+        band.m_strMode = QStringLiteral("REAL TIME F(Hz)");
+        break;
+    case Mode::RtPowerS:
+        band.m_strMode = QStringLiteral("REAL TIME S(VA)");
+        break;
+    default:
+        return;
+    }
+    band.m_strRate = QString::asprintf("%d", view.m_nRtSampleRate);
+    band.m_strStart = formatPointTime(view.m_tRtStart);
+    band.m_strCount = QString::asprintf("%d", view.m_nRtCount);
+    if (mode == Mode::RtPowerS) {
+        band.m_strCh1Max = view.m_strRtPowerMax;
+        band.m_strCh1Min = view.m_strRtPowerMin;
+        return;
+    }
+    const bool freq = mode == Mode::RtFreq;
+    if (view.m_bShowCh1 == 1) {
+        band.m_strCh1Max = freq ? view.m_strRtFreqMax1 : view.m_strRtRmsMax1;
+        band.m_strCh1Min = freq ? view.m_strRtFreqMin1 : view.m_strRtRmsMin1;
+    }
+    if (view.m_bShowCh2 == 1) {
+        band.m_strCh2Max = freq ? view.m_strRtFreqMax2 : view.m_strRtRmsMax2;
+        band.m_strCh2Min = freq ? view.m_strRtFreqMin2 : view.m_strRtRmsMin2;
+    }
+}
+
+void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
+                         const download::Extremes& e)
+{
+    const int autoMin = truncSaturated(e.min - 10.0);
+    const int autoMax = truncSaturated(e.max + 10.0);
+    view.m_nAutoMin[2] = view.m_nAutoMin[3] = autoMin;
+    view.m_nAutoMax[2] = view.m_nAutoMax[3] = autoMax;
+    if (view.m_bAutoScale[1] == 1)
+        applyRanges(view, {autoMin, autoMax, autoMin, autoMax});
+
+    RecInfoTexts& band = view.m_recInfo;
+    band.m_strMode = QStringLiteral("STORE TR");
+    band.m_strRate = QStringLiteral("0.0874 ms");
+    const auto& times = doc.m_pTrTimes;
+    if (times.empty()) {
+        band.m_strStart.clear();
+    } else {
+        const auto last = static_cast<int>(times.size()) - 1;
+        band.m_strStart =
+            formatPointTime(times[static_cast<std::size_t>(std::clamp(record, 0, last))]);
+    }
+    band.m_strCount = QStringLiteral("251");
+    const auto number = [](float v) { return QString::asprintf("%.0f ", static_cast<double>(v)); };
+    if (view.m_bShowCh1 == 1) {
+        band.m_strCh1Max = number(e.max) + view.m_strUnit1;
+        band.m_strCh1Min = number(e.min) + view.m_strUnit1;
+    }
+    if (view.m_bShowCh2 == 1) {
+        band.m_strCh2Max = number(e.max) + view.m_strUnit2;
+        band.m_strCh2Min = number(e.min) + view.m_strUnit2;
+    }
+
+    QString unit;
+    if (view.m_bShowCh2 == 1)
+        unit = view.m_strUnit2;
+    else if (view.m_bShowCh1 == 1)
+        unit = view.m_strUnit1;
+    band.m_strLevelHi = QString::asprintf("%.0f", static_cast<double>(view.m_fRiseLevel)) + unit;
+    band.m_strLevelLow = QString::asprintf("%.0f", static_cast<double>(view.m_fDropLevel)) + unit;
+}
+
+QString powerSText(const QString& ch1Rms, const QString& ch2Rms)
+{
+    const float a = leadingNumber(ch1Rms);
+    const float b = leadingNumber(ch2Rms);
+    if (a > 7.0f && b > 7.0f)
+        return QString::asprintf("%.0f", static_cast<double>(a * b));
+    return QStringLiteral("LO");
+}
+
+} // namespace modes

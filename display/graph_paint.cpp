@@ -16,6 +16,7 @@
 #include "display/color_palette.h"
 #include "display/curve_raster.h"
 #include "display/plot_scale.h"
+#include "display/point_time.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "platform/truncation.h"

@@ -361,13 +361,3 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
     }
     return t;
 }
-
-QString formatTime(std::time_t t, const char* pattern)
-{
-    std::tm parts{};
-    if (!localtime_r(&t, &parts))
-        return {};
-    char buffer[64];
-    const std::size_t len = std::strftime(buffer, sizeof buffer, pattern, &parts);
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(len));
-}

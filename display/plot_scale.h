@@ -100,9 +100,6 @@ struct TimeLabels {
 };
 TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame);
 
-// strftime with the local time zone.
-QString formatTime(std::time_t t, const char* pattern);
-
 // One growth step of the real-time x scale when the points outgrow the plot.
 // Public for the real-time tests; preparePlotPoints calls it.
 void growRealTimeScale(ViewState& view);

@@ -10,14 +10,24 @@
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 
-QString formatPointTime(std::time_t t)
+std::size_t formatLocalTime(std::time_t t, const char* pattern, char* buffer, std::size_t size)
 {
     std::tm local{};
     if (!localtime_r(&t, &local))
-        return {};
+        return 0;
+    return std::strftime(buffer, size, pattern, &local);
+}
+
+QString formatTime(std::time_t t, const char* pattern)
+{
     std::array<char, 64> text{};
-    const std::size_t n = std::strftime(text.data(), text.size(), "%d/%m/%y %H:%M:%S", &local);
+    const std::size_t n = formatLocalTime(t, pattern, text.data(), text.size());
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(n));
+}
+
+QString formatPointTime(std::time_t t)
+{
+    return formatTime(t, kPointTimeFormat);
 }
 
 std::time_t storeRmsPointTime(std::time_t start, float interval, int index)

@@ -3,14 +3,24 @@
 // band that shows a point's time goes through pointIndexToTime/pointTimeText, so all of
 // them agree. Pure code over the display state, the frame's mode flags and the document.
 #include <QString>
+#include <cstddef>
 #include <ctime>
 
 class ViewState;
 struct FrameState;
 class CDTDoc;
 
-// Local date and time as "%d/%m/%y %H:%M:%S" (24-hour clock). A time the C library
-// cannot break down gives an empty text.
+// Every time the program shows or writes (screen, printed report, CSV reports) is
+// local time through strftime; a time the C library cannot break down gives an empty
+// text, never a made-up date.
+inline constexpr char kPointTimeFormat[] = "%d/%m/%y %H:%M:%S";
+
+// `t` formatted with `pattern` into `buffer`; returns the length written (0 for a time
+// that cannot be broken down or a text that does not fit).
+std::size_t formatLocalTime(std::time_t t, const char* pattern, char* buffer, std::size_t size);
+// The same as a text.
+QString formatTime(std::time_t t, const char* pattern);
+// A point's time: day/month/two-digit year and the 24-hour clock.
 QString formatPointTime(std::time_t t);
 
 // Time of point `index` of the stored RMS series: start + index x interval seconds,

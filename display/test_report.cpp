@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/frame_state.h"
+#include "display/point_time.h"
 #include "display/view_state.h"
 
 namespace report {
@@ -88,13 +89,7 @@ std::vector<int> columnPositions(const QStringList& headings, int cu)
 
 QString footerText(std::time_t now, int page)
 {
-    std::tm local{};
-    std::array<char, 32> date{};
-    std::size_t n = 0;
-    if (localtime_r(&now, &local))
-        n = std::strftime(date.data(), date.size(), "%d/%m/%y", &local);
-    return QString::fromLatin1(date.data(), static_cast<qsizetype>(n)) + QStringLiteral("  page")
-           + QString::number(page);
+    return formatTime(now, "%d/%m/%y") + QStringLiteral("  page") + QString::number(page);
 }
 
 PageLayout graphPage(const PageMetrics& m, const FrameState& frame, int bandHeight,

@@ -67,21 +67,10 @@ void appendValueCell(ReportBuffer& out, float value, int precision, const QByteA
 
 } // namespace
 
-namespace {
-// The time text into a caller's buffer of at least 64 bytes; returns its length.
-std::size_t formatReportTime(std::time_t t, char* buf)
-{
-    std::tm tm{};
-    if (!localtime_r(&t, &tm))
-        tm = std::tm{}; // a time the C library cannot break down
-    return std::strftime(buf, 64, "%d/%m/%y %H:%M:%S", &tm);
-}
-} // namespace
-
 QByteArray reportTimeText(std::time_t t)
 {
     char buf[64];
-    const std::size_t n = formatReportTime(t, buf);
+    const std::size_t n = formatLocalTime(t, kPointTimeFormat, buf, sizeof buf);
     return QByteArray(buf, static_cast<qsizetype>(n));
 }
 
@@ -132,7 +121,8 @@ QByteArray RmsCsvReport(const CDTDoc& doc, const ViewState& view)
             // Formatted straight into the report: a full memory has 262,144 of these.
             char time[64];
             const std::time_t t = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, index);
-            out.append(time, static_cast<qsizetype>(formatReportTime(t, time)));
+            out.append(time, static_cast<qsizetype>(
+                                 formatLocalTime(t, kPointTimeFormat, time, sizeof time)));
             out.append(" ,");
         }
         out.append(kLineEnd);

@@ -26,5 +26,6 @@ bool hasTrCsvReport(const ViewState& view);
 // rows, row r holding sample r of every record. Empty when there are no records.
 QByteArray TrCsvReport(const CDTDoc& doc, const ViewState& view);
 
-// The time text of a report cell, "%d/%m/%y %H:%M:%S" in local time.
+// The time text of a report cell: the point time text of the screen (empty for a
+// time that cannot be broken down).
 QByteArray reportTimeText(std::time_t t);

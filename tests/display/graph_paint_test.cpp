@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "display/plot_scale.h"
+#include "display/point_time.h"
 #include "graph_fixture.h"
 
 using namespace graphtest;

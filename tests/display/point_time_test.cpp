@@ -1,6 +1,7 @@
 #include "display/point_time.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 #include "app/frame_state.h"
 #include "display/view_state.h"
@@ -27,6 +28,8 @@ TEST(PointTime, format_is_day_month_two_digit_year_and_24_hour_clock)
     EXPECT_EQ(formatPointTime(localTime(2009, 3, 7, 14, 5, 9)), "07/03/09 14:05:09");
     EXPECT_EQ(formatPointTime(localTime(2021, 12, 31, 23, 59, 58)), "31/12/21 23:59:58");
     EXPECT_EQ(formatPointTime(localTime(2000, 1, 1, 0, 0, 0)), "01/01/00 00:00:00");
+    // A time no calendar holds has no text (the CSV reports write the same empty cell).
+    EXPECT_EQ(formatPointTime(std::numeric_limits<std::time_t>::max()), "");
 }
 
 TEST_F(PointTimeFixture, store_rms_truncates_index_times_interval_to_whole_seconds)

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <string>
 
 #include "display/view_state.h"
@@ -246,6 +247,10 @@ TEST(TrCsvReport, unknown_codes_keep_unit_and_write_no_value)
     EXPECT_EQ(lines(TrCsvReport(m.doc, m.view))[2], "1,TR,7V,----, 08/12/26 07:54:36 ,,"
                                                     "1,TR,7V,----, 08/12/26 07:54:36 ,,"
                                                     "1,TR,----,7V, 08/12/26 07:54:36 ,,");
+
+    // A start time no calendar holds leaves the time cell empty, as on the screen.
+    m.doc.m_pTrTimes[2] = std::numeric_limits<std::time_t>::max();
+    EXPECT_TRUE(lines(TrCsvReport(m.doc, m.view))[2].endsWith("1,TR,----,7V,  ,,"));
 
     m.view.m_nTrCount = 0;
     EXPECT_FALSE(hasTrCsvReport(m.view));

@@ -43,10 +43,11 @@ TEST(DataList, cell_texts_of_each_mode)
     EXPECT_EQ(cell(0, 2), "0.0 V");
     EXPECT_EQ(cell(250, 1), formatPointTime(2000));
 
-    // Power analysis: waveform pairs, rounded as printf rounds.
+    // Power analysis: one waveform of 590 pairs, rounded as printf rounds.
     g.frame.clearModeFlags();
     g.frame.m_bEpa = 1;
     v.m_bShowCh2 = 1;
+    EXPECT_EQ(modes::listRowCount(v, g.frame), 590);
     g.doc.m_fEpaWave[589] = {-1.25f, 0.0f};
     EXPECT_EQ(cell(589, 2), "-1.2 V");
     EXPECT_EQ(cell(589, 3), "0.0 A");
@@ -60,7 +61,24 @@ TEST(DataList, cell_texts_of_each_mode)
     EXPECT_EQ(cell(0, 2), "460.0 VA");
     EXPECT_EQ(cell(1, 2), "LO");
     EXPECT_EQ(cell(0, 3), "");
-    EXPECT_EQ(datalist::columnsFor(g.frame)[3].width, 0);
+    const auto columns = datalist::columnsFor(g.frame);
+    EXPECT_EQ(columns[2].heading, "S(VA)");
+    EXPECT_EQ(columns[2].width, 130);
+    EXPECT_EQ(columns[3].heading, "");
+    EXPECT_EQ(columns[3].width, 0);
+
+    // The Q and P flags empty the channel-2 column whatever else is set; the S(VA)
+    // heading belongs to S alone.
+    v.m_strUnit2 = "A";
+    for (std::uint8_t FrameState::*power : {&FrameState::m_bRtPowerQ, &FrameState::m_bRtPowerP}) {
+        g.frame.clearModeFlags();
+        g.frame.m_bRtRms = 1;
+        EXPECT_EQ(cell(0, 3), "2.0 A");
+        g.frame.*power = 1;
+        EXPECT_EQ(cell(0, 2), "230.0 VA");
+        EXPECT_EQ(cell(0, 3), "");
+        EXPECT_EQ(datalist::columnsFor(g.frame)[2].heading, "CH1");
+    }
 }
 
 TEST(DataList, window_rebuilds_when_asked_closes_on_esc_and_opens_again)

@@ -26,6 +26,42 @@ TEST(DisplayModes, mode_flags_leave_exactly_one_set)
     }
 }
 
+TEST(DisplayModes, active_mode_and_list_rows_of_each_flag)
+{
+    ViewState view;
+    view.m_nStoreCount = 1234;
+    view.m_nRtCount = 17;
+    struct Case {
+        std::uint8_t FrameState::*flag;
+        std::optional<Mode> mode;
+        int rows;
+    };
+    const Case cases[] = {
+        {nullptr, std::nullopt, 17},
+        {&FrameState::m_bStoreRms, Mode::StoreRms, 1234},
+        {&FrameState::m_bStoreTr, Mode::StoreTr, 251},
+        {&FrameState::m_bEpa, Mode::Epa, 590},
+        {&FrameState::m_bRtRms, Mode::RtRms, 17},
+        {&FrameState::m_bRtFreq, Mode::RtFreq, 17},
+        {&FrameState::m_bRtPowerS, Mode::RtPowerS, 17},
+        {&FrameState::m_bRtPowerQ, std::nullopt, 17}, // no command sets Q, P or other
+        {&FrameState::m_bRtOther, std::nullopt, 17},
+    };
+    for (const Case& c : cases) {
+        FrameState frame;
+        if (c.flag)
+            frame.*c.flag = 1;
+        EXPECT_EQ(activeMode(frame), c.mode) << c.rows;
+        EXPECT_EQ(listRowCount(view, frame), c.rows);
+    }
+    // Should two flags be set, the later mode of the order wins.
+    FrameState frame;
+    frame.m_bStoreTr = frame.m_bRtRms = 1;
+    EXPECT_EQ(activeMode(frame), Mode::RtRms);
+    frame.m_bRtPowerS = 1;
+    EXPECT_EQ(activeMode(frame), Mode::RtPowerS);
+}
+
 TEST(DisplayModes, enable_rules_follow_the_data_at_hand)
 {
     ViewState view;

@@ -20,7 +20,7 @@ void LoadFrameSettings(FrameState& frame, const ProfileFile& ini);
 
 // Reads the view's nine display options and the real-time sampling period.
 void LoadViewSettings(ViewState& view, const ProfileFile& ini);
-// The settings file: "529DATALOGGER.ini" in the program's own folder.
+// The settings file: "529DATALOGGER.ini" in the settings folder (windowsFolder()).
 QString settingsFilePath();
 
 // Writes every value into the profile in the order of the close; a new file gets its

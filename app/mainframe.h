@@ -6,11 +6,9 @@
 // The class is one, its members live in the files of their concern:
 //   app/mainframe.cpp        creation, layout, command map, Window/Print/Help commands,
 //                            close, timer dispatch
-//   app/frame_pending.cpp    stand-ins for members that later pieces define (delete a
-//                            stand-in there when you define the member in your file)
 //   app/frame_file.cpp       saving, opening, previous measurement
 //   link/...                 receive handler, transmit, timers, instrument commands
-//   display modes            OnStoreRms and the other mode commands
+//   display/display_modes.cpp  OnStoreRms and the other mode commands
 //
 // Adding a command: declare the handler below in your section, define it in your
 // file and add one line to CMainFrame::BuildMessageMap() (app/mainframe.cpp):
@@ -204,7 +202,7 @@ public:
     void LoadPreviousMeasurement();
     // Instrument > Previous Measurement (32882).
     void OnPreviousMeasurement();
-    // "PreMeasure529.stdata" in the program's own folder.
+    // "PreMeasure529.stdata" in the settings folder (windowsFolder()).
     static QString previousMeasurementPath();
 
     // ===================== logger link (link/) =====================

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/frame_fixture.h"
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
@@ -30,42 +31,10 @@ namespace {
 const QString kAskSaveGraph =
     QStringLiteral("Do you want to save the existing graph data before continuing?");
 
+// The shared frame with a document, in a fresh home, with the boxes (answered Ok
+// unless queued otherwise) and the file dialogs scripted.
 class FrameFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_home = testenv::resetHome();
-        m_docs = m_home + QStringLiteral("/Documents");
-        CMainFrame::setStartupPause(0);
-        setMessageBoxHook([this](const MessageBoxCall& call) {
-            boxes.push_back(call);
-            if (answers.empty())
-                return MsgResult::Ok;
-            const MsgResult a = answers.front();
-            answers.pop_front();
-            return a;
-        });
-        setFileDialogHook([this](const FileDialogCall& call) -> std::optional<QString> {
-            dialogs.push_back(call);
-            if (picks.empty())
-                return std::nullopt;
-            const std::optional<QString> p = picks.front();
-            picks.pop_front();
-            return p;
-        });
-        frame = std::make_unique<CMainFrame>(&doc);
-        ASSERT_TRUE(frame->LoadFrame());
-        view = frame->GetDataView();
-        ASSERT_NE(view, nullptr);
-    }
-
-    void TearDown() override
-    {
-        frame.reset();
-        setMessageBoxHook({});
-        setFileDialogHook({});
-    }
-
     // A downloaded-like measurement that has not been saved yet.
     void fillMeasurement(int trRecords = 2)
     {
@@ -99,29 +68,23 @@ protected:
                && frame->m_bAskSaveStore == 1;
     }
 
-    // Lets timers run until `done` holds or a second has passed.
-    static bool waitFor(const std::function<bool()>& done)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < 1000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return done();
-    }
-
     static QByteArray fileBytes(const QString& path)
     {
         return readWholeFile(path).value_or(QByteArray("<missing>"));
     }
 
-    QString m_home, m_docs;
-    CDTDoc doc;
-    std::unique_ptr<CMainFrame> frame;
-    CDTView* view = nullptr;
-    std::vector<MessageBoxCall> boxes;
-    std::deque<MsgResult> answers;
-    std::vector<FileDialogCall> dialogs;
-    std::deque<std::optional<QString>> picks;
+    QString m_home = testenv::resetHome();
+    QString m_docs = m_home + QStringLiteral("/Documents");
+    testenv::MessageBoxRecorder m_boxes{MsgResult::Ok};
+    testenv::FileDialogScript m_dialogs;
+    frametest::Frame m_frame;
+    CDTDoc& doc = *m_frame.doc;
+    CMainFrame* frame = m_frame.frame.get();
+    CDTView* view = &m_frame.view();
+    std::vector<MessageBoxCall>& boxes = m_boxes.calls;
+    std::deque<MsgResult>& answers = m_boxes.answers;
+    std::vector<FileDialogCall>& dialogs = m_dialogs.calls;
+    std::deque<std::optional<QString>>& picks = m_dialogs.picks;
 };
 
 } // namespace
@@ -321,7 +284,7 @@ TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
     EXPECT_EQ(doc.StoreToBytes(), saved);
     EXPECT_EQ(view->m_nTrCount, 2);
     EXPECT_EQ(frame->timers().Interval(8), 50);
-    EXPECT_TRUE(waitFor([&] { return !frame->timers().IsActive(8); }));
+    EXPECT_TRUE(frametest::waitUntil([&] { return !frame->timers().IsActive(8); }));
     EXPECT_EQ(view->g_nZoomLevel, 0);
     EXPECT_EQ(view->g_bFullView, 1);
 }
@@ -483,7 +446,7 @@ TEST_F(FrameFileTest, DISABLED_benchmark_save_of_a_full_memory)
     t.start();
     ASSERT_TRUE(frame->SaveData());
     const qint64 ms = t.elapsed();
+    // A measurement to read, not a limit to pass: the time depends on the machine.
     std::printf("document and reports of %d points saved in %lld ms\n", n,
                 static_cast<long long>(ms));
-    EXPECT_LT(ms, 500);
 }

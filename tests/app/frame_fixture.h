@@ -11,8 +11,8 @@
 #include "app/splash.h"
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
-#include "platform/message_box.h"
 #include "platform/modal_dialog.h"
+#include "support/dialog_hooks.h"
 #include "support/test_env.h"
 
 namespace frametest {
@@ -59,18 +59,8 @@ struct Frame {
     }
 };
 
-// Installs a message-box hook for the lifetime of the object and records every box.
-struct MessageBoxRecorder {
-    std::vector<MessageBoxCall> calls;
-    MsgResult answer = MsgResult::No;
-    MessageBoxRecorder()
-    {
-        setMessageBoxHook([this](const MessageBoxCall& call) {
-            calls.push_back(call);
-            return answer;
-        });
-    }
-    ~MessageBoxRecorder() { setMessageBoxHook({}); }
-};
+// The scripted boxes and file dialogs (tests/support/dialog_hooks.h).
+using testenv::FileDialogScript;
+using testenv::MessageBoxRecorder;
 
 } // namespace frametest

@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
 #include "platform/profile_file.h"
+#include "support/dialog_hooks.h"
 
 using namespace ctrl;
 
@@ -25,7 +26,7 @@ namespace {
 
 // Runs `body` on each dialog the view opens and collects every message box.
 struct Hooks {
-    std::vector<QString> boxes;
+    testenv::MessageBoxRecorder boxes{MsgResult::Ok};
     explicit Hooks(std::function<void(QDialog&)> body)
     {
         setModalDialogHook([body](QDialog& d) {
@@ -33,16 +34,8 @@ struct Hooks {
             body(d);
             return d.result();
         });
-        setMessageBoxHook([this](const MessageBoxCall& c) {
-            boxes.push_back(c.text);
-            return MsgResult::Ok;
-        });
     }
-    ~Hooks()
-    {
-        setModalDialogHook({});
-        setMessageBoxHook({});
-    }
+    ~Hooks() { setModalDialogHook({}); }
 };
 
 void type(QWidget* w, const QString& text)
@@ -91,8 +84,9 @@ TEST(AxisSetupDialog, fields_stay_integers_and_ok_stores_the_limits_of_the_curre
         retype(dlg.edit(IDC_AXIS_CH1_MAX), "-75");
         dlg.item<QWidget>(IDOK)->setFocus();
         dlg.accept();
-        ASSERT_EQ(hooks.boxes.size(), 1u);
-        EXPECT_EQ(hooks.boxes[0], "The started Y Axis must be lower than the ended Y Axis");
+        ASSERT_EQ(hooks.boxes.calls.size(), 1u);
+        EXPECT_EQ(hooks.boxes.calls[0].text,
+                  "The started Y Axis must be lower than the ended Y Axis");
         EXPECT_EQ(g.frame.m_nYAxisLow[2][1], -10); // refused: nothing stored
 
         retype(dlg.edit(IDC_AXIS_CH1_MAX), "99999999999");
@@ -103,7 +97,7 @@ TEST(AxisSetupDialog, fields_stay_integers_and_ok_stores_the_limits_of_the_curre
         dlg.accept();
     });
     g.view->OnCommand(32868);
-    EXPECT_EQ(hooks.boxes.size(), 1u);
+    EXPECT_EQ(hooks.boxes.calls.size(), 1u);
     EXPECT_EQ(g.frame.m_nYAxisLow[2], (std::array<int, 3>{0, -75, -20}));
     EXPECT_EQ(g.frame.m_nYAxisHigh[2], (std::array<int, 3>{0, 300, 20}));
     EXPECT_EQ(g.frame.m_nYAxisLow[1][1], 0); // the RMS kind untouched
@@ -139,7 +133,7 @@ TEST(AxisSetupDialog, scale_choice_survives_cancel_and_an_empty_view_still_accep
         EXPECT_EQ(dlg.result(), QDialog::Accepted); // hidden point fields never refuse
     });
     g.view->OnCommand(32868);
-    EXPECT_TRUE(ok.boxes.empty());
+    EXPECT_TRUE(ok.boxes.calls.empty());
     EXPECT_EQ(g.frame.m_nYAxisHigh[1][2], 40);
     EXPECT_EQ(g.view->m_nCh2Max, 40);
 }

@@ -4,42 +4,16 @@
 #include <QByteArray>
 #include <QList>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <limits>
-#include <string>
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "document/csv_report.h"
+#include "document_fixture.h"
+#include "support/test_env.h"
 
 namespace {
-
-// Runs a test in UTC so that the expected times can be written out by hand.
-class UtcZone {
-public:
-    UtcZone()
-    {
-        if (const char* tz = std::getenv("TZ")) {
-            m_had = true;
-            m_old = tz;
-        }
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    ~UtcZone()
-    {
-        if (m_had)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had = false;
-    std::string m_old;
-};
 
 // 2026-12-08 07:54:36 UTC
 constexpr std::time_t kStart = 1796716476;
@@ -71,11 +45,7 @@ QByteArray printfCell(const char* format, double value, const char* unit)
     return QByteArray(buf) + unit;
 }
 
-struct Measurement {
-    CDTDoc doc;
-    ViewState view;
-    Measurement() { doc.AddView(&view); }
-
+struct Measurement : documenttest::DocumentWithView {
     void setRms(int n, bool ch1, bool ch2, float interval = 1.0f)
     {
         view.m_nStoreCount = n;
@@ -110,7 +80,7 @@ QByteArray rmsGroup(const Measurement& m, int j, const QByteArray& time)
 
 TEST(RmsCsvReport, seventy_thousand_points_fill_two_columns)
 {
-    UtcZone utc;
+    testenv::ScopedTimeZone utc;
     Measurement m;
     m.setRms(70000, true, true);
     const QList<QByteArray> l = lines(RmsCsvReport(m.doc, m.view));
@@ -131,7 +101,7 @@ TEST(RmsCsvReport, seventy_thousand_points_fill_two_columns)
 
 TEST(RmsCsvReport, exactly_one_column_and_the_empty_report)
 {
-    UtcZone utc;
+    testenv::ScopedTimeZone utc;
     Measurement m;
     m.setRms(65536, true, true);
     QList<QByteArray> l = lines(RmsCsvReport(m.doc, m.view));
@@ -154,7 +124,7 @@ TEST(RmsCsvReport, exactly_one_column_and_the_empty_report)
 
 TEST(RmsCsvReport, absent_channel_and_fractional_interval)
 {
-    UtcZone utc;
+    testenv::ScopedTimeZone utc;
     Measurement m;
     m.setRms(5, true, false, 0.5f);
     m.doc.m_pCh1Data = {230.5f, 0.25f, 0.35f, -1.25f, 1234.56f};
@@ -176,7 +146,7 @@ TEST(RmsCsvReport, absent_channel_and_fractional_interval)
 
 TEST(RmsCsvReport, points_beyond_four_columns_are_written)
 {
-    UtcZone utc;
+    testenv::ScopedTimeZone utc;
     Measurement m;
     const int n = 4 * 65536 + 10;
     m.setRms(n, true, false);
@@ -196,7 +166,7 @@ TEST(RmsCsvReport, points_beyond_four_columns_are_written)
 
 TEST(TrCsvReport, three_records_volts_amperes_volts)
 {
-    UtcZone utc;
+    testenv::ScopedTimeZone utc;
     Measurement m;
     m.view.m_nTrCount = 3;
     m.view.m_pTrChannel = {0xF1, 0xF2, 0xF1};
@@ -229,7 +199,7 @@ TEST(TrCsvReport, three_records_volts_amperes_volts)
 
 TEST(TrCsvReport, unknown_codes_keep_unit_and_write_no_value)
 {
-    UtcZone utc;
+    testenv::ScopedTimeZone utc;
     Measurement m;
     m.view.m_nTrCount = 3;
     m.view.m_pTrChannel = {0xF2, 0xF1, 0x00};

@@ -4,7 +4,8 @@
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
-#include "platform/message_box.h"
+#include "document_fixture.h"
+#include "support/dialog_hooks.h"
 #include "support/test_env.h"
 
 namespace {
@@ -42,23 +43,7 @@ struct Bytes {
     }
 };
 
-struct Recorder {
-    std::vector<MessageBoxCall> calls;
-    MessageBoxHook previous;
-    Recorder()
-    {
-        previous = setMessageBoxHook([this](const MessageBoxCall& c) {
-            calls.push_back(c);
-            return MsgResult::Ok;
-        });
-    }
-    ~Recorder() { setMessageBoxHook(previous); }
-};
-
-struct Fixture {
-    CDTDoc doc;
-    ViewState view;
-    Fixture() { doc.AddView(&view); }
+struct Fixture : documenttest::DocumentWithView {
     void allocate() { view.allocatePlotCaches(1000); }
 };
 
@@ -223,7 +208,7 @@ TEST(StdataFile, wrong_tag_is_refused_and_changes_nothing)
 {
     Fixture f;
     fillSample(f);
-    Recorder boxes;
+    testenv::MessageBoxRecorder boxes(MsgResult::Ok);
     f.doc.LoadFromBytes(QByteArray("\x05Hello world, this is a text file\r\n"));
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, QStringLiteral("Invalid Format!"));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 #include <QStandardPaths>
 
@@ -53,6 +54,23 @@ void withFileSizeLimit(long bytes, const std::function<void()>& run)
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
 {
     return timeFromLocalFields(DateFields{year, month, day, hour, minute, second});
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* zone)
+    : m_had(qEnvironmentVariableIsSet("TZ"))
+    , m_old(qgetenv("TZ"))
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone()
+{
+    if (m_had)
+        qputenv("TZ", m_old);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
 
 } // namespace testenv

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers that give every test a clean, private home folder.
+#include <QByteArray>
 #include <QString>
 #include <ctime>
 #include <functional>
@@ -22,5 +23,19 @@ void withFileSizeLimit(long bytes, const std::function<void()>& run);
 
 // A local time from its fields (month counted from 1).
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second);
+
+// Sets the process's time zone (TZ) for the lifetime of the object, so that expected
+// times can be written out by hand; the zone before comes back at the end.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone = "UTC");
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    bool m_had = false;
+    QByteArray m_old;
+};
 
 } // namespace testenv

@@ -308,14 +308,11 @@ TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
         f.view().m_nLastPoint = 2;
         f.frame->m_bDataUnsaved = 1;
         f.frame->m_bStopped = 0; // closing during a real-time run ends the run first
-        int saveDialogs = 0;
-        setFileDialogHook([&](const FileDialogCall& call) -> std::optional<QString> {
-            saveDialogs += call.save ? 1 : 0;
-            return QDir::homePath() + QStringLiteral("/closing.stdata");
-        });
+        FileDialogScript dialogs;
+        dialogs.picks.push_back(QDir::homePath() + QStringLiteral("/closing.stdata"));
         f.frame->close();
-        setFileDialogHook({});
-        EXPECT_EQ(saveDialogs, 1) << "Yes runs the save";
+        ASSERT_EQ(dialogs.calls.size(), 1u);
+        EXPECT_TRUE(dialogs.calls[0].save) << "Yes runs the save";
         EXPECT_TRUE(QFile::exists(QDir::homePath() + QStringLiteral("/closing.stdata")));
         // The first close only prepares: the window goes 100 ms later, from timer 2.
         EXPECT_TRUE(f.frame->isVisible());

@@ -30,6 +30,26 @@ float leadingNumber(const QString& text)
     return ok ? static_cast<float>(value) : 0.0f;
 }
 
+// The frame's flag of a mode.
+std::uint8_t FrameState::*flagOf(Mode mode)
+{
+    switch (mode) {
+    case Mode::StoreRms:
+        return &FrameState::m_bStoreRms;
+    case Mode::StoreTr:
+        return &FrameState::m_bStoreTr;
+    case Mode::Epa:
+        return &FrameState::m_bEpa;
+    case Mode::RtRms:
+        return &FrameState::m_bRtRms;
+    case Mode::RtFreq:
+        return &FrameState::m_bRtFreq;
+    case Mode::RtPowerS:
+        return &FrameState::m_bRtPowerS;
+    }
+    return &FrameState::m_bRtOther; // not reached: every mode has its flag
+}
+
 } // namespace
 
 std::optional<Mode> activeMode(const FrameState& frame)
@@ -63,45 +83,12 @@ int listRowCount(const ViewState& view, const FrameState& frame)
 void setModeFlags(FrameState& frame, Mode mode)
 {
     frame.clearModeFlags();
-    switch (mode) {
-    case Mode::StoreRms:
-        frame.m_bStoreRms = 1;
-        break;
-    case Mode::StoreTr:
-        frame.m_bStoreTr = 1;
-        break;
-    case Mode::Epa:
-        frame.m_bEpa = 1;
-        break;
-    case Mode::RtRms:
-        frame.m_bRtRms = 1;
-        break;
-    case Mode::RtFreq:
-        frame.m_bRtFreq = 1;
-        break;
-    case Mode::RtPowerS:
-        frame.m_bRtPowerS = 1;
-        break;
-    }
+    frame.*flagOf(mode) = 1;
 }
 
 bool modeFlag(const FrameState& frame, Mode mode)
 {
-    switch (mode) {
-    case Mode::StoreRms:
-        return frame.m_bStoreRms != 0;
-    case Mode::StoreTr:
-        return frame.m_bStoreTr != 0;
-    case Mode::Epa:
-        return frame.m_bEpa != 0;
-    case Mode::RtRms:
-        return frame.m_bRtRms != 0;
-    case Mode::RtFreq:
-        return frame.m_bRtFreq != 0;
-    case Mode::RtPowerS:
-        return frame.m_bRtPowerS != 0;
-    }
-    return false;
+    return frame.*flagOf(mode) != 0;
 }
 
 bool modeEnabled(const ViewState& view, Mode mode)

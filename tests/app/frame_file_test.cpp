@@ -75,7 +75,7 @@ protected:
 
     QString m_home = testenv::resetHome();
     QString m_docs = m_home + QStringLiteral("/Documents");
-    testenv::MessageBoxRecorder m_boxes{MsgResult::Ok};
+    testenv::MessageBoxRecorder m_boxes{{}, MsgResult::Ok};
     testenv::FileDialogScript m_dialogs;
     frametest::Frame m_frame;
     CDTDoc& doc = *m_frame.doc;

@@ -26,16 +26,9 @@ namespace {
 
 // Runs `body` on each dialog the view opens and collects every message box.
 struct Hooks {
-    testenv::MessageBoxRecorder boxes{MsgResult::Ok};
-    explicit Hooks(std::function<void(QDialog&)> body)
-    {
-        setModalDialogHook([body](QDialog& d) {
-            d.setResult(QDialog::Rejected);
-            body(d);
-            return d.result();
-        });
-    }
-    ~Hooks() { setModalDialogHook({}); }
+    testenv::MessageBoxRecorder boxes{{}, MsgResult::Ok};
+    testenv::ScopedModal modal;
+    explicit Hooks(std::function<void(QDialog&)> body) : modal(std::move(body)) {}
 };
 
 void type(QWidget* w, const QString& text)

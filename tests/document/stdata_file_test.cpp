@@ -208,7 +208,7 @@ TEST(StdataFile, wrong_tag_is_refused_and_changes_nothing)
 {
     Fixture f;
     fillSample(f);
-    testenv::MessageBoxRecorder boxes(MsgResult::Ok);
+    testenv::MessageBoxRecorder boxes({}, MsgResult::Ok);
     f.doc.LoadFromBytes(QByteArray("\x05Hello world, this is a text file\r\n"));
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, QStringLiteral("Invalid Format!"));

@@ -12,8 +12,7 @@
 #include "app/frame_state.h"
 #include "link/instrument_dialog.h"
 #include "link/wire_protocol.h"
-#include "platform/message_box.h"
-#include "platform/modal_dialog.h"
+#include "support/dialog_hooks.h"
 
 namespace testhost {
 
@@ -49,54 +48,9 @@ struct FakeFrame {
     }
 };
 
-// Answers every modal run with `body`, which may drive the dialog (show it, click its
-// buttons); the run's result is the dialog's result when it ended, else Rejected.
-class ScopedModal {
-public:
-    explicit ScopedModal(std::function<void(QDialog&)> body)
-    {
-        m_previous = setModalDialogHook([body = std::move(body)](QDialog& dialog) {
-            dialog.setResult(QDialog::Rejected);
-            body(dialog);
-            return dialog.result();
-        });
-    }
-    ~ScopedModal() { setModalDialogHook(std::move(m_previous)); }
-    ScopedModal(const ScopedModal&) = delete;
-    ScopedModal& operator=(const ScopedModal&) = delete;
-
-private:
-    ModalDialogHook m_previous;
-};
-
-// Records every message box and answers with the scripted results (then `fallback`).
-class ScopedMessageBoxes {
-public:
-    explicit ScopedMessageBoxes(std::deque<MsgResult> answers = {},
-                                MsgResult fallback = MsgResult::No)
-        : m_answers(std::move(answers))
-        , m_fallback(fallback)
-    {
-        m_previous = setMessageBoxHook([this](const MessageBoxCall& call) {
-            calls.push_back(call);
-            if (m_answers.empty())
-                return m_fallback;
-            const MsgResult r = m_answers.front();
-            m_answers.pop_front();
-            return r;
-        });
-    }
-    ~ScopedMessageBoxes() { setMessageBoxHook(std::move(m_previous)); }
-    ScopedMessageBoxes(const ScopedMessageBoxes&) = delete;
-    ScopedMessageBoxes& operator=(const ScopedMessageBoxes&) = delete;
-
-    std::vector<MessageBoxCall> calls;
-
-private:
-    std::deque<MsgResult> m_answers;
-    MsgResult m_fallback;
-    MessageBoxHook m_previous;
-};
+// The scoped hooks shared by every test (tests/support/dialog_hooks.h).
+using ScopedMessageBoxes = testenv::MessageBoxRecorder;
+using testenv::ScopedModal;
 
 inline QByteArray hex(const wire::Command& c)
 {

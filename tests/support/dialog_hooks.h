@@ -1,25 +1,32 @@
 #pragma once
-// Scripted answers for the message boxes and file dialogs a test raises: each object
-// installs its hook for its lifetime, records every call and puts the hook before it
+// Scripted answers for the message boxes, file dialogs and modal dialogs a test
+// raises: each object installs its hook for its lifetime and puts the hook before it
 // back at the end.
+#include <QDialog>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/modal_dialog.h"
 
 namespace testenv {
 
-// Boxes take the queued answers in turn, then `answer`.
+// Records every box; boxes take the queued answers in turn, then `answer`.
 struct MessageBoxRecorder {
     std::vector<MessageBoxCall> calls;
     std::deque<MsgResult> answers;
     MsgResult answer = MsgResult::No;
     MessageBoxHook previous;
 
-    explicit MessageBoxRecorder(MsgResult otherwise = MsgResult::No) : answer(otherwise)
+    explicit MessageBoxRecorder(std::deque<MsgResult> queued = {},
+                                MsgResult otherwise = MsgResult::No)
+        : answers(std::move(queued))
+        , answer(otherwise)
     {
         previous = setMessageBoxHook([this](const MessageBoxCall& call) {
             calls.push_back(call);
@@ -55,6 +62,26 @@ struct FileDialogScript {
     ~FileDialogScript() { setFileDialogHook(previous); }
     FileDialogScript(const FileDialogScript&) = delete;
     FileDialogScript& operator=(const FileDialogScript&) = delete;
+};
+
+// Answers every modal run with `body`, which may drive the dialog (show it, click its
+// buttons); the run's result is the dialog's result when it ended, else Rejected.
+class ScopedModal {
+public:
+    explicit ScopedModal(std::function<void(QDialog&)> body)
+    {
+        m_previous = setModalDialogHook([body = std::move(body)](QDialog& dialog) {
+            dialog.setResult(QDialog::Rejected);
+            body(dialog);
+            return dialog.result();
+        });
+    }
+    ~ScopedModal() { setModalDialogHook(std::move(m_previous)); }
+    ScopedModal(const ScopedModal&) = delete;
+    ScopedModal& operator=(const ScopedModal&) = delete;
+
+private:
+    ModalDialogHook m_previous;
 };
 
 } // namespace testenv

@@ -30,24 +30,14 @@ float leadingNumber(const QString& text)
     return ok ? static_cast<float>(value) : 0.0f;
 }
 
-// The frame's flag of a mode.
+// The frame's flag of a mode, in the order of the enumeration.
+constexpr std::array<std::uint8_t FrameState::*, 6> kModeFlags = {
+    &FrameState::m_bStoreRms, &FrameState::m_bStoreTr, &FrameState::m_bEpa,
+    &FrameState::m_bRtRms,    &FrameState::m_bRtFreq,  &FrameState::m_bRtPowerS};
+
 std::uint8_t FrameState::*flagOf(Mode mode)
 {
-    switch (mode) {
-    case Mode::StoreRms:
-        return &FrameState::m_bStoreRms;
-    case Mode::StoreTr:
-        return &FrameState::m_bStoreTr;
-    case Mode::Epa:
-        return &FrameState::m_bEpa;
-    case Mode::RtRms:
-        return &FrameState::m_bRtRms;
-    case Mode::RtFreq:
-        return &FrameState::m_bRtFreq;
-    case Mode::RtPowerS:
-        return &FrameState::m_bRtPowerS;
-    }
-    return &FrameState::m_bRtOther; // not reached: every mode has its flag
+    return kModeFlags[static_cast<std::size_t>(mode)];
 }
 
 } // namespace

@@ -16,6 +16,16 @@
 
 namespace testenv {
 
+// The next scripted answer: the first queued one, else `otherwise`.
+template <class Answer> Answer nextAnswer(std::deque<Answer>& queued, const Answer& otherwise)
+{
+    if (queued.empty())
+        return otherwise;
+    const Answer next = queued.front();
+    queued.pop_front();
+    return next;
+}
+
 // Records every box; boxes take the queued answers in turn, then `answer`.
 struct MessageBoxRecorder {
     std::vector<MessageBoxCall> calls;
@@ -30,11 +40,7 @@ struct MessageBoxRecorder {
     {
         previous = setMessageBoxHook([this](const MessageBoxCall& call) {
             calls.push_back(call);
-            if (answers.empty())
-                return answer;
-            const MsgResult a = answers.front();
-            answers.pop_front();
-            return a;
+            return nextAnswer(answers, answer);
         });
     }
     ~MessageBoxRecorder() { setMessageBoxHook(previous); }
@@ -52,11 +58,7 @@ struct FileDialogScript {
     {
         previous = setFileDialogHook([this](const FileDialogCall& call) -> std::optional<QString> {
             calls.push_back(call);
-            if (picks.empty())
-                return std::nullopt;
-            const std::optional<QString> pick = picks.front();
-            picks.pop_front();
-            return pick;
+            return nextAnswer(picks, std::optional<QString>());
         });
     }
     ~FileDialogScript() { setFileDialogHook(previous); }

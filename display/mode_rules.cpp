@@ -1,7 +1,6 @@
 #include "display/mode_rules.h"
 
 #include <algorithm>
-#include <cmath>
 #include <QLocale>
 #include <QRegularExpression>
 

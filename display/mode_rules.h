@@ -19,6 +19,7 @@ class CDTDoc;
 
 namespace modes {
 
+// The six modes; mode_rules.cpp lists the frame's flags in this order.
 enum class Mode { StoreRms, StoreTr, Epa, RtRms, RtFreq, RtPowerS };
 
 // Y-axis kinds (0-based) of the modes; FrameState's tables are indexed kind + 1.

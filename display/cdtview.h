@@ -115,6 +115,13 @@ public:
     // Modeless panels placed over the left pane; null while they have no window.
     QDialog* m_dlgTrFileList = nullptr;    // transient record list, template 255
     QDialog* m_dlgPowerAnalysis = nullptr; // power-analysis read-out, template 252
+    // The panels' places, by their frames (title bar included), in screen coordinates:
+    // the view below the record-information band (the data list), and the splitter's
+    // left pane, `collapsedWidth` wide when the pane is collapsed.
+    QRect BelowBandArea() const;
+    QRect LeftPaneArea(int collapsedWidth) const;
+    // Places a panel's frame over `area` (platform/window_frame.h).
+    static void PlacePanel(QWidget* panel, const QRect& area);
     // Creates and shows a panel when it has no window.
     void OnShowTrFileList();
     void OnShowPowerAnalysis();

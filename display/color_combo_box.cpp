@@ -23,7 +23,7 @@ public:
         const auto colour = index.data(kColourRole).value<ColorRef>();
         CColorComboBox::DrawItem(*painter, option.rect, colour,
                                  option.state.testFlag(QStyle::State_Selected),
-                                 !option.state.testFlag(QStyle::State_Enabled), option.palette);
+                                 !option.state.testFlag(QStyle::State_Enabled));
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -39,6 +39,30 @@ public:
 CColorComboBox::CColorComboBox(QWidget* parent) : QComboBox(parent)
 {
     setItemDelegate(new SwatchDelegate(this));
+    // The dropped list lies on the system's window ground, not on the dialog's grey.
+    QPalette listPalette = view()->palette();
+    const QPalette system;
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window})
+        listPalette.setColor(role, system.color(QPalette::Base));
+    view()->setPalette(listPalette);
+    view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void CColorComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget* popup = view()->window();
+    if (m_nDroppedHeight <= height() || popup == window())
+        return;
+    // The list is as high as the template leaves below the closed box; it scrolls.
+    QRect g = popup->geometry();
+    const int listHeight = m_nDroppedHeight - height();
+    const bool above = g.bottom() < mapToGlobal(QPoint(0, 0)).y();
+    if (above)
+        g.setTop(g.bottom() + 1 - listHeight);
+    else
+        g.setHeight(listHeight);
+    popup->setGeometry(g);
 }
 
 bool CColorComboBox::IsNewColor(ColorRef colour) const
@@ -76,8 +100,9 @@ ColorRef CColorComboBox::itemColor(int index) const
 }
 
 void CColorComboBox::DrawItem(QPainter& painter, const QRect& rect, ColorRef colour, bool focused,
-                              bool disabled, const QPalette& palette)
+                              bool disabled)
 {
+    const QPalette palette; // the system colours
     painter.save();
     painter.fillRect(rect, palette.color(focused ? QPalette::Highlight : QPalette::Base));
     if (focused) {
@@ -107,8 +132,8 @@ void CColorComboBox::paintEvent(QPaintEvent*)
     const QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
     if (currentIndex() < 0) {
-        p.fillRect(field, palette().color(hasFocus() ? QPalette::Highlight : QPalette::Base));
+        p.fillRect(field, QPalette().color(hasFocus() ? QPalette::Highlight : QPalette::Base));
         return;
     }
-    DrawItem(p, field, itemColor(currentIndex()), hasFocus(), !isEnabled(), palette());
+    DrawItem(p, field, itemColor(currentIndex()), hasFocus(), !isEnabled());
 }

@@ -22,12 +22,20 @@ public:
     // The colour of an item (0 for an index that is not an item).
     ColorRef itemColor(int index) const;
 
-    // Paints one item into `rect`: the window ground, or the highlight with a focus
-    // frame when focused, then the swatch (drawn in the disabled text colour when the
-    // control is disabled).
+    // Paints one item into `rect`: the system's window ground, or its highlight with a
+    // focus frame when focused, then the swatch (drawn in the disabled text colour when
+    // the control is disabled). The dialog's own grey does not reach the items.
     static void DrawItem(QPainter& painter, const QRect& rect, ColorRef colour, bool focused,
-                         bool disabled, const QPalette& palette);
+                         bool disabled);
+
+    // Height of the box with its dropped list, as the dialog template gives it: the
+    // dropped list takes what the closed box leaves and scrolls through the rest.
+    void setDroppedHeight(int pixels) { m_nDroppedHeight = pixels; }
+    void showPopup() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_nDroppedHeight = 0;
 };

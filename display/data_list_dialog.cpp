@@ -1,3 +1,4 @@
+#include "platform/printf_number.h"
 #include "display/data_list_dialog.h"
 
 #include <QCloseEvent>
@@ -28,11 +29,10 @@ QString valueText(std::optional<float> value, const QString& unit, const FrameSt
 {
     if (!value)
         return {};
-    char number[64];
-    std::snprintf(number, sizeof number, "%.1f", static_cast<double>(*value));
-    if (std::atof(number) == 0.0 && frame.m_bEpa != 1 && frame.m_bStoreTr != 1)
+    const QString number = cnum::fixed(*value, 1);
+    if (cnum::readsAsZero(number) && frame.m_bEpa != 1 && frame.m_bStoreTr != 1)
         return QStringLiteral("LO");
-    return QString::fromLatin1(number) + QLatin1Char(' ') + unit;
+    return number + QLatin1Char(' ') + unit;
 }
 
 // The sample of channel `ch` (0 or 1) that row `row` shows in the current mode: the
@@ -342,9 +342,7 @@ void CDTView::ShowDataList()
     m_bDataListOpen = 1;
     auto* dialog = new CDataListDlg(this, window());
     m_dlgDataList = dialog;
-    // Over the view, below the record-information band.
-    const int band = m_nTopBandHeight;
-    dialog->setGeometry(QRect(mapToGlobal(QPoint(0, band)), QSize(width(), height() - band)));
+    PlacePanel(dialog, BelowBandArea());
     dialog->show();
 }
 

@@ -96,11 +96,7 @@ void CMainFrame::ModePlaceDataList()
     if (!list)
         return;
     view->m_bListDirty = 1;
-    const int band = view->m_nTopBandHeight;
-    QRect area(view->mapToGlobal(QPoint(0, band)), QSize(view->width(), view->height() - band));
-    if (!list->isWindow() && list->parentWidget())
-        area.moveTopLeft(list->parentWidget()->mapFromGlobal(area.topLeft()));
-    list->setGeometry(area);
+    CDTView::PlacePanel(list, view->BelowBandArea());
     list->update();
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/printf_number.h"
 #include "app/frame_state.h"
 #include "display/cdtview.h"
 #include "display/color_palette.h"
@@ -286,8 +287,8 @@ void CDTView::drawGraph(bool printing)
     }
     const int row = std::clamp<int>(g_nZoomLevel, 0, 2);
     for (int k = 0; k <= 10; ++k) {
-        m_strYLabels1[k] = QString::asprintf("%.2f", static_cast<double>(g_fTicks1[row][k]));
-        m_strYLabels2[k] = QString::asprintf("%.2f", static_cast<double>(g_fTicks2[row][k]));
+        m_strYLabels1[k] = cnum::fixed(g_fTicks1[row][k], 2);
+        m_strYLabels2[k] = cnum::fixed(g_fTicks2[row][k], 2);
     }
 
     // 15. margin fills: they also cut off what the grid and curves drew outside

@@ -8,6 +8,7 @@
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "platform/printf_number.h"
 #include "platform/truncation.h"
 
 namespace modes {
@@ -167,7 +168,7 @@ void storeRmsBandTexts(ViewState& view)
 {
     RecInfoTexts& band = view.m_recInfo;
     band.m_strMode = QStringLiteral("STORE RMS");
-    band.m_strRate = QString::asprintf("%.0f s", static_cast<double>(view.m_fInterval));
+    band.m_strRate = cnum::fixed(view.m_fInterval, 0) + QStringLiteral(" s");
     band.m_strStart = formatPointTime(view.m_tStoreStart);
     band.m_strCount = QString::asprintf("%d", view.m_nStoreCount);
     if (view.m_bShowCh1 == 1) {
@@ -237,7 +238,7 @@ void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
             formatPointTime(times[static_cast<std::size_t>(std::clamp(record, 0, last))]);
     }
     band.m_strCount = QStringLiteral("251");
-    const auto number = [](float v) { return QString::asprintf("%.0f ", static_cast<double>(v)); };
+    const auto number = [](float v) { return cnum::fixed(v, 0) + QLatin1Char(' '); };
     if (view.m_bShowCh1 == 1) {
         band.m_strCh1Max = number(e.max) + view.m_strUnit1;
         band.m_strCh1Min = number(e.min) + view.m_strUnit1;
@@ -252,8 +253,8 @@ void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
         unit = view.m_strUnit2;
     else if (view.m_bShowCh1 == 1)
         unit = view.m_strUnit1;
-    band.m_strLevelHi = QString::asprintf("%.0f", static_cast<double>(view.m_fRiseLevel)) + unit;
-    band.m_strLevelLow = QString::asprintf("%.0f", static_cast<double>(view.m_fDropLevel)) + unit;
+    band.m_strLevelHi = cnum::fixed(view.m_fRiseLevel, 0) + unit;
+    band.m_strLevelLow = cnum::fixed(view.m_fDropLevel, 0) + unit;
 }
 
 QString powerSText(const QString& ch1Rms, const QString& ch2Rms)
@@ -261,7 +262,7 @@ QString powerSText(const QString& ch1Rms, const QString& ch2Rms)
     const float a = leadingNumber(ch1Rms);
     const float b = leadingNumber(ch2Rms);
     if (a > 7.0f && b > 7.0f)
-        return QString::asprintf("%.0f", static_cast<double>(a * b));
+        return cnum::fixed(a * b, 0);
     return QStringLiteral("LO");
 }
 

@@ -1,6 +1,8 @@
 #include "display/num_edit.h"
 
+#include <QDropEvent>
 #include <QInputMethodEvent>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <optional>
 
@@ -76,15 +78,21 @@ void CNumEdit::keyPressEvent(QKeyEvent* event)
         event->accept(); // dropped without effect
 }
 
+QString CNumEdit::filtered(const QString& text)
+{
+    QString kept;
+    for (QChar c : text)
+        if (acceptsCharacter(c) && c.unicode() != 8)
+            kept += c;
+    return kept;
+}
+
 void CNumEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     // With an input method active (as on many desktops), typed characters arrive as
     // its commit string instead of key presses: each one passes the filter alone.
     const QString commit = event->commitString();
-    QString kept;
-    for (QChar c : commit)
-        if (acceptsCharacter(c))
-            kept += c;
+    const QString kept = filtered(commit);
     if (kept == commit) {
         QLineEdit::inputMethodEvent(event);
         return;
@@ -93,4 +101,28 @@ void CNumEdit::inputMethodEvent(QInputMethodEvent* event)
     filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
     QLineEdit::inputMethodEvent(&filtered);
     event->accept();
+}
+
+void CNumEdit::dropEvent(QDropEvent* event)
+{
+    const QMimeData* dropped = event->mimeData();
+    if (!dropped || !dropped->hasText()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    const QString kept = filtered(dropped->text());
+    if (kept.isEmpty()) {
+        event->ignore(); // nothing of it could have been typed
+        return;
+    }
+    QMimeData typed;
+    typed.setText(kept);
+    QDropEvent filteredDrop(event->position(), event->possibleActions(), &typed, event->buttons(),
+                            event->modifiers(), event->type());
+    filteredDrop.setDropAction(event->dropAction());
+    QLineEdit::dropEvent(&filteredDrop);
+    if (filteredDrop.isAccepted())
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }

@@ -6,8 +6,8 @@
 // point goes, and how many there are, is for the owning dialog to judge when it
 // parses the text. Keys that are not characters (arrows, Home, End, Delete) keep the
 // plain edit behaviour, and text set by the program or pasted through the context
-// menu is not filtered. Characters an input method composes are typed characters too
-// and pass the same filter.
+// menu is not filtered. Characters an input method composes and text dropped on the
+// field arrive as typed characters do and pass the same filter, one by one.
 #include <QLineEdit>
 
 class CNumEdit : public QLineEdit {
@@ -21,4 +21,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // The characters of `text` that pass the filter (backspace inserts nothing).
+    static QString filtered(const QString& text);
 };

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QRadioButton>
-#include <QSplitter>
 
 #include "display/cdtview.h"
 #include "display/mode_rules.h"
@@ -136,18 +135,7 @@ void CDTView::OnShowPowerAnalysis()
     m_dlgPowerAnalysis = panel;
     // Over the left pane of the splitter; a collapsed pane still gets a panel of the
     // power-analysis width.
-    QRect area(mapToGlobal(QPoint(0, 0)), QSize(kCollapsedPaneWidth, height()));
-    if (auto* splitter = qobject_cast<QSplitter*>(parentWidget())) {
-        if (QWidget* pane = splitter->widget(0)) {
-            area = QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size());
-            if (!pane->isVisible() || area.width() == 0) {
-                area.moveTopLeft(splitter->mapToGlobal(QPoint(0, 0)));
-                area.setSize(QSize(kCollapsedPaneWidth, splitter->height()));
-            }
-        }
-    }
-    panel->setFixedSize(area.size());
-    panel->move(area.topLeft());
+    PlacePanel(panel, LeftPaneArea(kCollapsedPaneWidth));
     panel->show();
 }
 

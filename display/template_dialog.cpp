@@ -107,6 +107,7 @@ void TemplateDialog::build()
         case ControlKind::ColorCombo: {
             auto* cb = new CColorComboBox(this);
             // As for a drop list: the template's height includes the dropped list.
+            cb->setDroppedHeight(rect.height());
             rect.setHeight(std::min(rect.height(), cb->sizeHint().height()));
             w = cb;
             break;
@@ -142,6 +143,13 @@ void TemplateDialog::build()
     for (auto& [c, w] : m_all)
         if (c->bitmap)
             setBitmap(c->id, c->bitmap);
+    // Buttons 1 and 2 end the dialog as OK and Cancel through accept() and reject(),
+    // where each dialog checks and applies its values. Enter clicks the default button
+    // (OK), Esc rejects: both come from QDialog.
+    if (auto* ok = item<QPushButton>(ctrl::IDOK))
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    if (auto* cancel = item<QPushButton>(ctrl::IDCANCEL))
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TemplateDialog::restoreTemplateState()

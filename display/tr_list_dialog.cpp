@@ -8,7 +8,6 @@
 
 #include "app/mainframe.h"
 #include "display/cdtview.h"
-#include "display/instrument_view.h"
 #include "display/point_time.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
@@ -195,11 +194,7 @@ void CTrFileListDlg::OnDblClkList(int row)
     // An open data list now lists the samples of this record.
     if (QWidget* list = view.m_dlgDataList) {
         view.m_bListDirty = 1;
-        const int band = view.m_nTopBandHeight;
-        QRect area(view.mapToGlobal(QPoint(0, band)), QSize(view.width(), view.height() - band));
-        if (!list->isWindow() && list->parentWidget())
-            area.moveTopLeft(list->parentWidget()->mapFromGlobal(area.topLeft()));
-        list->setGeometry(area);
+        CDTView::PlacePanel(list, view.BelowBandArea());
         list->update();
     }
 }
@@ -259,12 +254,7 @@ void CDTView::OnShowTrFileList()
         m_dlgTrFileList = list;
         // Over the instrument pane, as wide as the pane (or a width of its own when the
         // pane is collapsed).
-        auto* frame = dynamic_cast<CMainFrame*>(m_pFrame);
-        if (QWidget* pane = frame ? frame->GetInstrumentView() : nullptr) {
-            const int paneWidth = pane->isVisible() ? pane->width() : 0;
-            list->move(pane->mapToGlobal(QPoint(0, 0)));
-            list->resize(paneWidth > 0 ? paneWidth : kCollapsedPaneWidth, pane->height());
-        }
+        PlacePanel(list, LeftPaneArea(kCollapsedPaneWidth));
         list->show();
         list->update();
     }

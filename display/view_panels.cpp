@@ -1,10 +1,12 @@
-// The graph view's point time text and the closing of its modeless panels.
+// The graph view's point time text and the places and closing of its modeless panels.
 #include <QDialog>
+#include <QSplitter>
 
 #include "display/cdtview.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "app/frame_state.h"
+#include "platform/window_frame.h"
 
 QString CDTView::PointIndexToTimeText(int index) const
 {
@@ -12,6 +14,27 @@ QString CDTView::PointIndexToTimeText(int index) const
     static const CDTDoc noDocument;
     return pointIndexToTimeText(*this, m_pFrame ? *m_pFrame : noFrame,
                                 m_pDocument ? *m_pDocument : noDocument, index);
+}
+
+QRect CDTView::BelowBandArea() const
+{
+    const int band = m_nTopBandHeight;
+    return QRect(mapToGlobal(QPoint(0, band)), QSize(width(), height() - band));
+}
+
+QRect CDTView::LeftPaneArea(int collapsedWidth) const
+{
+    const auto* splitter = qobject_cast<const QSplitter*>(parentWidget());
+    const QWidget* pane = splitter ? splitter->widget(0) : nullptr;
+    if (pane && pane->isVisible() && pane->width() > 0)
+        return QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size());
+    const QWidget* ground = splitter ? static_cast<const QWidget*>(splitter) : this;
+    return QRect(ground->mapToGlobal(QPoint(0, 0)), QSize(collapsedWidth, ground->height()));
+}
+
+void CDTView::PlacePanel(QWidget* panel, const QRect& area)
+{
+    placeWindowFrame(panel, coverArea(area));
 }
 
 void CDTView::EndPanel(QDialog*& panel, int result)

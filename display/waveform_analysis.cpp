@@ -1,3 +1,4 @@
+#include "platform/printf_number.h"
 #include "display/waveform_analysis.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ const QString kNone = QStringLiteral("NONE");
 
 QString oneDecimal(double v)
 {
-    return QString::asprintf("%.1f", v);
+    return cnum::fixed(v, 1);
 }
 } // namespace
 
@@ -136,7 +137,7 @@ void applyTexts(const Analysis& a, int channel, PowerAnalysisTexts& t)
         break;
     }
     if (a.rms > kLowRms) {
-        t.peakToPeak[c] = QString::asprintf("%.0f", a.peakToPeak);
+        t.peakToPeak[c] = cnum::fixed(a.peakToPeak, 0);
         t.rms[c] = oneDecimal(a.rmsExact);
         if (a.hasPeriod) {
             t.period[c] = oneDecimal(a.periodMs);

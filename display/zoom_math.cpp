@@ -9,6 +9,7 @@
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
+#include "platform/printf_number.h"
 #include "platform/truncation.h"
 
 namespace zoom {
@@ -20,9 +21,9 @@ using modes::Mode;
 QString valueText(Mode mode, float value, const QString& unit)
 {
     const bool whole = mode == Mode::StoreTr || mode == Mode::Epa || mode == Mode::RtPowerS;
-    QString text = QString::asprintf(whole ? "%.0f" : "%.1f", static_cast<double>(value)) + unit;
+    QString text = cnum::fixed(value, whole ? 0 : 1) + unit;
     // A reading that shows as zero is below the range; raw samples are shown as they are.
-    if (mode != Mode::StoreTr && mode != Mode::Epa && std::atof(text.toLatin1().constData()) == 0.0)
+    if (mode != Mode::StoreTr && mode != Mode::Epa && cnum::readsAsZero(text))
         text = QStringLiteral("LO");
     if (mode == Mode::RtFreq) {
         if (value >= 400.0f)

@@ -1,3 +1,4 @@
+#include "platform/printf_number.h"
 #include "document/csv_report.h"
 
 #include "display/point_time.h"
@@ -42,14 +43,11 @@ public:
         append(buf, r.ptr - buf);
     }
 
-    // printf's "%.<precision>f" of the value widened to double; to_chars rounds the
-    // exact binary value just as the C library does, only faster.
+    // printf's "%.<precision>f" of the value widened to double.
     void appendFixed(float value, int precision)
     {
-        char buf[400]; // FLT_MAX in fixed notation fits with room to spare
-        const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
-                                     std::chars_format::fixed, precision);
-        append(buf, r.ptr - buf);
+        char buf[cnum::kFixedCapacity];
+        append(buf, static_cast<qsizetype>(cnum::writeFixed(buf, value, precision)));
     }
 
     QByteArray take() { return std::move(m_bytes); }

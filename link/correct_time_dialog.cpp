@@ -33,8 +33,6 @@ CCorrectTimeDlg::CCorrectTimeDlg(QWidget* parent)
     , m_clock(localNow)
     , m_timers(std::make_unique<TimerTable>([this](int id) { OnTimer(id); }))
 {
-    connect(okButton(), &QPushButton::clicked, this, &CCorrectTimeDlg::OnOK);
-    connect(item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CCorrectTimeDlg::OnCancel);
 }
 
 CCorrectTimeDlg::~CCorrectTimeDlg() = default;

@@ -15,8 +15,6 @@ CDownloadDlg::CDownloadDlg(QWidget* parent)
     , m_btnRealTime(item<QPushButton>(IDC_REAL_TIME))
 {
     m_strPrompt = linktext::kWaiting;
-    connect(m_btnDownload, &QPushButton::clicked, this, &CDownloadDlg::OnOK);
-    connect(m_btnCancel, &QPushButton::clicked, this, &CDownloadDlg::OnCancel);
     connect(m_btnRealTime, &QPushButton::clicked, this, &CDownloadDlg::OnRealTime);
 }
 

@@ -1,3 +1,4 @@
+#include "platform/printf_number.h"
 #include "link/download_parse.h"
 
 #include <algorithm>
@@ -164,13 +165,13 @@ std::time_t wrapShiftedStart(std::time_t start, float interval, std::uint32_t to
 
 QString maximumText(float value, const QString& unit, const QString& timeText)
 {
-    return QString::asprintf("%.1f ", static_cast<double>(value)) + unit + QStringLiteral(" @")
+    return cnum::fixed(value, 1) + QLatin1Char(' ') + unit + QStringLiteral(" @")
            + timeText;
 }
 
 QString minimumText(float value, const QString& unit, const QString& timeText)
 {
-    return QString::asprintf("%.1f", static_cast<double>(value)) + unit + QStringLiteral(" @")
+    return cnum::fixed(value, 1) + unit + QStringLiteral(" @")
            + timeText;
 }
 
@@ -233,6 +234,10 @@ void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewSt
         view.m_strCh2Max = maximumText(e2.max, view.m_strStoreUnit2, timeOf(e2.maxIndex));
         view.m_strCh2Min = minimumText(e2.min, view.m_strStoreUnit2, timeOf(e2.minIndex));
     }
+
+    // The detection levels the band keeps from a transient display were the old data's.
+    view.m_recInfo.m_strLevelHi.clear();
+    view.m_recInfo.m_strLevelLow.clear();
 
     doc.m_strFileTag = kTagStored;
     view.m_nFirstPoint = 1;

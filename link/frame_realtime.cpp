@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "platform/printf_number.h"
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "display/mode_rules.h"
@@ -133,7 +134,7 @@ void CMainFrame::TrackMinMax(int /*channel*/, int quantity, float* pMax, float* 
         *pMax = *pMin = value;
 
     const auto text = [&](QString* out) {
-        *out = QString::asprintf("%.1f @", static_cast<double>(value)) + time;
+        *out = cnum::fixed(value, 1) + QStringLiteral(" @") + time;
         if (quantity == 1) {
             if (value >= waveform::kNoFrequency)
                 *out = QStringLiteral("OL @") + time;

@@ -209,21 +209,10 @@ void CMainFrame::OnDownloadHeader()
 void CMainFrame::ShowLoadingWindow()
 {
     m_dlgLoading.Create(this);
-    QDialog* window = m_dlgLoading.window();
-    window->show();
-    m_dlgLoading.progress()->show();
-    // Centred across the view, four window heights below its top; measured once shown,
-    // when the window has its frame.
-    const QSize size = window->frameGeometry().size();
-    QPoint topLeft(0, 0);
-    int viewWidth = width();
-    if (CDTView* view = GetDataView()) {
-        topLeft = view->mapToGlobal(QPoint(0, 0));
-        viewWidth = view->width();
-    } else {
-        topLeft = mapToGlobal(QPoint(0, 0));
-    }
-    window->move(topLeft.x() + viewWidth / 2 - size.width() / 2, topLeft.y() + 4 * size.height());
+    if (CDTView* view = GetDataView())
+        m_dlgLoading.ShowOver(view);
+    else
+        m_dlgLoading.ShowOver(this);
 }
 
 void CMainFrame::OnDownloadBlock()

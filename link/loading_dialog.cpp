@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "platform/dialog_units.h"
+#include "platform/window_frame.h"
 
 CLoadingDlg::CLoadingDlg() = default;
 CLoadingDlg::~CLoadingDlg() = default;
@@ -13,7 +14,9 @@ void CLoadingDlg::Create(QWidget* parent)
 {
     if (m_window)
         return;
-    auto window = std::make_unique<QDialog>(parent, Qt::Dialog | Qt::WindowTitleHint);
+    // A caption and nothing else: the download decides when the window goes.
+    auto window = std::make_unique<QDialog>(parent, Qt::Dialog | Qt::CustomizeWindowHint
+                                                        | Qt::WindowTitleHint);
     window->setObjectName(QStringLiteral("IDD_%1").arg(IDD));
     window->setWindowTitle(QStringLiteral("Loading..."));
     window->setModal(false);
@@ -28,6 +31,23 @@ void CLoadingDlg::Create(QWidget* parent)
     m_progress->setTextVisible(false); // smooth bar, no percentage
     layout->addWidget(m_progress);
     m_window = std::move(window);
+}
+
+void CLoadingDlg::ShowOver(const QWidget* view)
+{
+    if (!m_window || !view)
+        return;
+    const QSize client = m_window->size();
+    const QPoint viewTop = view->mapToGlobal(QPoint(0, 0));
+    const int viewWidth = view->width();
+    placeWindowFrame(m_window.get(), [=](const QMargins& m) {
+        const QSize frame = client.grownBy(m);
+        return QRect(QPoint(viewTop.x() + viewWidth / 2 - frame.width() / 2,
+                            viewTop.y() + 4 * frame.height()),
+                     frame);
+    });
+    m_window->show();
+    m_progress->show();
 }
 
 void CLoadingDlg::SetRange(int low, int high)

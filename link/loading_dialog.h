@@ -18,9 +18,13 @@ public:
     CLoadingDlg(const CLoadingDlg&) = delete;
     CLoadingDlg& operator=(const CLoadingDlg&) = delete;
 
-    // Creates the modeless window (caption "Loading...", 128 x 12 dialog units of
-    // "System" 10, a smooth progress bar filling it), hidden. Nothing when it exists.
+    // Creates the modeless window (caption "Loading..." without minimise, maximise or
+    // close buttons; 128 x 12 dialog units of "System" 10, a smooth progress bar filling
+    // it), hidden. Nothing when it exists.
     void Create(QWidget* parent);
+    // Shows the window centred across `view`, its frame (caption included) four frame
+    // heights below the view's top; placed again once the window manager has framed it.
+    void ShowOver(const QWidget* view);
     // Whether the window exists.
     bool HasWindow() const { return m_window != nullptr; }
     // The window, or null.

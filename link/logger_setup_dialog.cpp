@@ -44,8 +44,6 @@ CLoggerSetupDlg::CLoggerSetupDlg(QWidget* parent) : CInstrumentDlg(IDD_LOGGER_SE
     connect(unitList(), &QComboBox::currentIndexChanged, this, &CLoggerSetupDlg::OnSelChangeUnit);
     connect(item<QPushButton>(IDC_DEFAULT), &QPushButton::clicked, this,
             &CLoggerSetupDlg::OnDefault);
-    connect(setupButton(), &QPushButton::clicked, this, &CLoggerSetupDlg::OnOK);
-    connect(item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CLoggerSetupDlg::OnCancel);
     connect(item<QRadioButton>(IDC_AUTO_OFF_ON), &QRadioButton::clicked, this,
             [this] { m_nAutoOff = 2; });
     connect(item<QRadioButton>(IDC_AUTO_OFF_OFF), &QRadioButton::clicked, this,

@@ -43,8 +43,6 @@ CRealTimeSetupDlg::CRealTimeSetupDlg(QWidget* parent) : CInstrumentDlg(IDD_REAL_
     pointsSpin()->setArrowKeys(true);
     connect(rateEdit(), &QLineEdit::textChanged, this, &CRealTimeSetupDlg::OnChangeSampleRate);
     connect(pointsEdit(), &QLineEdit::textChanged, this, &CRealTimeSetupDlg::OnChangeDataPoints);
-    connect(runButton(), &QPushButton::clicked, this, &CRealTimeSetupDlg::OnOK);
-    connect(item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CRealTimeSetupDlg::OnCancel);
     // Esc and Enter do nothing anywhere in the dialog, also on a focused button.
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);

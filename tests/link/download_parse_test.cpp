@@ -247,8 +247,12 @@ TEST(DownloadParse, store_fills_document_view_texts_and_auto_limits)
         s.value(ch1[i]).value(ch2[i]);
     s.record(0xFA, 0xF1, {0x09, 0x03, 0x07, 0x15, 0x00, 0x00}, 0);
     info.totalBytes = static_cast<std::uint32_t>(s.bytes.size());
+    view.m_recInfo.m_strLevelHi = QStringLiteral("300V"); // of an earlier transient display
+    view.m_recInfo.m_strLevelLow = QStringLiteral("100V");
     storeDownload(s.span(), info, doc, view);
 
+    EXPECT_TRUE(view.m_recInfo.m_strLevelHi.isEmpty());
+    EXPECT_TRUE(view.m_recInfo.m_strLevelLow.isEmpty());
     EXPECT_EQ(view.m_nStoreCount, 5);
     EXPECT_EQ(view.m_nTrCount, 1);
     EXPECT_EQ(doc.m_pCh1Data.size(), 5u);

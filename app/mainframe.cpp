@@ -35,6 +35,7 @@
 namespace {
 constexpr int kInstrumentPaneWidth = 150;
 constexpr int kUiUpdateMilliseconds = 150;
+constexpr QSize kToolbarButtonSize(30, 21);
 const QColor kFrameBackground(200, 200, 200);
 
 int g_nStartupPause = -1; // -1: not set, use the environment or 2000 ms
@@ -255,6 +256,9 @@ void CMainFrame::BuildToolbar()
         QAction* action = ensureAction(id, commandTooltip(id));
         action->setIcon(toolbarIcon(id));
         m_wndToolBar->addAction(action);
+        // The buttons of the toolbar resource: 30 x 21 pixels each.
+        if (QWidget* button = m_wndToolBar->widgetForAction(action))
+            button->setFixedSize(kToolbarButtonSize);
     }
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 }

@@ -92,10 +92,12 @@ public:
     // --- the instrument dialogs (link pieces add them here, in this order):
     //     m_dlgSetup, m_dlgDownload, m_dlgLogging, m_dlgCorrectTime, m_dlgLoading,
     //     m_dlgRealTime
-    CLoggerSetupDlg m_dlgSetup;
-    CDownloadDlg m_dlgDownload;
+    // They belong to the main window, so that they stay in front of it, also while it
+    // shows a message box during a transfer.
+    CLoggerSetupDlg m_dlgSetup{this};
+    CDownloadDlg m_dlgDownload{this};
     CLoggingDlg m_dlgLogging;
-    CCorrectTimeDlg m_dlgCorrectTime;
+    CCorrectTimeDlg m_dlgCorrectTime{this};
 
     // ===================== instrument commands (link/instrument_commands.cpp) ==========
     // Download Data (32847), Datalogger Setup (32869), Correct Time (32840): start the
@@ -268,7 +270,7 @@ public:
     // The "Loading..." progress window of a download.
     CLoadingDlg m_dlgLoading;
     // The real-time set-up dialog of the Run command.
-    CRealTimeSetupDlg m_dlgRealTime;
+    CRealTimeSetupDlg m_dlgRealTime{this};
 
     // ===================== display modes (display/display_modes.cpp) =====================
     // Each command does its entry set-up while its own flag is 0 and refreshes the

@@ -10,7 +10,9 @@
 #include <QToolBar>
 
 #include "app/logger_settings.h"
+#include "app/mainframe.h"
 #include "display/data_list_dialog.h"
+#include "display/dormant_panels.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
@@ -25,6 +27,7 @@ CDTView::CDTView(CDTDoc* doc, QWidget* parent)
     setMouseTracking(true); // the cursor follows the pointer without a button held
     if (m_pDocument)
         m_pDocument->AddView(this);
+    m_dlgToolPanel = new CToolPanelDlg(this);
     OnCreate();
 }
 
@@ -103,9 +106,36 @@ void CDTView::OnCommand(int id)
     case 32881: // View Options
         OnViewOptions();
         break;
+    case 32897:   // power-analysis panel
+    case 32900: { // transient record list
+        CCmdUI ui;
+        ui.m_nID = id;
+        OnUpdatePanelCommand(&ui);
+        if (ui.m_bEnabled && id == 32897)
+            OnShowPowerAnalysis();
+        else if (ui.m_bEnabled)
+            OnShowTrFileList();
+        break;
+    }
     default:
         break;
     }
+}
+
+void CDTView::OnUpdatePanelCommand(CCmdUI* pCmdUI) const
+{
+    pCmdUI->Enable(m_fInterval < 1.0f);
+}
+
+void CDTView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    OnSetFocus();
+}
+
+void CDTView::OnSetFocus()
+{
+    InvalidateRedrawArea();
 }
 
 void CDTView::OnZoomOut()

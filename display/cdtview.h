@@ -18,6 +18,8 @@ class CDTDoc;
 class CRecInfoDlg;
 class QDialog;
 class CColorSetupDlg;
+class CToolPanelDlg;
+struct CCmdUI;
 struct FrameState;
 class QPainter;
 class QPrinter;
@@ -65,8 +67,14 @@ public:
 
     // Back to the full view (command 32792, view timer 4, mode commands).
     void OnZoomOut();
-    // A command of the view toolbar.
+    // A command of the view's command map: the view toolbar's four (32792, 32868,
+    // 32845, 32881) and the panel commands 32897 and 32900, which carry out only while
+    // OnUpdatePanelCommand enables them.
     void OnCommand(int id);
+    // The panel commands are enabled while the stored interval is below one second.
+    void OnUpdatePanelCommand(CCmdUI* pCmdUI) const;
+    // Focus back on the view: the graph frame is painted again.
+    void OnSetFocus();
 
     // The mouse on the graph (client pixels): a drag in the plot zooms into its box,
     // the cursor line follows the pointer and the read-out shows the nearest point.
@@ -142,6 +150,8 @@ public:
     waveform::PowerAnalysisTexts m_powerTexts;
     // The "Logging..." dialog (never shown).
     CLoggingDlg m_dlgLogging;
+    // The command-button panel: built with the view, never given a window of its own.
+    CToolPanelDlg* m_dlgToolPanel = nullptr;
 
     // The modeless data list (display/data_list_dialog.cpp): shown (created when it
     // has no window), and ended with its window destroyed.
@@ -152,6 +162,9 @@ public:
     // Printing of the test report (display/view_print.cpp). The pages of what the
     // display mode names (1 graph, 2 list); 0 leaves the page range as it is.
     int OnPreparePrinting() const;
+    // What a print produces: the display mode, except that the list (2) needs the
+    // data list window and is the graph page (1) without it.
+    int PrintKind() const;
     // Draws page `page` (from 1) on the printer `dc` paints on.
     void OnPrint(QPainter& dc, int page);
     // Prints every page of the printer's range, one OnPrint per page. Returns why the
@@ -166,6 +179,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void createChildren(int clientW, int clientH, const PlotRect& rc);

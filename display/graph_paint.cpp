@@ -187,9 +187,10 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
     drawGraph(printing);
 
     // 22, 23. one copy: 1:1 on the screen, over the whole page when printing
-    if (m_nDisplayMode == 1) {
+    const int kind = printing ? PrintKind() : m_nDisplayMode;
+    if (kind == 1) {
         dc.drawImage(QRect(0, 0, target.width(), target.height()), m_picture);
-    } else if (m_nDisplayMode == 2) {
+    } else if (kind == 2) {
         dc.drawImage(QPoint(0, 0), m_picture,
                      QRect(0, 0, std::min(target.width(), m_picture.width()),
                            std::min(target.height() + 1, m_picture.height())));

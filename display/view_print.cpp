@@ -78,13 +78,23 @@ QString startFailure(const QPrinter& printer)
 
 } // namespace
 
+int CDTView::PrintKind() const
+{
+    // The list pages are the rows of the data list window: with that window closed
+    // (Ctrl+P after a list print) there are none, and the graph page is printed.
+    if (m_nDisplayMode == 2 && !m_dlgDataList)
+        return 1;
+    return m_nDisplayMode;
+}
+
 int CDTView::OnPreparePrinting() const
 {
     static const FrameState noFrame;
     const FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
-    if (m_nDisplayMode == 1)
+    const int kind = PrintKind();
+    if (kind == 1)
         return 1;
-    if (m_nDisplayMode == 2)
+    if (kind == 2)
         return report::listPageCount(modes::listRowCount(*this, frame),
                                      report::firstPageRows(frame));
     return 0;
@@ -95,7 +105,8 @@ void CDTView::OnPrint(QPainter& dc, int page)
     // The graph page is the view's picture stretched over the page. A list page has no
     // picture: copied unscaled into the corner it would show through the rows wherever
     // the page is not several times the window's size (a preview, a coarse printer).
-    if (m_nDisplayMode != 2)
+    const int kind = PrintKind();
+    if (kind != 2)
         OnDraw(dc, QSize(), true);
 
     dc.resetTransform();
@@ -108,9 +119,9 @@ void CDTView::OnPrint(QPainter& dc, int page)
     const bool ch1 = m_bShowCh1 == 1;
     const bool ch2 = m_bShowCh2 == 1;
 
-    if (m_nDisplayMode == 1) {
+    if (kind == 1) {
         drawLayout(dc, report::graphPage(m, frame, m_nTopBandHeight, m_recInfo, ch1, ch2), m);
-    } else if (m_nDisplayMode == 2) {
+    } else if (kind == 2) {
         report::ListColumns columns;
         int rows = 0;
         auto* list = qobject_cast<CDataListDlg*>(m_dlgDataList);

@@ -124,21 +124,30 @@ void Form1::mousePressEvent(QMouseEvent* event)
         return;
     }
     event->accept();
-    if (QWindow* window = windowHandle(); window && window->startSystemMove())
-        return;
+    // The window manager's own move follows the left button only: started with another
+    // button it would keep the window on the pointer until the next left click.
+    if (event->button() == Qt::LeftButton)
+        if (QWindow* window = windowHandle(); window && window->startSystemMove())
+            return;
+    m_dragButton = event->button();
     m_dragOffset = event->globalPosition().toPoint() - pos();
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_dragOffset || event->buttons() == Qt::NoButton)
+    if (!m_dragOffset)
         return;
+    if (!(event->buttons() & m_dragButton)) {
+        m_dragOffset.reset(); // its release went elsewhere
+        return;
+    }
     move(event->globalPosition().toPoint() - *m_dragOffset);
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->buttons() == Qt::NoButton)
+    // The drag ends with the button that started it.
+    if (event->button() == m_dragButton || event->buttons() == Qt::NoButton)
         m_dragOffset.reset();
 }
 

@@ -61,6 +61,7 @@ private:
     // Where the pointer holds the window while we move it ourselves (when the window
     // system does not move it for us).
     std::optional<QPoint> m_dragOffset;
+    Qt::MouseButton m_dragButton = Qt::NoButton;
 };
 
 } // namespace tornil

@@ -321,7 +321,7 @@ DialogTemplate toolPanelTemplate()
     DialogTemplate t;
     t.id = IDD_TOOL_PANEL;
     t.size = QSize(111, 298);
-    t.fontFamily = QStringLiteral("Arial");
+    t.fontFamily = QStringLiteral("System");
     t.fontPoints = 10;
     t.controls = {
         button(IDC_PANEL_CORRECT_TIME, QStringLiteral("Correct Time"), QRect(0, 0, 110, 38),

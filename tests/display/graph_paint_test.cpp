@@ -3,6 +3,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "display/dormant_panels.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "graph_fixture.h"
@@ -29,7 +30,11 @@ TEST(GraphPaint, nothing_to_show_is_uniform_grey_without_children)
     g.view->m_nDisplayMode = 0;
     const QImage image = g.paint();
     EXPECT_EQ(countColor(image, image.rect(), rgb(125, 125, 125)), image.width() * image.height());
-    EXPECT_TRUE(g.view->findChildren<QWidget*>().isEmpty());
+    // Only the command-button panel, which is built with the view and never shown.
+    const QList<QWidget*> children = g.view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(children.size(), 1);
+    EXPECT_EQ(children.front(), static_cast<QWidget*>(g.view->m_dlgToolPanel));
+    EXPECT_TRUE(children.front()->isHidden());
     EXPECT_FALSE(g.view->timers().IsActive(4));
 }
 

@@ -119,10 +119,11 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     EXPECT_EQ(model->index(1, 1).data().toString(), formatPointTime(1700000100));
     EXPECT_EQ(model->index(1, 2).data().toString(), "");
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "File No.");
-    // Over the instrument pane, which the mode widened to 210 pixels.
+    // Over the instrument pane, which the mode widened to 210 pixels: the frame, title
+    // bar included, covers the pane.
     QWidget* pane = f.frame->GetInstrumentView();
-    EXPECT_EQ(list->pos(), pane->mapToGlobal(QPoint(0, 0)));
-    EXPECT_EQ(list->width(), 210);
+    EXPECT_EQ(list->frameGeometry(), QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size()));
+    EXPECT_EQ(pane->width(), 210);
 
     list->OnDblClkList(1);
     EXPECT_EQ(v.m_nFirstPoint, 252);

@@ -70,6 +70,7 @@ TEST(MainFrame, toolbar_holds_eleven_buttons_in_order_with_prompts)
         } else {
             ids.push_back(a->data().toInt());
             EXPECT_FALSE(a->icon().isNull()) << a->data().toInt();
+            EXPECT_EQ(f.frame->m_wndToolBar->widgetForAction(a)->size(), QSize(30, 21));
         }
         previous = a;
     }

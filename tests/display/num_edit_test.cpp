@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 
 namespace {
 
@@ -53,13 +55,32 @@ TEST(NumEdit, lets_only_digits_point_minus_through_the_keyboard)
     EXPECT_EQ(edit.text(), QStringLiteral("7"));
 }
 
-TEST(NumEdit, input_method_commits_pass_the_same_filter)
+TEST(NumEdit, input_method_commits_and_dropped_text_pass_the_same_filter)
 {
     CNumEdit edit;
+    edit.resize(200, 24);
+    edit.show();
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("4a-b.5"));
     QApplication::sendEvent(&edit, &commit);
     EXPECT_EQ(edit.text(), QStringLiteral("4-.5"));
+
+    // A drag of text ending behind the text: enter, move, drop.
+    const auto drop = [&edit](const QString& text) {
+        QMimeData data;
+        data.setText(text);
+        const QPointF at(edit.width() - 3, edit.height() / 2);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&edit, &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&edit, &move);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&edit, &dropped);
+    };
+    drop(QStringLiteral("7x,8 +9\b"));
+    EXPECT_EQ(edit.text(), QStringLiteral("4-.5789"));
+    drop(QStringLiteral("abc")); // nothing of it could be typed
+    EXPECT_EQ(edit.text(), QStringLiteral("4-.5789"));
 }
 
 TEST(NumEdit, keyboard_copy_paste_cut_undo_do_nothing)

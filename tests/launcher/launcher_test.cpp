@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -148,6 +149,14 @@ TEST_F(LauncherTest, window_layout_drag_and_exit)
     mouse(&form, QEvent::MouseMove, {50, 220}, Qt::NoButton, Qt::RightButton);
     mouse(&form, QEvent::MouseButtonRelease, {50, 220}, Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(form.pos(), start + QPoint(30, 20));
+    // A drag with the middle button ends with its release: the pointer moves on alone.
+    const QPoint dragged = form.pos();
+    QTest::mousePress(&form, Qt::MiddleButton, {}, QPoint(20, 200));
+    QTest::mouseMove(&form, QPoint(40, 210));
+    QTest::mouseRelease(&form, Qt::MiddleButton, {}, QPoint(40, 210));
+    EXPECT_EQ(form.pos(), dragged + QPoint(20, 10));
+    QTest::mouseMove(&form, QPoint(90, 260));
+    EXPECT_EQ(form.pos(), dragged + QPoint(20, 10));
 
     // Presses on the controls do not, and the line of text does not either.
     const QPoint moved = form.pos();

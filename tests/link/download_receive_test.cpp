@@ -329,6 +329,11 @@ TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
     ASSERT_TRUE(sim::waitUntil([this] { return frame->m_dlgLoading.HasWindow(); }));
     QDialog* loading = frame->m_dlgLoading.window();
     EXPECT_EQ(loading->windowTitle(), "Loading...");
+    // A caption without buttons: the download decides when the window goes.
+    EXPECT_TRUE(loading->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_FALSE(loading->windowFlags()
+                 & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                    | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
     EXPECT_EQ(frame->m_dlgLoading.RangeMax(), 800 / 512 + 1);
     const QPoint viewTop = view().mapToGlobal(QPoint(0, 0));
     EXPECT_EQ(loading->frameGeometry().left(),

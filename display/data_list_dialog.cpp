@@ -1,12 +1,9 @@
-#include "platform/printf_number.h"
 #include "display/data_list_dialog.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QVBoxLayout>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 #include "app/frame_state.h"
@@ -16,6 +13,7 @@
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "platform/dialog_units.h"
+#include "platform/printf_number.h"
 
 namespace datalist {
 

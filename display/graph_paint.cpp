@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/printf_number.h"
 #include "app/frame_state.h"
 #include "display/cdtview.h"
 #include "display/color_palette.h"
@@ -20,6 +19,7 @@
 #include "display/point_time.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
+#include "platform/printf_number.h"
 #include "platform/truncation.h"
 
 namespace {

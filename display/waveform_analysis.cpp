@@ -1,8 +1,9 @@
-#include "platform/printf_number.h"
 #include "display/waveform_analysis.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include "platform/printf_number.h"
 
 namespace waveform {
 

@@ -1,4 +1,3 @@
-#include "platform/printf_number.h"
 #include "document/csv_report.h"
 
 #include "display/point_time.h"
@@ -11,6 +10,7 @@
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "platform/printf_number.h"
 
 namespace {
 

@@ -1,4 +1,3 @@
-#include "platform/printf_number.h"
 #include "link/download_parse.h"
 
 #include <algorithm>
@@ -7,6 +6,7 @@
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "platform/printf_number.h"
 #include "platform/truncation.h"
 
 namespace download {
@@ -165,14 +165,12 @@ std::time_t wrapShiftedStart(std::time_t start, float interval, std::uint32_t to
 
 QString maximumText(float value, const QString& unit, const QString& timeText)
 {
-    return cnum::fixed(value, 1) + QLatin1Char(' ') + unit + QStringLiteral(" @")
-           + timeText;
+    return cnum::fixed(value, 1) + QLatin1Char(' ') + unit + QStringLiteral(" @") + timeText;
 }
 
 QString minimumText(float value, const QString& unit, const QString& timeText)
 {
-    return cnum::fixed(value, 1) + unit + QStringLiteral(" @")
-           + timeText;
+    return cnum::fixed(value, 1) + unit + QStringLiteral(" @") + timeText;
 }
 
 void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewState& view)

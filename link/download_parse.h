@@ -78,8 +78,8 @@ QString minimumText(float value, const QString& unit, const QString& timeText);
 // Fills the document and the view from a finished download of `data` (the whole
 // stream, total bytes long): RMS series, transient records, counts, the wrapped start
 // time, extremes with their texts, auto-scale limits, the "RMSTRDATA" tag, the plot
-// caches and the point window 1..N; the band's detection-level texts are emptied. The previous stored data is replaced; the
-// real-time data is left alone.
+// caches and the point window 1..N; the band's detection-level texts are emptied. The previous
+// stored data is replaced; the real-time data is left alone.
 void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewState& view);
 
 } // namespace download

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <algorithm>
 
-#include "platform/printf_number.h"
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "display/mode_rules.h"
@@ -14,6 +13,7 @@
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"
 #include "platform/message_box.h"
+#include "platform/printf_number.h"
 
 namespace {
 const QString kNoChannel = QStringLiteral("There is no channel!");

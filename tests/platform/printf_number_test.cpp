@@ -16,12 +16,15 @@ TEST(PrintfNumber, texts_round_as_c_printf_rounds_the_binary_value)
         const char* text;
     };
     const Case cases[] = {
-        {230.25, 1, "230.2"},                      // an exact tie goes to the even digit
-        {230.35f, 1, "230.4"},                     // the float lies above the tie
-        {0.05f, 1, "0.1"},                         // 0.0500000007...
-        {2.5, 0, "2"},      {3.5, 0, "4"},         // "%.0f" ties
-        {-0.04, 1, "-0.0"}, {-1.25, 1, "-1.2"},    // the sign stays
-        {1234567.0, 2, "1234567.00"}, {0.0, 0, "0"},
+        {230.25, 1, "230.2"},  // an exact tie goes to the even digit
+        {230.35f, 1, "230.4"}, // the float lies above the tie
+        {0.05f, 1, "0.1"},     // 0.0500000007...
+        {2.5, 0, "2"},
+        {3.5, 0, "4"}, // "%.0f" ties
+        {-0.04, 1, "-0.0"},
+        {-1.25, 1, "-1.2"}, // the sign stays
+        {1234567.0, 2, "1234567.00"},
+        {0.0, 0, "0"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(cnum::fixed(c.value, c.precision), QString::fromLatin1(c.text)) << c.value;

@@ -27,6 +27,7 @@
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
 #include "platform/profile_file.h"
+#include "platform/window_frame.h"
 #include "resources/command_ids.h"
 #include "resources/icons.h"
 #include "resources/menus.h"
@@ -581,8 +582,9 @@ void CMainFrame::OnFilePrintPreview()
     QPrintPreviewDialog dialog(&printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintView(target); });
-    // The preview takes the main window's room; its own size would show a sliver.
-    dialog.setGeometry(geometry());
+    // The preview takes the main window's room, frame over frame; its own size would
+    // show a sliver.
+    placeWindowFrame(&dialog, coverArea(frameGeometry()));
     execModal(dialog);
 }
 

@@ -315,7 +315,7 @@ TEST(DialogInput, instrument_dialogs_stay_with_the_main_window_and_end_by_click_
     }
 }
 
-TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page)
+TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page_preview_over_frame)
 {
     testenv::resetHome();
     const QString pdf = QDir::homePath() + "/ctrl-p.pdf";
@@ -346,4 +346,15 @@ TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page)
     EXPECT_EQ(pages, 1);
     EXPECT_EQ(f.view().PrintKind(), 1);
     CMainFrame::setPrintDialogHook({});
+
+    // The preview lies over the main window, frame over frame; Esc ends it.
+    bool covered = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        ASSERT_NE(preview, nullptr);
+        covered = preview->frameGeometry() == frame.frameGeometry();
+        QTest::keyClick(preview, Qt::Key_Escape);
+    });
+    frame.commandAction(ID_PRINT_PREVIEW_GRAPH)->trigger();
+    EXPECT_TRUE(covered);
 }

@@ -49,6 +49,19 @@ struct FrameState {
     int m_nProgress = 0;
     std::int64_t m_nWrapA = 0;
     std::int64_t m_nWrapB = 0;
+    // Replies of a download are taken only whole and alone: the request in force went
+    // out again (its answer may come twice), the line is being let fall quiet, and
+    // whether bytes then heard throw the last reply taken away (`m_bQuietChecks`) or
+    // are only drained. The last reply taken, to know a second copy of it; the number
+    // of replies asked again without getting further (bounded).
+    bool m_bResent = false;
+    bool m_bAwaitingQuiet = false;
+    bool m_bQuietChecks = false;
+    int m_nQuietMs = 0;
+    QByteArray m_quietBytes;
+    QByteArray m_lastReply;
+    int m_nFurthest = 0;
+    int m_nRetakes = 0;
 
     // --- display and save state ---
     std::uint8_t m_bInfoDialog = 1;

@@ -718,11 +718,14 @@ void CMainFrame::OnTimer(int id)
             m_pDataView->OnZoomOut();
         KillTimer(8);
         break;
-    case 9: // give up the download
-        OnDownloadGiveUp();
+    case 9: // give up the transfer
+        OnTransferGiveUp();
         break;
     case 10: // resend the block request
         OnBlockResend();
+        break;
+    case 11: // the line fell quiet
+        OnQuietLineTimer();
         break;
     case 12: // resend the transfer command
         OnCommandResend();

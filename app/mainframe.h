@@ -29,6 +29,7 @@
 #include "link/loading_dialog.h"
 #include "link/logging_dialog.h"
 #include "link/realtime_setup_dialog.h"
+#include "link/realtime_stream.h"
 #include "platform/timer_table.h"
 
 class CDTDoc;
@@ -216,6 +217,11 @@ public:
     void KeepRealTimeRun();
     // Run (32917): starts the search for the logger (scan, or link watch once linked).
     void OnRun();
+    // The search every instrument command starts before its dialog opens: the port
+    // scan, or the link watch once a logger has answered.
+    void ArmLinkSearch();
+    // Datalogger Setup and Correct Time: handshake mode, the download's timers ended.
+    void ReturnToHandshake();
     // Port back to idle (closed, handshake threshold, buffers empty), not reopened.
     void ResetPort();
     // Request of block m_nBlockIndex with fill m_byFill (kept in m_byBlockRequest).
@@ -250,10 +256,12 @@ public:
     void OnCommEvent();
     // Real-time frames in data mode.
     void OnRealTimeReceive();
-    // Download timers (link/frame_transfer_timers.cpp): 9 give-up, 10 block resend,
+    // Transfer timers (link/frame_transfer_timers.cpp): 9 give-up (of a download, or
+    // of a run that never sent its first frame), 10 block resend, 11 quiet line,
     // 12 command resend.
-    void OnDownloadGiveUp();
+    void OnTransferGiveUp();
     void OnBlockResend();
+    void OnQuietLineTimer();
     void OnCommandResend();
     // Real-time timers (link/realtime_timers.cpp): 13 watchdog, 14 sampling tick, 15
     // repeat of the real-time command.
@@ -271,6 +279,8 @@ public:
     CLoadingDlg m_dlgLoading;
     // The real-time set-up dialog of the Run command.
     CRealTimeSetupDlg m_dlgRealTime{this};
+    // The real-time frames found in what the line carries.
+    RealTimeStream m_rtStream;
 
     // ===================== display modes (display/display_modes.cpp) =====================
     // Each command does its entry set-up while its own flag is 0 and refreshes the
@@ -327,12 +337,23 @@ private:
     void OnHandshakeReply(std::uint8_t reply);
     void OnDownloadReceive();
     void OnDownloadHeader();
-    void OnDownloadBlock();
-    void OnDownloadRemainder();
     void FinishDownload();
     void ShowLoadingWindow();
-    // Bytes the reply in force must have (0 when any length will do).
-    int ExpectedReplyLength() const;
+    // Bytes of the reply to the download request in force: the header, a whole block,
+    // or what remains. The receive threshold and the check of each read both use it.
+    int ReplyLengthInForce() const;
+    // After a reply is taken: the next request, or first a quiet line.
+    void AfterReply();
+    // Sends the download request in force (command or block) with its timers.
+    void SendRequestInForce();
+    // The last reply taken is in doubt: asked again once the line is quiet.
+    void RetakeLastReply();
+    // Lets the line fall quiet for quietMs before the next request; with `checks`,
+    // bytes heard meanwhile put the last reply in doubt (unless they are a second
+    // copy of a resent request's reply).
+    void AwaitQuietLine(int quietMs, bool checks);
+    void OnBytesWhileQuiet();
+    void OnQuietLine();
     // A serial-control failure in a handler nothing else guards: shown, as the
     // framework shows errors that escape a message handler.
     static void ReportControlError(const CommDispatchError& error);

@@ -79,6 +79,8 @@ public:
     void SetInputLen(short bytes);
     // Writing 0 discards every received byte not yet read.
     void SetInBufferCount(short count);
+    // Received bytes not yet read, those the system holds for the port included.
+    int GetInBufferCount();
     // Writing 0 discards every byte not yet transmitted.
     void SetOutBufferCount(short count);
     void SetPortOpen(bool open);
@@ -95,6 +97,8 @@ signals:
 
 private:
     void onReadyRead();
+    // Moves what the system holds for the port into the receive buffer now.
+    void pullWaiting();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void scheduleReceiveEvent();
     void deliverReceiveEvent();

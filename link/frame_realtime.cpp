@@ -11,6 +11,7 @@
 #include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
+#include "link/link_timing.h"
 #include "link/wire_protocol.h"
 #include "platform/message_box.h"
 #include "platform/printf_number.h"
@@ -19,9 +20,6 @@ namespace {
 const QString kNoChannel = QStringLiteral("There is no channel!");
 const QString kChannelChanged = QStringLiteral("The channel is changed,please restart!");
 constexpr int kMaxRunPoints = 100000;
-constexpr int kWatchdogMs = 10000;
-constexpr int kRequestMs = 5000;
-constexpr int kFirstSampleMs = 10;
 
 // The channels of the running run, as its first frame had them (one run at a time).
 struct RunChannels {
@@ -42,7 +40,6 @@ void CMainFrame::OnRealTimeReceive()
 {
     CDTView* view = GetDataView();
     CDTDoc* doc = GetActiveDocument();
-    const wire::Bytes d = wire::asBytes(m_varInput);
 
     // Every frame after a stop repeats the stop: the logger may have missed it.
     if (m_bStopped == 1) {
@@ -50,11 +47,15 @@ void CMainFrame::OnRealTimeReceive()
         SendCommand(m_byCommand);
         return;
     }
-    if (!wire::RealTimeFrame::startsFrame(d))
+    // Frames are taken whole, from their start, wherever the reads cut the stream;
+    // the next event comes when the frame begun can be whole.
+    const QByteArray frame = m_rtStream.feed(m_varInput);
+    m_MSComm.SetRThreshold(static_cast<short>(m_rtStream.missing()));
+    if (frame.isEmpty())
         return;
     m_bAnswered = 1;
-    // A frame cut short is not taken: its waveform would be partly the old one.
-    const auto decoded = wire::RealTimeFrame::decode(d);
+    KillTimer(9); // the logger streams: no give-up of the start
+    const auto decoded = wire::RealTimeFrame::decode(wire::asBytes(frame));
     if (!decoded.ok() || !view || !doc)
         return;
     const wire::RealTimeFrame& f = decoded.value;
@@ -105,9 +106,9 @@ void CMainFrame::OnRealTimeReceive()
         const auto samples = static_cast<std::size_t>(std::max(m_nSampData, 0));
         doc->m_pRtFreq.assign(samples, FloatPair{waveform::kNoFrequency, waveform::kNoFrequency});
         doc->m_pRtRms.assign(samples, FloatPair{0.0f, 0.0f});
-        SetTimer(13, kWatchdogMs);
-        SetTimer(15, kRequestMs);
-        SetTimer(14, kFirstSampleMs);
+        SetTimer(13, linktime::kWatchdogMs);
+        SetTimer(15, linktime::kRealTimeRequestMs);
+        SetTimer(14, linktime::kFirstSampleMs);
     }
     if (view->m_nDisplayMode == 0)
         view->m_nDisplayMode = 1;

@@ -3,12 +3,14 @@
 // mode the header, the memory blocks, and at the end the whole measurement.
 #include <QDialog>
 #include <QProgressBar>
+#include <algorithm>
 
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "link/download_parse.h"
+#include "link/link_timing.h"
 #include "link/wire_protocol.h"
 #include "platform/message_box.h"
 
@@ -22,7 +24,8 @@ const QString kPressStart = QStringLiteral(
 
 constexpr std::uint8_t kWaitingForHeader = 0xFF;
 constexpr int kBlock = static_cast<int>(wire::kDataBlockSize);
-constexpr int kHeaderWaitMs = 5000;
+// Replies asked again without getting further before the download is given up.
+constexpr int kMaxRetakes = 8;
 
 std::uint8_t byteAt(const QByteArray& d, qsizetype i)
 {
@@ -84,71 +87,163 @@ void CMainFrame::OnHandshakeReply(std::uint8_t reply)
     }
 }
 
-int CMainFrame::ExpectedReplyLength() const
+int CMainFrame::ReplyLengthInForce() const
 {
-    switch (m_byDownloadState) {
-    case kWaitingForHeader:
+    if (m_byDownloadState == kWaitingForHeader)
         return static_cast<int>(wire::kDownloadHeaderSize);
-    case 1:
-        return m_nWholeBlocks == 0 ? m_nTotalBytes : kBlock;
-    case 3:
-        return m_nTotalBytes - m_nReceived;
-    default:
-        return 0;
-    }
+    return std::min(kBlock, m_nTotalBytes - m_nReceived);
 }
 
 void CMainFrame::OnDownloadReceive()
 {
-    // The command resend arms the give-up for a download command that gets no header;
-    // a reply that stops the resend before it ran must arm it instead.
-    const bool resendPending = timers().IsActive(12);
     KillTimer(12);
     m_bAnswered = 1;
+    if (m_bAwaitingQuiet) {
+        OnBytesWhileQuiet();
+        return;
+    }
     const QByteArray& d = m_varInput;
-
-    if (m_byDownloadState == kWaitingForHeader) {
-        const std::uint8_t code = d.isEmpty() ? 0 : byteAt(d, 0);
-        if (code == LR_BUSY_LOGGING) {
-            KillTimer(9); // the logger answered: no give-up for a missing header
-            messageBox(this, kBusyLogging, kProgramTitle, MsgButtons::Ok, MsgIcon::Information);
-            return;
-        }
-        // A header cut short is not taken; the give-up ends the wait if no whole one
-        // follows.
-        if (code == LR_HEADER && d.size() >= ExpectedReplyLength()) {
-            KillTimer(9);
-            OnDownloadHeader();
-            if (m_byDownloadState == 0)
-                m_byDownloadState = 1;
-            return;
-        }
+    const bool header = m_byDownloadState == kWaitingForHeader;
+    if (header && !d.isEmpty() && byteAt(d, 0) == LR_BUSY_LOGGING) {
+        KillTimer(9); // the logger answered: no give-up for a missing header
+        messageBox(this, kBusyLogging, kProgramTitle, MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    // A read shorter than the reply in force is not used: the resend throws it away
+    // and asks again, the give-up ends a stalled download.
+    const int length = ReplyLengthInForce();
+    if (d.size() < length)
+        return;
+    // More than the reply: a reply sent twice, a late one, or stray bytes. Where the
+    // reply in force begins cannot be told, nor whether the last one taken was whole.
+    if (d.size() > length) {
+        RetakeLastReply();
+        return;
+    }
+    if (header) {
         // Anything else while waiting for the header only stops the command resend.
-        if (resendPending)
-            SetTimer(9, kHeaderWaitMs);
-        return;
-    }
-    if (d.isEmpty())
-        return;
-    if (m_byDownloadState == 1 || m_byDownloadState == 3) {
-        // A read shorter than the block or remainder in force is not used: the block
-        // resend throws it away and asks again, the give-up ends a stalled download.
-        if (d.size() < ExpectedReplyLength())
+        if (byteAt(d, 0) != LR_HEADER)
             return;
-        if (m_byDownloadState == 1)
-            OnDownloadBlock();
-        else
-            OnDownloadRemainder();
+        KillTimer(9);
+        m_lastReply = d;
+        OnDownloadHeader();
+        if (m_byDownloadState == kWaitingForHeader)
+            return; // no data: nothing to request
+    } else {
+        KillTimer(10);
+        KillTimer(9);
+        m_lastReply = d;
+        std::copy(d.constBegin(), d.constEnd(), m_pDownload.begin() + m_nReceived);
+        m_nReceived += static_cast<int>(d.size());
+        m_dlgLoading.SetPos(1 + m_nReceived / kBlock);
     }
+    AfterReply();
+}
 
-    if (m_nTotalBytes > 0 && m_nReceived == m_nTotalBytes) {
+void CMainFrame::AfterReply()
+{
+    if (m_nReceived > m_nFurthest) {
+        m_nFurthest = m_nReceived;
+        m_nRetakes = 0;
+    }
+    // A request that went out twice may be answered twice: the line falls quiet
+    // before anything else is asked, and what comes meanwhile must be that second
+    // copy. After the last reply the line falls quiet too, so that nothing is kept
+    // that bytes still to come would show to be out of step.
+    if (m_bResent) {
+        const int resend = m_byDownloadState == kWaitingForHeader || m_nReceived == 0
+                               ? linktime::kCommandResendMs
+                               : linktime::kBlockResendMs;
+        AwaitQuietLine(resend + linktime::kQuietLineMs, true);
+        return;
+    }
+    if (m_nReceived == m_nTotalBytes) {
+        AwaitQuietLine(linktime::kQuietLineMs, true);
+        return;
+    }
+    SendRequestInForce();
+}
+
+void CMainFrame::SendRequestInForce()
+{
+    // Bytes already waiting answer nothing asked: the last reply taken may be out of
+    // step with them.
+    if (m_MSComm.GetInBufferCount() > 0) {
+        RetakeLastReply();
+        return;
+    }
+    const int length = ReplyLengthInForce();
+    m_MSComm.SetRThreshold(static_cast<short>(length));
+    m_bResent = false;
+    m_bAnswered = 0;
+    if (m_byDownloadState == kWaitingForHeader) {
+        SendCommand(m_byCommand);
+        SetTimer(12, linktime::kCommandResendMs);
+    } else {
+        m_byFill = length < kBlock ? wire::kFillPartialBlock : wire::kFillWholeBlock;
+        m_nBlockIndex = wire::BlockRequest::indexAt(m_nStartAddress / kBlock, m_nReceived / kBlock);
+        RequestBlock();
+        m_nBlockIndex += 1;
+        SetTimer(10, linktime::kBlockResendMs);
+    }
+    SetTimer(9, linktime::kGiveUpMs);
+}
+
+void CMainFrame::RetakeLastReply()
+{
+    if (++m_nRetakes > kMaxRetakes) {
+        OnTransferGiveUp();
+        return;
+    }
+    if (m_byDownloadState == kWaitingForHeader || m_nReceived == 0) {
+        m_byDownloadState = kWaitingForHeader; // the header again
+    } else {
+        // The reply before the one in force; the last one is the remainder when the
+        // whole blocks are all in.
+        m_nReceived = (m_nReceived - 1) / kBlock * kBlock;
+    }
+    AwaitQuietLine(linktime::kQuietLineMs, false);
+}
+
+void CMainFrame::AwaitQuietLine(int quietMs, bool checks)
+{
+    KillTimer(10);
+    KillTimer(12);
+    m_bAwaitingQuiet = true;
+    m_bQuietChecks = checks;
+    m_nQuietMs = quietMs;
+    m_quietBytes.clear();
+    m_MSComm.SetRThreshold(1); // every byte counts as the line not quiet
+    SetTimer(11, quietMs);
+    SetTimer(9, linktime::kGiveUpMs); // a line that never falls quiet ends the download
+}
+
+void CMainFrame::OnBytesWhileQuiet()
+{
+    if (m_quietBytes.size() <= m_lastReply.size())
+        m_quietBytes.append(m_varInput);
+    SetTimer(11, m_nQuietMs);
+}
+
+void CMainFrame::OnQuietLine()
+{
+    KillTimer(11);
+    m_bAwaitingQuiet = false;
+    // Only a second copy of the last reply may follow it; anything else puts it in
+    // doubt.
+    const bool secondCopy = m_bResent && m_quietBytes == m_lastReply;
+    const bool doubt = m_bQuietChecks && !m_quietBytes.isEmpty() && !secondCopy;
+    m_quietBytes.clear();
+    m_bResent = false;
+    if (doubt) {
+        RetakeLastReply();
+        return;
+    }
+    if (m_byDownloadState != kWaitingForHeader && m_nReceived == m_nTotalBytes) {
         FinishDownload();
         return;
     }
-    if (m_byDownloadState == 0)
-        m_byDownloadState = 1;
-    else if (m_byDownloadState == 2)
-        m_byDownloadState = 3;
+    SendRequestInForce();
 }
 
 void CMainFrame::OnDownloadHeader()
@@ -185,25 +280,13 @@ void CMainFrame::OnDownloadHeader()
     }
 
     m_nReceived = 0;
+    m_nFurthest = 0;
     ShowLoadingWindow();
     m_dlgLoading.SetRange(0, m_nTotalBytes / kBlock + 1);
     m_nProgress = 1;
     m_dlgLoading.SetPos(m_nProgress);
-
     m_nWholeBlocks = m_nTotalBytes / kBlock;
-    if (m_nWholeBlocks == 0) {
-        m_MSComm.SetRThreshold(static_cast<short>(m_nTotalBytes));
-        m_byFill = wire::kFillPartialBlock;
-    } else {
-        m_byFill = wire::kFillWholeBlock;
-        m_MSComm.SetRThreshold(wire::kThresholdBlock);
-    }
-    RequestBlock();
-    m_bAnswered = 0;
-    SetTimer(10, 900);
-    SetTimer(9, 5000);
-    m_nBlockIndex += 1;
-    m_byDownloadState = 0;
+    m_byDownloadState = 1;
 }
 
 void CMainFrame::ShowLoadingWindow()
@@ -213,62 +296,6 @@ void CMainFrame::ShowLoadingWindow()
         m_dlgLoading.ShowOver(view);
     else
         m_dlgLoading.ShowOver(this);
-}
-
-void CMainFrame::OnDownloadBlock()
-{
-    const char* d = m_varInput.constData();
-    if (m_nWholeBlocks == 0) {
-        m_bAnswered = 1;
-        KillTimer(10);
-        KillTimer(9);
-        std::copy(d, d + m_nTotalBytes, m_pDownload.begin());
-        m_nReceived = m_nTotalBytes;
-        m_dlgLoading.SetPos(m_nTotalBytes / kBlock + 1);
-        return;
-    }
-
-    m_bAnswered = 1;
-    KillTimer(10);
-    KillTimer(9);
-    if (m_nReceived + kBlock <= static_cast<int>(m_pDownload.size())) {
-        std::copy(d, d + kBlock, m_pDownload.begin() + m_nReceived);
-        m_nReceived += kBlock;
-    }
-    m_byFill = wire::kFillWholeBlock;
-    if (m_nReceived == m_nWholeBlocks * kBlock) {
-        const int rest = m_nTotalBytes - m_nReceived;
-        if (rest > 0) {
-            m_MSComm.SetRThreshold(static_cast<short>(rest));
-            m_byDownloadState = 2;
-            m_byFill = wire::kFillPartialBlock;
-        } else {
-            m_byDownloadState = 3;
-        }
-    }
-    if (m_byDownloadState < 3) {
-        m_bAnswered = 0;
-        SetTimer(10, 900);
-        SetTimer(9, 5000);
-        RequestBlock();
-        m_nBlockIndex += 1;
-    }
-    m_nProgress += 1;
-    m_dlgLoading.SetPos(m_nProgress);
-    if (m_byDownloadState == 3)
-        OnDownloadRemainder();
-}
-
-void CMainFrame::OnDownloadRemainder()
-{
-    KillTimer(10);
-    KillTimer(9);
-    m_bAnswered = 1;
-    const int rest = m_nTotalBytes - m_nReceived;
-    if (rest > 0 && m_varInput.size() >= rest)
-        std::copy(m_varInput.constData(), m_varInput.constData() + rest,
-                  m_pDownload.begin() + m_nReceived);
-    m_nReceived = m_nTotalBytes;
 }
 
 void CMainFrame::FinishDownload()

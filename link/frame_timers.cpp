@@ -10,13 +10,11 @@
 #include "display/cdtview.h"
 #include "link/correct_time_dialog.h"
 #include "link/download_dialog.h"
+#include "link/link_timing.h"
 #include "link/logger_setup_dialog.h"
 #include "link/port_map.h"
 
 namespace {
-constexpr int kProbePeriodMs = 500;
-constexpr int kRescanMs = 1000;
-constexpr int kLinkWatchMs = 3000;
 // "  ": the set-up dialog's prompt once the logger answered.
 const QString kSetupPromptConnected = QStringLiteral("  ");
 
@@ -85,7 +83,7 @@ void CMainFrame::OnPortScanTimer()
     const std::uint8_t highest = m_byPorts[m_nPortCount - 1];
     ProbePort(highest);
     m_nCommPort = highest;
-    SetTimer(5, kProbePeriodMs);
+    SetTimer(5, linktime::kProbePeriodMs);
 }
 
 void CMainFrame::OnProbeTimer()
@@ -104,7 +102,7 @@ void CMainFrame::OnProbeTimer()
         m_nPortCount = 0;
         TellDialogsNotConnected();
         if (!OpenInstrumentDialogs().empty())
-            SetTimer(4, kRescanMs);
+            SetTimer(4, linktime::kRescanMs);
         return;
     }
     // The first tick probes the scan's port once more, then one lower port per tick.
@@ -169,7 +167,7 @@ void CMainFrame::OnProbeAnswered()
             dlg->SetPrompt(linktext::kPressDownloadAnswered);
         else if (dlg == &m_dlgRealTime)
             dlg->SetPrompt(QStringLiteral("Press \"RUN\" to read real time data,"));
-        SetTimer(6, kLinkWatchMs);
+        SetTimer(6, linktime::kLinkWatchMs);
     }
     // The probe pass left the answering port open; it stays closed between requests,
     // also when the dialog was closed before the answer came.

@@ -1,13 +1,9 @@
-// The frame timers that pace a download once it has started: 12 resends the transfer
-// command once, 10 resends a late block, 9 gives up a download that makes no progress.
+// The frame timers that pace a transfer once it has started: 12 resends the transfer
+// command once, 10 resends a late block, 11 ends the wait for a quiet line, 9 gives
+// up a transfer that makes no progress.
 #include "app/mainframe.h"
+#include "link/link_timing.h"
 #include "link/wire_protocol.h"
-#include "platform/message_box.h"
-
-namespace {
-const QString kInterrupted = QStringLiteral("Communication interruption!");
-constexpr int kHeaderWaitAfterResendMs = 4500; // with the 500 ms before the resend: 5 s
-} // namespace
 
 void CMainFrame::OnCommandResend()
 {
@@ -15,13 +11,15 @@ void CMainFrame::OnCommandResend()
     if (m_bAnswered)
         return;
     m_arrOutput = wire::toByteArray(m_byCommand);
-    // A download command that gets no answer at all would leave the frame waiting in
-    // data mode for ever; give it the same 5 s as a stalled block.
-    if (m_bDownloadRequest == 1)
-        SetTimer(9, kHeaderWaitAfterResendMs);
     try {
-        if (m_MSComm.GetPortOpen())
+        if (m_MSComm.GetPortOpen()) {
+            // What came of the first command is no reply: a header cut short must
+            // not be read as the start of the next one.
+            m_MSComm.SetInBufferCount(0);
+            m_rtStream.clear();
+            m_bResent = true;
             m_MSComm.SetOutput(m_arrOutput);
+        }
     } catch (const CommDispatchError& error) {
         ReportControlError(error);
     }
@@ -31,6 +29,7 @@ void CMainFrame::OnBlockResend()
 {
     KillTimer(10);
     try {
+        // Reopening the port also throws away the part of the block that came.
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
         if (!m_MSComm.GetPortOpen())
@@ -38,9 +37,8 @@ void CMainFrame::OnBlockResend()
         m_arrOutput = wire::toByteArray(m_byBlockRequest);
     } catch (const CommDispatchError&) {
         // The port cannot be reopened: the download is over now. The give-up runs at
-        // once (the Loading window closed, the link back to handshake, the port reset)
-        // and kills its own timer, so "Communication interruption!" comes once.
-        OnDownloadGiveUp();
+        // once and kills its own timer, so "Communication interruption!" comes once.
+        OnTransferGiveUp();
         return;
     }
     try {
@@ -49,19 +47,24 @@ void CMainFrame::OnBlockResend()
             return;
         }
         m_varInput = m_MSComm.GetInput(); // the partial block is thrown away
+        m_bResent = true;
         m_MSComm.SetOutput(m_arrOutput);
     } catch (const CommDispatchError& error) {
         ReportControlError(error);
     }
 }
 
-void CMainFrame::OnDownloadGiveUp()
+void CMainFrame::OnQuietLineTimer()
 {
-    KillTimer(9);
-    m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
+    try {
+        OnQuietLine();
+    } catch (const CommDispatchError&) {
+        OnCommInterrupted();
+    }
+}
+
+void CMainFrame::OnTransferGiveUp()
+{
     m_bTransferDone = 1;
-    m_bTransferMode = 0;
-    m_nTotalBytes = m_nStartAddress = 0;
-    ResetPort();
-    messageBox(this, kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+    OnCommInterrupted();
 }

@@ -11,15 +11,12 @@
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
+#include "link/link_timing.h"
 #include "link/wire_protocol.h"
 #include "platform/message_box.h"
 
 namespace {
 const QString kLineSettings = QStringLiteral("115200,n,8,1");
-const QString kInterrupted = QStringLiteral("Communication interruption!");
-constexpr int kCommandResendMs = 500;
-constexpr int kScanStartMs = 100;
-constexpr int kLinkWatchMs = 3000;
 } // namespace
 
 void CMainFrame::ResetPort()
@@ -90,15 +87,22 @@ bool CMainFrame::StartTransfer()
     m_byDownloadState = 0xFF;
     m_nReceived = 0;
     m_nWholeBlocks = -1;
+    m_bResent = false;
+    m_bAwaitingQuiet = false;
+    m_nFurthest = 0;
+    m_nRetakes = 0;
+    KillTimer(11);
+    m_rtStream.clear();
 
     const bool realTime = m_bRealTimeRequest == 1;
     try {
+        // Reopened by the send: nothing heard before is taken for a reply.
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
         std::uint8_t code = 0;
         if (m_bDownloadRequest == 1) {
             m_bAnswered = 0;
-            m_MSComm.SetRThreshold(wire::kThresholdHeader);
+            m_MSComm.SetRThreshold(static_cast<short>(ReplyLengthInForce()));
             code = LC_DOWNLOAD;
         }
         if (realTime) {
@@ -120,15 +124,19 @@ bool CMainFrame::StartTransfer()
         OnCommInterrupted();
         return false;
     }
-    SetTimer(12, kCommandResendMs);
+    SetTimer(12, linktime::kCommandResendMs);
+    // A logger that never answers ends the download, or the run before its first
+    // frame, as a download that stalls.
+    SetTimer(9, linktime::kGiveUpMs);
     return true;
 }
 
 void CMainFrame::OnCommInterrupted()
 {
     // No resend, block resend or give-up may follow with a second message.
-    for (int id : {9, 10, 12, 13, 14, 15})
+    for (int id : {9, 10, 11, 12, 13, 14, 15})
         KillTimer(id);
+    m_bAwaitingQuiet = false;
     // A download cut off in the middle: while its window exists the instrument commands
     // do nothing, so it must go with the transfer.
     m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
@@ -139,7 +147,7 @@ void CMainFrame::OnCommInterrupted()
     m_nTotalBytes = 0;
     m_nStartAddress = 0;
     ResetPort();
-    messageBox(this, kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+    messageBox(this, linktext::kInterrupted, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
 }
 
 void CMainFrame::RequestBlock()
@@ -184,10 +192,7 @@ void CMainFrame::OnRun()
     // A download is being received.
     if (m_dlgLoading.HasWindow())
         return;
-    if (m_bLinkUp == 1)
-        SetTimer(6, kLinkWatchMs);
-    else
-        SetTimer(4, kScanStartMs);
+    ArmLinkSearch();
     m_bAcknowledged = 0;
     // Its RUN starts the run (StartTransfer) once the logger is connected.
     m_dlgRealTime.setHost(instrumentHost());

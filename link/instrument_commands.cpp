@@ -5,23 +5,26 @@
 // its title, and the dialog acts on that title when the user confirms.
 #include "app/mainframe.h"
 #include "display/cdtview.h"
+#include "link/link_timing.h"
 #include "platform/message_box.h"
 
-namespace {
-constexpr int kPortScanTimer = 4;
-constexpr int kLinkWatchTimer = 6;
-constexpr int kPortScanStartMs = 100;
-constexpr int kLinkWatchMs = 3000;
-
-// The search every instrument command starts before its dialog opens.
-void armSearch(CMainFrame& frame)
+void CMainFrame::ArmLinkSearch()
 {
-    if (frame.m_bLinkUp == 1)
-        frame.SetTimer(kLinkWatchTimer, kLinkWatchMs);
+    if (m_bLinkUp == 1)
+        SetTimer(6, linktime::kLinkWatchMs);
     else
-        frame.SetTimer(kPortScanTimer, kPortScanStartMs);
+        SetTimer(4, linktime::kPortScanStartMs);
 }
-} // namespace
+
+void CMainFrame::ReturnToHandshake()
+{
+    m_bTransferMode = 0;
+    // A download left waiting (no header, or given up by the user) has nothing more
+    // to give up or resend: its timers must not fire under the dialog.
+    for (int id : {9, 10, 11, 12})
+        KillTimer(id);
+    m_bAwaitingQuiet = false;
+}
 
 InstrumentHost CMainFrame::instrumentHost()
 {
@@ -35,14 +38,14 @@ InstrumentHost CMainFrame::instrumentHost()
         // failed send, so the watch goes on and brings "Connected" back when the port
         // opens again.
         if (m_bLinkUp == 1)
-            SetTimer(kLinkWatchTimer, kLinkWatchMs);
+            SetTimer(6, linktime::kLinkWatchMs);
         return false;
     };
     host.startTransfer = [this] {
         if (StartTransfer())
             return true;
         if (m_bLinkUp == 1)
-            SetTimer(kLinkWatchTimer, kLinkWatchMs);
+            SetTimer(6, linktime::kLinkWatchMs);
         return false;
     };
     host.stopConnectTimers = [this] { StopConnectTimers(); };
@@ -70,7 +73,7 @@ void CMainFrame::OnDownloadData()
         }
     }
 
-    armSearch(*this);
+    ArmLinkSearch();
     m_bAcknowledged = 0;
     m_dlgDownload.setHost(instrumentHost());
     m_dlgDownload.DoModal();
@@ -80,8 +83,8 @@ void CMainFrame::OnDataloggerSetup()
 {
     if (m_dlgLoading.HasWindow())
         return;
-    armSearch(*this);
-    m_bTransferMode = 0;
+    ArmLinkSearch();
+    ReturnToHandshake();
     m_bAcknowledged = 0;
     m_dlgSetup.setHost(instrumentHost());
     m_dlgSetup.DoModal();
@@ -91,8 +94,8 @@ void CMainFrame::OnCorrectTime()
 {
     if (m_dlgLoading.HasWindow())
         return;
-    armSearch(*this);
-    m_bTransferMode = 0;
+    ArmLinkSearch();
+    ReturnToHandshake();
     m_bAcknowledged = 0;
     m_dlgCorrectTime.setHost(instrumentHost());
     m_dlgCorrectTime.DoModal();

@@ -48,6 +48,8 @@ inline const QString kPressDownloadAnswered =
     QStringLiteral("Press \"Download\" to load store data from the logger, or \"Cancel\" to exit.");
 inline const QString kAskSaveRmsTr =
     QStringLiteral("Do you want to save the existing RMS&TR graph data before continuing?");
+// A transfer that the logger stopped answering, or a port that failed under it.
+inline const QString kInterrupted = QStringLiteral("Communication interruption!");
 inline const QString kEraseWarning = QStringLiteral("All data stored on the unit will be erased.");
 } // namespace linktext
 

@@ -151,6 +151,12 @@ void TransferCommand::markStop(Command& buffer)
     buffer[kCommandSize - 1] = LC_STOP;
 }
 
+int BlockRequest::indexAt(int first, int k)
+{
+    const int base = first < 0 || first >= kMemoryBlocks ? 0 : first;
+    return (base + k) % kMemoryBlocks;
+}
+
 Command BlockRequest::build(int& blockIndex, std::uint8_t fill)
 {
     Command c;

@@ -147,6 +147,9 @@ struct BlockRequest {
     // would be 2048 or more (or is negative), page 0 is sent and blockIndex is reset to
     // 0 so that reading goes on from the start of the ring memory. The index is not
     // advanced: the caller does that after each request.
+    // Index of the k-th block of a download that begins at block `first`, as build
+    // wraps it: the memory is read as a ring from its start once past its end.
+    static int indexAt(int first, int k);
     static Command build(int& blockIndex, std::uint8_t fill);
     // Fill byte: 0xFF for a whole block, 0x01 for the last, partial one.
     static std::uint8_t fillFor(bool partial);

@@ -14,7 +14,9 @@
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"
+#include "link/download_parse.h"
 #include "platform/folders.h"
+#include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
@@ -434,6 +436,143 @@ TEST_F(DownloadFixture, a_reply_that_is_no_header_still_leaves_the_give_up_armed
     ASSERT_TRUE(sim::waitUntil([this] { return !frame->timers().IsActive(12); }, 3000));
     EXPECT_TRUE(frame->timers().IsActive(9));
     EXPECT_EQ(frame->m_bTransferMode, 1);
+}
+
+namespace {
+
+// The scenario the fault cases download: three whole blocks and a remainder, with a
+// transient record, every sample its own value so that a shift shows.
+sim::LoggerScenario faultScenario()
+{
+    sim::LoggerScenario s;
+    for (int n = 0; n < 300; ++n) {
+        s.rms.push_back(static_cast<std::int16_t>(2000 + n));
+        s.rms.push_back(static_cast<std::int16_t>(-n));
+    }
+    sim::ScenarioTransient tr;
+    tr.beforeSample = 120;
+    tr.time = {2009, 3, 7, 15, 0, 0};
+    for (int i = 0; i < 251; ++i)
+        tr.samples.push_back(static_cast<std::int16_t>(3 * i - 300));
+    s.transients.push_back(tr);
+    return s; // 1200 + 512 = 1712 bytes
+}
+
+struct FaultCase {
+    const char* name;
+    std::vector<sim::LineFault> faults;
+    // Offset in the stored stream of a byte the line changed (-1: none).
+    int garbledAt = -1;
+};
+
+using K = sim::LineFault::Kind;
+
+const FaultCase kFaultCases[] = {
+    // A logger answering after 600 ms gets the command twice and answers both.
+    {"late_logger_answers_the_command_twice",
+     {{K::Late, 0, 0, 0, 600, true}}},
+    {"block_sent_twice", {{K::Twice, LC_BLOCK, 1}}},
+    {"header_sent_twice", {{K::Twice, LC_DOWNLOAD, 0}}},
+    {"block_answered_after_its_resend", {{K::Late, LC_BLOCK, 1, 0, 1000}}},
+    {"header_cut_to_20_bytes_then_resent", {{K::CutShort, LC_DOWNLOAD, 0, 20}}},
+    {"block_cut_short_then_resent", {{K::CutShort, LC_BLOCK, 2, 300}}},
+    {"header_split_after_its_first_byte", {{K::Split, LC_DOWNLOAD, 0, 1, 30}}},
+    {"block_split_before_its_last_byte", {{K::Split, LC_BLOCK, 1, 511, 30}}},
+    {"stray_byte_before_the_header", {{K::StrayBefore, LC_DOWNLOAD, 0, 1}}},
+    {"stray_byte_between_blocks", {{K::StrayAfter, LC_BLOCK, 0, 1}}},
+    {"stray_bytes_before_a_block", {{K::StrayBefore, LC_BLOCK, 2, 3}}},
+    {"stray_byte_after_the_last_reply", {{K::StrayAfter, LC_BLOCK, 3, 1}}},
+    // Damage the wire cannot show stays inside its block.
+    {"byte_garbled_inside_a_block", {{K::Garble, LC_BLOCK, 2, 100}}, 2 * 512 + 100},
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+struct DownloadFaultTest : DownloadFixture, ::testing::WithParamInterface<FaultCase> {};
+
+} // namespace
+
+TEST_P(DownloadFaultTest, stores_exactly_what_the_logger_holds)
+{
+    const sim::LoggerScenario s = faultScenario();
+    logger->setScenario(s);
+    for (const sim::LineFault& f : GetParam().faults)
+        logger->addFault(f);
+    startDownload();
+    ASSERT_TRUE(waitForIdle(15000));
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+
+    QByteArray stream = sim::LoggerSimulator::buildStream(s);
+    if (GetParam().garbledAt >= 0)
+        stream[GetParam().garbledAt] =
+            static_cast<char>(stream[GetParam().garbledAt] ^ sim::LoggerSimulator::kStrayByte);
+    const download::ParsedStream expected =
+        download::parseStream(wire::asBytes(stream), 2, true, true);
+    ASSERT_EQ(view().m_nStoreCount, 300);
+    ASSERT_EQ(view().m_nTrCount, 1);
+    EXPECT_EQ(doc->m_pCh1Data, expected.ch1);
+    EXPECT_EQ(doc->m_pCh2Data, expected.ch2);
+    EXPECT_EQ(doc->m_pTrData, expected.trData);
+    EXPECT_EQ(doc->m_pTrTimes, expected.trTimes);
+    EXPECT_EQ(view().m_tStoreStart, localTime(2009, 3, 7, 14, 5, 9));
+    EXPECT_EQ(view().m_fInterval, 1.0f);
+    if (GetParam().garbledAt >= 0) {
+        // One value of the block differs; the samples after it are in step.
+        const download::ParsedStream clean = download::parseStream(
+            wire::asBytes(sim::LoggerSimulator::buildStream(s)), 2, true, true);
+        int differing = 0;
+        for (std::size_t n = 0; n < clean.ch1.size(); ++n)
+            differing += (clean.ch1[n] != doc->m_pCh1Data[n]) + (clean.ch2[n] != doc->m_pCh2Data[n]);
+        EXPECT_EQ(differing, 1);
+    }
+
+    const auto loaded = loadPreviousMeasurement();
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->doc.m_pCh1Data, doc->m_pCh1Data);
+    EXPECT_EQ(loaded->doc.m_pTrData, doc->m_pTrData);
+}
+
+INSTANTIATE_TEST_SUITE_P(LineFaults, DownloadFaultTest, ::testing::ValuesIn(kFaultCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DownloadFixture, a_line_that_never_falls_quiet_refuses_the_download)
+{
+    // A stray byte after every block: no block can be trusted, nothing is stored.
+    logger->setScenario(faultScenario());
+    logger->addFault({K::StrayAfter, LC_BLOCK, 0, 1, 0, true});
+    startDownload();
+    ASSERT_TRUE(waitForIdle(15000));
+    EXPECT_EQ(boxesWith(kInterrupted), 1);
+    EXPECT_EQ(view().m_nStoreCount, 0);
+    EXPECT_FALSE(loadPreviousMeasurement());
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+}
+
+TEST_F(DownloadFixture, setup_and_clock_end_the_give_up_of_a_download_left_waiting)
+{
+    // A download command that got no header leaves the give-up armed; the set-up and
+    // clock commands take the link back to handshake mode and must end it, or
+    // "Communication interruption!" comes over their dialogs.
+    logger->setSilent(true);
+    for (int command : {ID_DATALOGGER_SETUP, ID_CORRECT_TIME}) {
+        startDownload();
+        ASSERT_TRUE(frame->timers().IsActive(9));
+        bool shown = false;
+        setModalDialogHook([&](QDialog& d) {
+            shown = true;
+            EXPECT_EQ(frame->m_bTransferMode, 0);
+            for (int id : {9, 10, 11, 12})
+                EXPECT_FALSE(frame->timers().IsActive(id)) << id;
+            d.reject();
+            return QDialog::Rejected;
+        });
+        frame->OnCmdMsg(command);
+        EXPECT_TRUE(shown);
+    }
+    EXPECT_TRUE(boxes.empty());
 }
 
 // Benchmark, run by hand (--gtest_also_run_disabled_tests): the whole logger memory at

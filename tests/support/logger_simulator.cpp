@@ -188,6 +188,10 @@ LoggerSimulator::LoggerSimulator(QObject* parent)
     connect(m_readNotifier.get(), &QSocketNotifier::activated, this, &LoggerSimulator::onReadable);
     connect(m_writeNotifier.get(), &QSocketNotifier::activated, this,
             &LoggerSimulator::flushOutput);
+    m_clock.start();
+    m_scheduleTimer.setSingleShot(true);
+    m_scheduleTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_scheduleTimer, &QTimer::timeout, this, &LoggerSimulator::sendDue);
     m_frameTimer.setInterval(200); // about one frame's time on the line
     connect(&m_frameTimer, &QTimer::timeout, this, &LoggerSimulator::sendFrame);
     setScenario(LoggerScenario{});
@@ -272,6 +276,8 @@ void LoggerSimulator::unplug()
 {
     m_frameTimer.stop();
     m_paceTimer.stop();
+    m_scheduleTimer.stop();
+    m_scheduled.clear();
     m_readNotifier.reset();
     m_writeNotifier.reset();
     m_output.clear();
@@ -294,7 +300,7 @@ void LoggerSimulator::handleInput()
             m_pending.remove(0, 1);
             emit requestReceived(code);
             if (m_answerProbe)
-                reply(QByteArray(1, static_cast<char>(LR_PROBE_ACK)));
+                reply(code, QByteArray(1, static_cast<char>(LR_PROBE_ACK)));
             continue;
         }
         const bool eightByteCommand = code == LC_DOWNLOAD || code == LC_REALTIME || code == LC_BLOCK
@@ -320,9 +326,9 @@ void LoggerSimulator::handleCommand(const QByteArray& command)
         if (m_busy) {
             QByteArray busy(static_cast<qsizetype>(wire::kDownloadHeaderSize), '\0');
             busy[0] = static_cast<char>(LR_BUSY_LOGGING);
-            reply(busy);
+            reply(LC_DOWNLOAD, busy);
         } else {
-            reply(header());
+            reply(LC_DOWNLOAD, header());
         }
         break;
     case LC_REALTIME:
@@ -343,14 +349,14 @@ void LoggerSimulator::handleCommand(const QByteArray& command)
         block.reserve(static_cast<qsizetype>(length));
         for (std::size_t i = 0; i < length; ++i)
             block.append(static_cast<char>(m_memory[(address + i) % kMemorySize]));
-        reply(block);
+        reply(LC_BLOCK, block);
         break;
     }
     case LC_SETUP:
-        reply(QByteArray(1, static_cast<char>(m_setupReply)));
+        reply(LC_SETUP, QByteArray(1, static_cast<char>(m_setupReply)));
         break;
     case LC_CLOCK:
-        reply(QByteArray(1, static_cast<char>(m_clockReply)));
+        reply(LC_CLOCK, QByteArray(1, static_cast<char>(m_clockReply)));
         break;
     default:
         break;
@@ -363,10 +369,15 @@ void LoggerSimulator::sendFrame()
     if (m_output.size() >= static_cast<qsizetype>(wire::kRealTimeFrameSize))
         return;
     ++m_framesSent;
-    reply(realTimeFrame(m_signal));
+    reply(LC_REALTIME, realTimeFrame(m_signal));
 }
 
-void LoggerSimulator::reply(const QByteArray& bytes)
+void LoggerSimulator::addFault(const LineFault& fault)
+{
+    m_faults.push_back({fault, m_replies[fault.request] + fault.nth});
+}
+
+void LoggerSimulator::reply(std::uint8_t request, QByteArray bytes)
 {
     if (m_silent || !m_pty.isOpen())
         return;
@@ -374,12 +385,74 @@ void LoggerSimulator::reply(const QByteArray& bytes)
         m_dropNext = false;
         return;
     }
-    if (m_output.isEmpty()) {
-        m_paceClock.start();
-        m_pacedSent = 0;
+    const int n = m_replies[request]++;
+    const int any = m_replies[0]++;
+    qint64 due = m_clock.elapsed();
+    QByteArray later;
+    int laterMs = 0;
+    for (const ArmedFault& armed : m_faults) {
+        const LineFault& f = armed.fault;
+        const int count = f.request == 0 ? any : (f.request == request ? n : -1);
+        if (count != armed.first && !(f.every && count > armed.first))
+            continue;
+        const QByteArray stray(f.bytes, kStrayByte);
+        switch (f.kind) {
+        case LineFault::Kind::Late:
+            due += f.delayMs;
+            break;
+        case LineFault::Kind::Twice:
+            bytes += bytes;
+            break;
+        case LineFault::Kind::CutShort:
+            bytes.truncate(f.bytes);
+            break;
+        case LineFault::Kind::Split:
+            later = bytes.mid(f.bytes);
+            laterMs = f.delayMs;
+            bytes.truncate(f.bytes);
+            break;
+        case LineFault::Kind::StrayBefore:
+            bytes.prepend(stray);
+            break;
+        case LineFault::Kind::StrayAfter:
+            bytes.append(stray);
+            break;
+        case LineFault::Kind::Garble:
+            if (f.bytes < bytes.size())
+                bytes[f.bytes] = static_cast<char>(bytes[f.bytes] ^ kStrayByte);
+            break;
+        }
     }
-    m_output.append(bytes);
+    sendAt(due, bytes);
+    if (!later.isEmpty())
+        sendAt(due + laterMs, later);
+}
+
+void LoggerSimulator::sendAt(qint64 due, const QByteArray& bytes)
+{
+    // A logger answers one request after the other: nothing overtakes a late reply.
+    due = std::max(due, m_lastDue);
+    m_lastDue = due;
+    m_scheduled.push_back({due, bytes});
+    sendDue();
+}
+
+void LoggerSimulator::sendDue()
+{
+    while (!m_scheduled.empty() && m_scheduled.front().due <= m_clock.elapsed()) {
+        if (m_pty.isOpen()) {
+            if (m_output.isEmpty()) {
+                m_paceClock.start();
+                m_pacedSent = 0;
+            }
+            m_output.append(m_scheduled.front().bytes);
+        }
+        m_scheduled.pop_front();
+    }
     flushOutput();
+    if (!m_scheduled.empty())
+        m_scheduleTimer.start(
+            static_cast<int>(std::max<qint64>(m_scheduled.front().due - m_clock.elapsed(), 0)));
 }
 
 LoggerSimulator::PaceTimer::PaceTimer(std::function<void()> onExpiry)

@@ -16,6 +16,8 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -113,6 +115,27 @@ struct LoggerScenario {
     std::optional<std::uint32_t> totalOverride;
 };
 
+// A fault of a real line or of a slow logger, done to one reply (or to every reply
+// from that one on).
+struct LineFault {
+    enum class Kind {
+        Late,        // sent delayMs late; later replies wait behind it, as in the logger
+        Twice,       // sent twice, back to back
+        CutShort,    // only the first `bytes` bytes are sent
+        Split,       // `bytes` bytes, then the rest delayMs later
+        StrayBefore, // `bytes` stray bytes come first
+        StrayAfter,  // `bytes` stray bytes follow it
+        Garble,      // the byte at offset `bytes` is wrong
+    };
+    Kind kind = Kind::Late;
+    std::uint8_t request = LC_BLOCK; // whose reply: LC_DOWNLOAD, LC_BLOCK, LC_REALTIME (a
+                                     // frame), ...; 0 for any
+    int nth = 0;                     // the nth such reply from now, from 0
+    int bytes = 0;
+    int delayMs = 0;
+    bool every = false; // also every later such reply
+};
+
 // The real-time signal: sine waves of both channels.
 struct RealTimeSignal {
     std::uint8_t presence = 1;
@@ -159,6 +182,9 @@ public:
     void dropNextReply() { m_dropNext = true; } // the next reply (or frame) is not sent
     void setSilent(bool silent) { m_silent = silent; }
     void unplug(); // closes the line as a pulled adapter does
+    void addFault(const LineFault& fault);
+    // The value of a stray or garbled byte.
+    static constexpr char kStrayByte = static_cast<char>(0xA5);
 
     // --- what it saw -------------------------------------------------------------------
     QByteArray received() const { return m_received; }
@@ -178,7 +204,11 @@ private:
     void onReadable();
     void handleInput();
     void handleCommand(const QByteArray& command);
-    void reply(const QByteArray& bytes);
+    void reply(std::uint8_t request, QByteArray bytes);
+    // Hands the bytes to the line at `due` (ms on m_clock), never before those
+    // handed earlier.
+    void sendAt(qint64 due, const QByteArray& bytes);
+    void sendDue();
     void sendFrame();
     void flushOutput();
 
@@ -217,6 +247,21 @@ private:
     bool m_paced = false;
     bool m_dropNext = false;
     bool m_silent = false;
+
+    struct ArmedFault {
+        LineFault fault;
+        int first = 0; // the reply count at which it begins
+    };
+    std::vector<ArmedFault> m_faults;
+    std::map<std::uint8_t, int> m_replies; // replies so far, per request code
+    struct Scheduled {
+        qint64 due = 0;
+        QByteArray bytes;
+    };
+    std::deque<Scheduled> m_scheduled;
+    qint64 m_lastDue = 0;
+    QElapsedTimer m_clock;
+    QTimer m_scheduleTimer;
 
     QByteArray m_pending; // request bytes not yet parsed
     QByteArray m_received;

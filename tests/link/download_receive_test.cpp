@@ -471,17 +471,23 @@ const FaultCase kFaultCases[] = {
     // A logger answering after 600 ms gets the command twice and answers both.
     {"late_logger_answers_the_command_twice",
      {{K::Late, 0, 0, 0, 600, true}}},
-    {"block_sent_twice", {{K::Twice, LC_BLOCK, 1}}},
-    {"header_sent_twice", {{K::Twice, LC_DOWNLOAD, 0}}},
-    {"block_answered_after_its_resend", {{K::Late, LC_BLOCK, 1, 0, 1000}}},
+    {"block_sent_twice", {{K::Twice, LC_BLOCK, 1, 0, 5}}},
+    {"header_sent_twice", {{K::Twice, LC_DOWNLOAD, 0, 0, 5}}},
+    // The late reply, then the reply to the resend.
+    {"block_answered_after_its_resend",
+     {{K::Late, LC_BLOCK, 1, 0, 1000}, {K::Late, LC_BLOCK, 2, 0, 150}}},
     {"header_cut_to_20_bytes_then_resent", {{K::CutShort, LC_DOWNLOAD, 0, 20}}},
     {"block_cut_short_then_resent", {{K::CutShort, LC_BLOCK, 2, 300}}},
     {"header_split_after_its_first_byte", {{K::Split, LC_DOWNLOAD, 0, 1, 30}}},
     {"block_split_before_its_last_byte", {{K::Split, LC_BLOCK, 1, 511, 30}}},
     {"stray_byte_before_the_header", {{K::StrayBefore, LC_DOWNLOAD, 0, 1}}},
-    {"stray_byte_between_blocks", {{K::StrayAfter, LC_BLOCK, 0, 1}}},
+    {"stray_byte_between_blocks", {{K::StrayAfter, LC_BLOCK, 0, 1, 5}}},
     {"stray_bytes_before_a_block", {{K::StrayBefore, LC_BLOCK, 2, 3}}},
-    {"stray_byte_after_the_last_reply", {{K::StrayAfter, LC_BLOCK, 3, 1}}},
+    // The reply read whole is the stray byte and all but its last byte.
+    {"stray_byte_before_a_block_whose_end_comes_late",
+     {{K::StrayBefore, LC_BLOCK, 1, 1}, {K::Split, LC_BLOCK, 1, 512, 5}}},
+    {"stray_byte_before_the_last_reply_whose_end_comes_late",
+     {{K::StrayBefore, LC_BLOCK, 3, 1}, {K::Split, LC_BLOCK, 3, 176, 5}}},
     // Damage the wire cannot show stays inside its block.
     {"byte_garbled_inside_a_block", {{K::Garble, LC_BLOCK, 2, 100}}, 2 * 512 + 100},
 };
@@ -542,7 +548,7 @@ TEST_F(DownloadFixture, a_line_that_never_falls_quiet_refuses_the_download)
 {
     // A stray byte after every block: no block can be trusted, nothing is stored.
     logger->setScenario(faultScenario());
-    logger->addFault({K::StrayAfter, LC_BLOCK, 0, 1, 0, true});
+    logger->addFault({K::StrayAfter, LC_BLOCK, 0, 1, 5, true});
     startDownload();
     ASSERT_TRUE(waitForIdle(15000));
     EXPECT_EQ(boxesWith(kInterrupted), 1);

@@ -401,7 +401,8 @@ void LoggerSimulator::reply(std::uint8_t request, QByteArray bytes)
             due += f.delayMs;
             break;
         case LineFault::Kind::Twice:
-            bytes += bytes;
+            later = bytes;
+            laterMs = f.delayMs;
             break;
         case LineFault::Kind::CutShort:
             bytes.truncate(f.bytes);
@@ -415,7 +416,8 @@ void LoggerSimulator::reply(std::uint8_t request, QByteArray bytes)
             bytes.prepend(stray);
             break;
         case LineFault::Kind::StrayAfter:
-            bytes.append(stray);
+            later = stray;
+            laterMs = f.delayMs;
             break;
         case LineFault::Kind::Garble:
             if (f.bytes < bytes.size())

@@ -120,11 +120,11 @@ struct LoggerScenario {
 struct LineFault {
     enum class Kind {
         Late,        // sent delayMs late; later replies wait behind it, as in the logger
-        Twice,       // sent twice, back to back
+        Twice,       // sent twice, the copy delayMs after it
         CutShort,    // only the first `bytes` bytes are sent
         Split,       // `bytes` bytes, then the rest delayMs later
         StrayBefore, // `bytes` stray bytes come first
-        StrayAfter,  // `bytes` stray bytes follow it
+        StrayAfter,  // `bytes` stray bytes follow it, delayMs after it
         Garble,      // the byte at offset `bytes` is wrong
     };
     Kind kind = Kind::Late;

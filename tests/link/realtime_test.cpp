@@ -10,6 +10,7 @@
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "display/num_edit.h"
+#include "link/wire_protocol.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
@@ -144,4 +145,89 @@ TEST_F(RealTimeFixture, extremes_mark_over_and_under_range_with_the_sample_time)
     float rmsMax = 0, rmsMin = 0;
     frame->TrackMinMax(0, 0, &rmsMax, &rmsMin, 0.0f, &maxText, &minText);
     EXPECT_EQ(minText, "LO @06/05/24 07:08:04");
+}
+
+namespace {
+
+struct FrameFault {
+    const char* name;
+    sim::LineFault fault;
+};
+
+void PrintTo(const FrameFault& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+using K = sim::LineFault::Kind;
+
+const FrameFault kFrameFaults[] = {
+    {"short_frame_then_a_whole_one", {K::CutShort, LC_REALTIME, 0, 1000}},
+    {"short_frame_of_all_but_two_bytes", {K::CutShort, LC_REALTIME, 0, 2363}},
+    {"stray_byte_before_a_frame", {K::StrayBefore, LC_REALTIME, 0, 1}},
+    {"frame_start_garbled", {K::Garble, LC_REALTIME, 0, 0}},
+    {"frame_split", {K::Split, LC_REALTIME, 0, 1000, 30}},
+    {"frame_sent_twice", {K::Twice, LC_REALTIME, 0}},
+};
+
+struct RealTimeFaultTest : RealTimeFixture, ::testing::WithParamInterface<FrameFault> {};
+
+std::array<FloatPair, kFramePoints> waveOf(const sim::RealTimeSignal& signal)
+{
+    const QByteArray bytes = sim::LoggerSimulator::realTimeFrame(signal);
+    const auto frame = wire::RealTimeFrame::decode(wire::asBytes(bytes)).value;
+    std::array<FloatPair, kFramePoints> wave{};
+    for (std::size_t g = 0; g < wave.size(); ++g)
+        wave[g] = {static_cast<float>(frame.ch1[g]), static_cast<float>(frame.ch2[g])};
+    return wave;
+}
+
+} // namespace
+
+TEST_P(RealTimeFaultTest, frames_after_the_damage_are_taken_and_nothing_glued)
+{
+    const sim::RealTimeSignal a;
+    sim::RealTimeSignal b;
+    b.ch1Amplitude = 2000.0;
+    b.ch2PhaseDegrees = 75.0;
+    const auto waveA = waveOf(a);
+    const auto waveB = waveOf(b);
+    logger->setFramePeriodMs(40);
+    startRun(100);
+    // After every read the waveform is one the logger sent, never a mix.
+    int mixed = 0;
+    QObject::connect(&frame->m_MSComm, &CMSComm::OnComm, [&] {
+        mixed += doc->m_fEpaWave != waveA && doc->m_fEpaWave != waveB;
+    });
+    logger->addFault(GetParam().fault);
+    logger->setRealTimeSignal(b);
+    const int sent = logger->framesSent();
+    EXPECT_TRUE(sim::waitUntil([&] { return logger->framesSent() >= sent + 4; }));
+    EXPECT_TRUE(sim::waitUntil([&] { return doc->m_fEpaWave == waveB; }));
+    EXPECT_EQ(mixed, 0);
+    EXPECT_EQ(frame->m_bStopped, 0);
+    EXPECT_TRUE(boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(LineFaults, RealTimeFaultTest, ::testing::ValuesIn(kFrameFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RealTimeFixture, a_run_without_a_first_frame_ends_like_a_stalled_download)
+{
+    logger->setSilent(true);
+    frame->m_nCommPort = 1;
+    frame->m_MSComm.SetCommPort(1);
+    frame->m_bRealTimeRequest = 1;
+    frame->m_bDownloadRequest = 0;
+    ASSERT_TRUE(frame->StartTransfer());
+    EXPECT_TRUE(frame->commandState(ID_STOP).m_bEnabled);
+    ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bStopped == 1; }, 7000));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Communication interruption!");
+    EXPECT_EQ(frame->m_bTransferMode, 0);
+    for (int id : {ID_DOWNLOAD_DATA, ID_FILE_OPEN_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME, ID_RUN})
+        EXPECT_TRUE(frame->commandState(id).m_bEnabled) << id;
+    EXPECT_FALSE(frame->commandState(ID_STOP).m_bEnabled);
+    for (int id : {9, 12, 13, 14, 15})
+        EXPECT_FALSE(frame->timers().IsActive(id)) << id;
 }

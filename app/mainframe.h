@@ -354,6 +354,9 @@ private:
     void AwaitQuietLine(int quietMs, bool checks);
     void OnBytesWhileQuiet();
     void OnQuietLine();
+    // At a resend: what came of the first request was cut short, and no second
+    // reply will come.
+    bool ReplyCutShort();
     // A serial-control failure in a handler nothing else guards: shown, as the
     // framework shows errors that escape a message handler.
     static void ReportControlError(const CommDispatchError& error);

@@ -62,6 +62,7 @@ QByteArray ReceiveBuffer::take(int maxBytes)
 
 CMSComm::CMSComm(QObject* parent) : QObject(parent), m_port(this)
 {
+    m_lastInput.start();
     m_port.setReadBufferSize(0);
     connect(&m_port, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CMSComm::onErrorOccurred);
@@ -208,7 +209,10 @@ void CMSComm::onReadyRead()
 {
     if (m_failed)
         return;
-    m_buffer.append(m_port.readAll());
+    const QByteArray fragment = m_port.readAll();
+    if (!fragment.isEmpty())
+        m_lastInput.restart();
+    m_buffer.append(fragment);
     scheduleReceiveEvent();
 }
 

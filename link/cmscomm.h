@@ -15,6 +15,7 @@
 // never reported as received data.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -81,6 +82,8 @@ public:
     void SetInBufferCount(short count);
     // Received bytes not yet read, those the system holds for the port included.
     int GetInBufferCount();
+    // Milliseconds since bytes last arrived.
+    qint64 MsSinceInput() const { return m_lastInput.elapsed(); }
     // Writing 0 discards every byte not yet transmitted.
     void SetOutBufferCount(short count);
     void SetPortOpen(bool open);
@@ -107,6 +110,7 @@ private:
 
     QSerialPort m_port;
     ReceiveBuffer m_buffer;
+    QElapsedTimer m_lastInput;
     LineSettings m_settings;
     short m_commPort = 0;
     short m_inputLen = 0;

@@ -5,6 +5,14 @@
 #include "link/link_timing.h"
 #include "link/wire_protocol.h"
 
+bool CMainFrame::ReplyCutShort()
+{
+    // Part of a reply that stopped coming a while ago: the logger is done with the
+    // first request and answers only the resend. Nothing at all, or bytes still
+    // coming, may be a late reply, and the resend then gets a second one.
+    return m_MSComm.GetInBufferCount() > 0 && m_MSComm.MsSinceInput() >= linktime::kQuietLineMs;
+}
+
 void CMainFrame::OnCommandResend()
 {
     KillTimer(12);
@@ -13,11 +21,11 @@ void CMainFrame::OnCommandResend()
     m_arrOutput = wire::toByteArray(m_byCommand);
     try {
         if (m_MSComm.GetPortOpen()) {
+            m_bResent = !ReplyCutShort();
             // What came of the first command is no reply: a header cut short must
             // not be read as the start of the next one.
             m_MSComm.SetInBufferCount(0);
             m_rtStream.clear();
-            m_bResent = true;
             m_MSComm.SetOutput(m_arrOutput);
         }
     } catch (const CommDispatchError& error) {
@@ -28,7 +36,9 @@ void CMainFrame::OnCommandResend()
 void CMainFrame::OnBlockResend()
 {
     KillTimer(10);
+    bool cutShort = false;
     try {
+        cutShort = ReplyCutShort();
         // Reopening the port also throws away the part of the block that came.
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
@@ -47,7 +57,7 @@ void CMainFrame::OnBlockResend()
             return;
         }
         m_varInput = m_MSComm.GetInput(); // the partial block is thrown away
-        m_bResent = true;
+        m_bResent = !cutShort;
         m_MSComm.SetOutput(m_arrOutput);
     } catch (const CommDispatchError& error) {
         ReportControlError(error);

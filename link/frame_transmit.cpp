@@ -110,7 +110,7 @@ bool CMainFrame::StartTransfer()
                 view->m_nRtCount = 0;
             m_bStopped = 0;
             m_bAnswered = 0;
-            m_MSComm.SetRThreshold(wire::kThresholdFrame);
+            m_MSComm.SetRThreshold(static_cast<short>(m_rtStream.missing()));
             code = LC_REALTIME;
         }
         m_byCommand.fill(code);

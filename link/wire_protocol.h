@@ -69,11 +69,12 @@ constexpr std::uint8_t kTrQuantityCurrent = 0xFC;
 constexpr std::uint8_t kTrChannel1 = 0xF1;
 constexpr std::uint8_t kTrChannel2 = 0xF2;
 
-// Receive thresholds: the control raises one receive event when this many bytes wait.
+// Receive thresholds: the control raises one receive event when this many bytes wait,
+// the length of the reply awaited.
 constexpr int kThresholdHandshake = 1; // probe, set-up, clock, and the idle port
-constexpr int kThresholdHeader = 28;   // download transfer command
-constexpr int kThresholdBlock = 512;   // whole block request
-constexpr int kThresholdFrame = 2365;  // real-time transfer command
+constexpr int kThresholdHeader = static_cast<int>(kDownloadHeaderSize); // download command
+constexpr int kThresholdBlock = static_cast<int>(kDataBlockSize);       // whole block request
+constexpr int kThresholdFrame = static_cast<int>(kRealTimeFrameSize);   // real-time command
 
 using Command = std::array<std::uint8_t, kCommandSize>;
 using Bytes = std::span<const std::uint8_t>;

@@ -469,8 +469,7 @@ using K = sim::LineFault::Kind;
 
 const FaultCase kFaultCases[] = {
     // A logger answering after 600 ms gets the command twice and answers both.
-    {"late_logger_answers_the_command_twice",
-     {{K::Late, 0, 0, 0, 600, true}}},
+    {"late_logger_answers_the_command_twice", {{K::Late, 0, 0, 0, 600, true}}},
     {"block_sent_twice", {{K::Twice, LC_BLOCK, 1, 0, 5}}},
     {"header_sent_twice", {{K::Twice, LC_DOWNLOAD, 0, 0, 5}}},
     // The late reply, then the reply to the resend.
@@ -531,7 +530,8 @@ TEST_P(DownloadFaultTest, stores_exactly_what_the_logger_holds)
             wire::asBytes(sim::LoggerSimulator::buildStream(s)), 2, true, true);
         int differing = 0;
         for (std::size_t n = 0; n < clean.ch1.size(); ++n)
-            differing += (clean.ch1[n] != doc->m_pCh1Data[n]) + (clean.ch2[n] != doc->m_pCh2Data[n]);
+            differing +=
+                (clean.ch1[n] != doc->m_pCh1Data[n]) + (clean.ch2[n] != doc->m_pCh2Data[n]);
         EXPECT_EQ(differing, 1);
     }
 

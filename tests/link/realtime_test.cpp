@@ -199,9 +199,8 @@ TEST_P(RealTimeFaultTest, frames_after_the_damage_are_taken_and_nothing_glued)
     startRun(100);
     // After every read the waveform is one the logger sent, never a mix.
     int mixed = 0;
-    QObject::connect(&frame->m_MSComm, &CMSComm::OnComm, [&] {
-        mixed += doc->m_fEpaWave != waveA && doc->m_fEpaWave != waveB;
-    });
+    QObject::connect(&frame->m_MSComm, &CMSComm::OnComm,
+                     [&] { mixed += doc->m_fEpaWave != waveA && doc->m_fEpaWave != waveB; });
     logger->addFault(GetParam().fault);
     logger->setRealTimeSignal(b);
     const int sent = logger->framesSent();
@@ -228,7 +227,8 @@ TEST_F(RealTimeFixture, a_run_without_a_first_frame_ends_like_a_stalled_download
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Communication interruption!");
     EXPECT_EQ(frame->m_bTransferMode, 0);
-    for (int id : {ID_DOWNLOAD_DATA, ID_FILE_OPEN_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME, ID_RUN})
+    for (int id :
+         {ID_DOWNLOAD_DATA, ID_FILE_OPEN_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME, ID_RUN})
         EXPECT_TRUE(frame->commandState(id).m_bEnabled) << id;
     EXPECT_FALSE(frame->commandState(ID_STOP).m_bEnabled);
     for (int id : {9, 12, 13, 14, 15})

@@ -41,18 +41,18 @@ void CMainFrame::OnRealTimeReceive()
     CDTView* view = GetDataView();
     CDTDoc* doc = GetActiveDocument();
 
-    // Every frame after a stop repeats the stop: the logger may have missed it.
-    if (m_bStopped == 1) {
-        wire::TransferCommand::markStop(m_byCommand);
-        SendCommand(m_byCommand);
-        return;
-    }
     // Frames are taken whole, from their start, wherever the reads cut the stream;
     // the next event comes when the frame begun can be whole.
     const QByteArray frame = m_rtStream.feed(m_varInput);
     m_MSComm.SetRThreshold(static_cast<short>(m_rtStream.missing()));
     if (frame.isEmpty())
         return;
+    // Every frame after a stop repeats the stop: the logger may have missed it.
+    if (m_bStopped == 1) {
+        wire::TransferCommand::markStop(m_byCommand);
+        SendCommand(m_byCommand);
+        return;
+    }
     m_bAnswered = 1;
     KillTimer(9); // the logger streams: no give-up of the start
     const auto decoded = wire::RealTimeFrame::decode(wire::asBytes(frame));

@@ -725,7 +725,7 @@ void CMainFrame::OnTimer(int id)
         OnBlockResend();
         break;
     case 11: // the line fell quiet
-        OnQuietLineTimer();
+        EndTransferOnPortFailure(&CMainFrame::OnQuietLine);
         break;
     case 12: // resend the transfer command
         OnCommandResend();

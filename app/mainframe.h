@@ -241,6 +241,9 @@ public:
     // end, the "Loading..." window goes, the link is back in handshake mode with the
     // port reset, and the user is told once.
     void OnCommInterrupted();
+    // Runs a step of the receive side; a port failure in it ends the transfer
+    // (OnCommInterrupted).
+    void EndTransferOnPortFailure(void (CMainFrame::*step)());
     // Port discovery and link watch (link/frame_timers.cpp): timers 4, 5 and 6, the
     // answer to a probe, and the small timers 1 and 3.
     void OnPortScanTimer();
@@ -257,11 +260,9 @@ public:
     // Real-time frames in data mode.
     void OnRealTimeReceive();
     // Transfer timers (link/frame_transfer_timers.cpp): 9 give-up (of a download, or
-    // of a run that never sent its first frame), 10 block resend, 11 quiet line,
-    // 12 command resend.
+    // of a run that never sent its first frame), 10 block resend, 12 command resend.
     void OnTransferGiveUp();
     void OnBlockResend();
-    void OnQuietLineTimer();
     void OnCommandResend();
     // Real-time timers (link/realtime_timers.cpp): 13 watchdog, 14 sampling tick, 15
     // repeat of the real-time command.
@@ -353,6 +354,7 @@ private:
     // copy of a resent request's reply).
     void AwaitQuietLine(int quietMs, bool checks);
     void OnBytesWhileQuiet();
+    // Timer 11: the line stayed quiet; the next request, or the reply taken again.
     void OnQuietLine();
     // At a resend: what came of the first request was cut short, and no second
     // reply will come.

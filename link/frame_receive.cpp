@@ -1,6 +1,16 @@
 // CMainFrame's receive handler: every reply of the logger passes through here. In
 // handshake mode it takes the one-byte answers to probes and commands; in download
 // mode the header, the memory blocks, and at the end the whole measurement.
+//
+// The wire has no framing and no checksum, so a download reply is known only by its
+// length and by coming alone. Input is thrown away whenever a request goes out; a
+// read longer than the reply in force, or bytes waiting before the next request, put
+// the last reply taken in doubt, and it is asked again once the line has fallen quiet
+// (timer 11). A request that had to be resent may be answered twice: before the next
+// request the line must fall quiet, and only a second copy of the reply may come
+// meanwhile. After the last reply the line falls quiet once more before the
+// measurement is taken in. Too many replies asked again without getting further end
+// the download with "Communication interruption!".
 #include <QDialog>
 #include <QProgressBar>
 #include <algorithm>
@@ -39,15 +49,20 @@ void CMainFrame::ReportControlError(const CommDispatchError& error)
     appMessageBox(QString::fromLocal8Bit(error.what()));
 }
 
-void CMainFrame::OnCommEvent()
+void CMainFrame::EndTransferOnPortFailure(void (CMainFrame::*step)())
 {
-    // A port that fails in the middle of a reply would leave a half-done transfer
-    // waiting for data that cannot come: the transfer ends, and the user hears it once.
+    // A port that fails in the middle of a transfer would leave it waiting for data
+    // that cannot come: the transfer ends, and the user hears it once.
     try {
-        ReceiveEvent();
+        (this->*step)();
     } catch (const CommDispatchError&) {
         OnCommInterrupted();
     }
+}
+
+void CMainFrame::OnCommEvent()
+{
+    EndTransferOnPortFailure(&CMainFrame::ReceiveEvent);
 }
 
 void CMainFrame::ReceiveEvent()

@@ -1,6 +1,6 @@
 // The frame timers that pace a transfer once it has started: 12 resends the transfer
-// command once, 10 resends a late block, 11 ends the wait for a quiet line, 9 gives
-// up a transfer that makes no progress.
+// command once, 10 resends a late block, 9 gives up a transfer that makes no
+// progress. (11, the end of a wait for a quiet line, belongs to the receive side.)
 #include "app/mainframe.h"
 #include "link/link_timing.h"
 #include "link/wire_protocol.h"
@@ -61,15 +61,6 @@ void CMainFrame::OnBlockResend()
         m_MSComm.SetOutput(m_arrOutput);
     } catch (const CommDispatchError& error) {
         ReportControlError(error);
-    }
-}
-
-void CMainFrame::OnQuietLineTimer()
-{
-    try {
-        OnQuietLine();
-    } catch (const CommDispatchError&) {
-        OnCommInterrupted();
     }
 }
 

@@ -136,9 +136,12 @@ void CMainFrame::OnDownloadReceive()
         return;
     }
     if (header) {
-        // Anything else while waiting for the header only stops the command resend.
-        if (byteAt(d, 0) != LR_HEADER)
+        // Anything else in the header's place: stray bytes ahead of it, or the logger
+        // still busy with something else. The command goes again on a quiet line.
+        if (byteAt(d, 0) != LR_HEADER) {
+            RetakeLastReply();
             return;
+        }
         KillTimer(9);
         m_lastReply = d;
         OnDownloadHeader();

@@ -480,6 +480,8 @@ const FaultCase kFaultCases[] = {
     {"header_split_after_its_first_byte", {{K::Split, LC_DOWNLOAD, 0, 1, 30}}},
     {"block_split_before_its_last_byte", {{K::Split, LC_BLOCK, 1, 511, 30}}},
     {"stray_byte_before_the_header", {{K::StrayBefore, LC_DOWNLOAD, 0, 1}}},
+    {"stray_byte_before_the_header_whose_end_comes_late",
+     {{K::StrayBefore, LC_DOWNLOAD, 0, 1}, {K::Split, LC_DOWNLOAD, 0, 28, 5}}},
     {"stray_byte_between_blocks", {{K::StrayAfter, LC_BLOCK, 0, 1, 5}}},
     {"stray_bytes_before_a_block", {{K::StrayBefore, LC_BLOCK, 2, 3}}},
     // The reply read whole is the stray byte and all but its last byte.

@@ -184,25 +184,14 @@ void CMSComm::SetOutput(const QByteArray& bytes)
     m_port.flush();
 }
 
-int CMSComm::GetInBufferCount()
+int CMSComm::GetInBufferCount() const
 {
-    pullWaiting();
     return static_cast<int>(m_buffer.size());
 }
 
 QByteArray CMSComm::GetInput()
 {
-    pullWaiting();
     return m_buffer.take(m_inputLen);
-}
-
-void CMSComm::pullWaiting()
-{
-    if (!GetPortOpen())
-        return;
-    // A read that finds nothing reports a time-out, which is no failure of the port.
-    if (!m_port.waitForReadyRead(0))
-        m_port.clearError();
 }
 
 void CMSComm::onReadyRead()

@@ -80,8 +80,9 @@ public:
     void SetInputLen(short bytes);
     // Writing 0 discards every received byte not yet read.
     void SetInBufferCount(short count);
-    // Received bytes not yet read, those the system holds for the port included.
-    int GetInBufferCount();
+    // Received bytes not yet read. (Bytes the system still holds for the port are
+    // not counted: they come with the next notification.)
+    int GetInBufferCount() const;
     // Milliseconds since bytes last arrived.
     qint64 MsSinceInput() const { return m_lastInput.elapsed(); }
     // Writing 0 discards every byte not yet transmitted.
@@ -100,8 +101,6 @@ signals:
 
 private:
     void onReadyRead();
-    // Moves what the system holds for the port into the receive buffer now.
-    void pullWaiting();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void scheduleReceiveEvent();
     void deliverReceiveEvent();

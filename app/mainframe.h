@@ -257,6 +257,9 @@ public:
     // Receive handler of the serial control (link/frame_receive.cpp): handshake
     // replies in handshake mode, the download header, blocks and finish in data mode.
     void OnCommEvent();
+    // The bytes of one read, taken by the link mode and the transfer in force (what
+    // OnCommEvent does with the port's input; callable without a port).
+    void TakeInput(const QByteArray& bytes);
     // Real-time frames in data mode.
     void OnRealTimeReceive();
     // Transfer timers (link/frame_transfer_timers.cpp): 9 give-up (of a download, or

@@ -71,7 +71,12 @@ void CMainFrame::ReceiveEvent()
         m_MSComm.SetInBufferCount(0);
         return;
     }
-    m_varInput = m_MSComm.GetInput();
+    TakeInput(m_MSComm.GetInput());
+}
+
+void CMainFrame::TakeInput(const QByteArray& bytes)
+{
+    m_varInput = bytes;
     if (m_bTransferMode == 0 && !m_varInput.isEmpty())
         OnHandshakeReply(byteAt(m_varInput, 0));
     if (m_bTransferMode != 1)

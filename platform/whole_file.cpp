@@ -2,7 +2,18 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <csignal>
 #include <new>
+
+namespace {
+// A write over the process's file-size limit would otherwise end the program with
+// SIGXFSZ, and the measurement shown with it. Ignored from the start, such a write
+// fails with the system's reason ("File too large") like any other failed write.
+[[maybe_unused]] const bool g_fileSizeSignalIgnored = [] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    return true;
+}();
+} // namespace
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes)
 {

@@ -1,7 +1,6 @@
 #include "support/test_env.h"
 
 #include <QDir>
-#include <csignal>
 #include <ctime>
 #include <sys/resource.h>
 #include <QStandardPaths>
@@ -37,10 +36,6 @@ QString configFolder()
 
 void withFileSizeLimit(long bytes, const std::function<void()>& run)
 {
-    struct sigaction ignore {};
-    struct sigaction previousAction {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &previousAction);
     rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
     rlimit limit = previous;
@@ -48,7 +43,6 @@ void withFileSizeLimit(long bytes, const std::function<void()>& run)
     setrlimit(RLIMIT_FSIZE, &limit);
     run();
     setrlimit(RLIMIT_FSIZE, &previous);
-    sigaction(SIGXFSZ, &previousAction, nullptr);
 }
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second)

@@ -18,7 +18,8 @@ QString resetHome();
 QString configFolder();
 
 // Runs `run` with the process's file-size limit lowered to `bytes`, so that a write
-// fails half-way whoever runs the test (permissions do not stop the superuser).
+// fails half-way whoever runs the test (permissions do not stop the superuser). The
+// program itself must keep the signal such a write raises from ending it.
 void withFileSizeLimit(long bytes, const std::function<void()>& run);
 
 // A local time from its fields (month counted from 1).

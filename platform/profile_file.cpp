@@ -7,6 +7,7 @@
 namespace {
 constexpr int kMaxText = 259;
 const QByteArray kNewLine = QByteArrayLiteral("\r\n");
+const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 QByteArray lineEnd(const QByteArray& raw)
 {
@@ -52,6 +53,12 @@ void ProfileFile::parse(const QByteArray& bytes)
 {
     m_sections.push_back({}); // the lines before the first section
     qsizetype start = 0;
+    // The byte-order mark an editor may put first is no part of the first line (it
+    // would hide that line's section); a line of its own, it is written back as read.
+    if (bytes.startsWith(kUtf8Bom)) {
+        m_sections.back().lines.push_back(parseLine(kUtf8Bom));
+        start = kUtf8Bom.size();
+    }
     while (start < bytes.size()) {
         const qsizetype nl = bytes.indexOf('\n', start);
         const qsizetype end = nl < 0 ? bytes.size() : nl + 1;

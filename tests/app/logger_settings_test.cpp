@@ -156,6 +156,19 @@ TEST(LoggerSettings, lines_of_other_programs_and_value_bytes_are_kept)
     EXPECT_TRUE(text.contains(rate));
 }
 
+TEST(LoggerSettings, a_byte_order_mark_hides_no_section)
+{
+    testenv::resetHome();
+    const QByteArray text("\xEF\xBB\xBF[ColorInfo]\r\nBGColor=4\r\n");
+    writeIni(text);
+    Frame f;
+    EXPECT_EQ(f.frame->m_nBgColor, 4);
+    ASSERT_TRUE(f.closeAndWait());
+    const QByteArray written = readIni();
+    EXPECT_TRUE(written.startsWith(text)) << written.left(60).toStdString();
+    EXPECT_EQ(written.count("[ColorInfo]"), 1);
+}
+
 TEST(LoggerSettings, failed_write_keeps_the_previous_file_whole)
 {
     testenv::resetHome();

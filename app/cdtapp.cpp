@@ -142,8 +142,11 @@ bool CDTApp::InitInstance(const QStringList& arguments)
 {
     const CommandLineInfo cmdInfo = ParseCommandLine(arguments);
     CSplashWnd::EnableSplashScreen(cmdInfo.m_bShowSplash);
-    if (cmdInfo.m_nShellCommand == CommandLineInfo::AppUnregister)
-        return false; // nothing is registered by the program itself
+    if (cmdInfo.m_nShellCommand == CommandLineInfo::AppUnregister) {
+        // Nothing is registered by the program itself: done, and a script sees success.
+        m_nExitCode = 0;
+        return false;
+    }
 
     m_recentFiles.ReadList();
     m_pDoc = std::make_unique<CDTDoc>();

@@ -228,6 +228,15 @@ TEST(StartUp, a_print_that_cannot_start_is_reported_and_the_print_switches_fail)
     EXPECT_EQ(boxes.calls[2].caption, QStringLiteral("RQ730 Datalogger"));
 }
 
+TEST(StartUp, unregister_ends_start_up_with_success)
+{
+    testenv::resetHome();
+    CDTApp app;
+    EXPECT_FALSE(app.InitInstance({"rq730", "/Unregister"}));
+    EXPECT_EQ(app.ExitCode(), 0);
+    EXPECT_EQ(app.GetMainWnd(), nullptr);
+}
+
 TEST(StartUp, document_path_opens_that_document_in_a_maximised_window)
 {
     const QString home = testenv::resetHome();

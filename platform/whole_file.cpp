@@ -1,6 +1,7 @@
 #include "platform/whole_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <csignal>
 #include <new>
@@ -44,6 +45,14 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes)
 
 std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
 {
+    // Only a regular file has an end: a device such as /dev/zero would be read until
+    // memory runs out, and opening a pipe waits for a writer that may never come.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        if (error)
+            *error = QStringLiteral("It is not a regular file.");
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

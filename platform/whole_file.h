@@ -9,5 +9,6 @@
 // Returns an empty string on success, otherwise the reason the write failed.
 QString writeWholeFile(const QString& path, const QByteArray& bytes);
 
-// Reads a file opened read-only; on failure returns nothing and the reason in *error.
+// Reads a regular file opened read-only; on failure (a device or a pipe among them)
+// returns nothing and the reason in *error.
 std::optional<QByteArray> readWholeFile(const QString& path, QString* error = nullptr);

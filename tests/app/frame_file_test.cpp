@@ -13,6 +13,7 @@
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <sys/stat.h>
 #include <vector>
 
 #include "app/frame_fixture.h"
@@ -326,6 +327,21 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("cut.stdata")));
     EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("damaged or incomplete")));
     EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_EQ(doc.StoreToBytes(), before);
+
+    // A device or a pipe picked by mistake is refused at once: one would be read
+    // without end, the other would wait for a writer.
+    const QString device = m_home + QStringLiteral("/zero.stdata");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    const QString pipe = m_home + QStringLiteral("/pipe.stdata");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {device, pipe}) {
+        picks.push_back(path);
+        frame->OnFileOpen();
+        EXPECT_TRUE(boxes.back().text.endsWith(QStringLiteral("It is not a regular file.")))
+            << boxes.back().text.toStdString();
+    }
+    EXPECT_EQ(boxes.size(), 5u);
     EXPECT_EQ(doc.StoreToBytes(), before);
 }
 

@@ -141,9 +141,11 @@ void CMainFrame::OnDownloadReceive()
         return;
     }
     if (header) {
-        // Anything else in the header's place: stray bytes ahead of it, or the logger
-        // still busy with something else. The command goes again on a quiet line.
-        if (byteAt(d, 0) != LR_HEADER) {
+        // Anything else in the header's place: stray bytes ahead of it, the logger
+        // still busy with something else, or a header the line damaged. The command
+        // goes again on a quiet line.
+        const auto decoded = wire::DownloadHeader::decode(wire::asBytes(d));
+        if (!decoded.ok() || !decoded.value.isPlausible()) {
             RetakeLastReply();
             return;
         }

@@ -271,6 +271,15 @@ Decoded<DownloadHeader> DownloadHeader::decode(Bytes d)
     return r;
 }
 
+bool DownloadHeader::isPlausible() const
+{
+    constexpr std::uint32_t memoryBytes = kMemoryBlocks * kDataBlockSize;
+    return valuesPerSample <= 2 && decodeChannelType(ch1Type) != ChannelType::Unchanged
+           && decodeChannelType(ch2Type) != ChannelType::Unchanged
+           && intervalSeconds(rateUnit, intervalValue).has_value() && totalBytes <= memoryBytes
+           && startAddress < memoryBytes;
+}
+
 int remainderThreshold(std::uint32_t totalBytes)
 {
     return static_cast<int>(totalBytes % kDataBlockSize);

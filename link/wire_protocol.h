@@ -202,6 +202,10 @@ struct DownloadHeader {
     static Decoded<DownloadHeader> decode(Bytes bytes);
 
     bool hasNoData() const { return valuesPerSample == 0 || totalBytes == 0; }
+    // Whether a logger could have sent it: 0, 1 or 2 values per sample, known channel
+    // types and rate unit, the data inside the logger memory. The wire has no
+    // checksum; a damaged header that breaks one of these rules can still be told.
+    bool isPlausible() const;
     int firstBlockIndex() const { return static_cast<int>(startAddress / kDataBlockSize); }
     int wholeBlocks() const { return static_cast<int>(totalBytes / kDataBlockSize); }
     int remainderBytes() const { return static_cast<int>(totalBytes % kDataBlockSize); }

@@ -489,6 +489,11 @@ const FaultCase kFaultCases[] = {
      {{K::StrayBefore, LC_BLOCK, 1, 1}, {K::Split, LC_BLOCK, 1, 512, 5}}},
     {"stray_byte_before_the_last_reply_whose_end_comes_late",
      {{K::StrayBefore, LC_BLOCK, 3, 1}, {K::Split, LC_BLOCK, 3, 176, 5}}},
+    // A header damaged in a way that shows: the command goes again.
+    {"header_with_values_per_sample_garbled", {{K::Garble, LC_DOWNLOAD, 0, 1}}},
+    {"header_with_a_channel_type_garbled", {{K::Garble, LC_DOWNLOAD, 0, 3}}},
+    {"header_with_a_total_beyond_the_memory", {{K::Garble, LC_DOWNLOAD, 0, 4}}},
+    {"header_with_the_rate_unit_garbled", {{K::Garble, LC_DOWNLOAD, 0, 10}}},
     // Damage the wire cannot show stays inside its block.
     {"byte_garbled_inside_a_block", {{K::Garble, LC_BLOCK, 2, 100}}, 2 * 512 + 100},
 };

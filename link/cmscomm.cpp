@@ -90,7 +90,7 @@ void CMSComm::SetSettings(const QString& settings)
     if (!parsed)
         fail(QStringLiteral("Invalid line settings \"%1\"").arg(settings));
     m_settings = *parsed;
-    if (GetPortOpen()) {
+    if (deviceOpen()) {
         const bool applied =
             m_port.setBaudRate(m_settings.baudRate) && m_port.setParity(m_settings.parity)
             && m_port.setDataBits(m_settings.dataBits) && m_port.setStopBits(m_settings.stopBits);
@@ -127,7 +127,7 @@ void CMSComm::SetInBufferCount(short count)
     if (count != 0)
         fail(QStringLiteral("The receive buffer can only be emptied"));
     m_buffer.clear();
-    if (GetPortOpen())
+    if (deviceOpen())
         m_port.clear(QSerialPort::Input);
 }
 
@@ -135,7 +135,7 @@ void CMSComm::SetOutBufferCount(short count)
 {
     if (count != 0)
         fail(QStringLiteral("The transmit buffer can only be emptied"));
-    if (GetPortOpen())
+    if (deviceOpen())
         m_port.clear(QSerialPort::Output);
 }
 
@@ -149,6 +149,10 @@ void CMSComm::SetPortOpen(bool open)
         return;
     // A vanished port whose close is still queued is closed now, before reopening.
     closePort();
+    if (m_standIn) {
+        m_standInOpen = true;
+        return;
+    }
 
     const QString device = portmap::deviceForComPort(m_commPort);
     if (device.isEmpty())
@@ -172,6 +176,11 @@ void CMSComm::SetPortOpen(bool open)
 
 bool CMSComm::GetPortOpen() const
 {
+    return m_standInOpen || deviceOpen();
+}
+
+bool CMSComm::deviceOpen() const
+{
     return m_port.isOpen() && !m_failed;
 }
 
@@ -179,6 +188,8 @@ void CMSComm::SetOutput(const QByteArray& bytes)
 {
     if (!GetPortOpen())
         fail(QStringLiteral("Port is not open"));
+    if (m_standInOpen)
+        return;
     if (m_port.write(bytes) != bytes.size())
         fail(QStringLiteral("Cannot send: %1").arg(m_port.errorString()));
     m_port.flush();
@@ -229,8 +240,24 @@ void CMSComm::onErrorOccurred(QSerialPort::SerialPortError error)
         Qt::QueuedConnection);
 }
 
+void CMSComm::setStandInLine(bool on)
+{
+    closePort();
+    m_standIn = on;
+}
+
+void CMSComm::feedLine(const QByteArray& bytes)
+{
+    // Bytes that reach a closed port are lost, as on a real line.
+    if (!m_standInOpen)
+        return;
+    m_buffer.append(bytes);
+    scheduleReceiveEvent();
+}
+
 void CMSComm::closePort()
 {
+    m_standInOpen = false;
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();

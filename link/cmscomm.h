@@ -96,6 +96,13 @@ public:
     // The event being reported: 2 = data received.
     short GetCommEvent() const { return m_commEvent; }
 
+    // A stand-in line, for driving the link without a device (the fuzz targets): while
+    // it is on, opening the port needs no device, what is sent goes nowhere, and
+    // feedLine() hands in what a device would deliver, raising OnComm by the threshold
+    // as received bytes do.
+    void setStandInLine(bool on);
+    void feedLine(const QByteArray& bytes);
+
 signals:
     void OnComm();
 
@@ -105,6 +112,7 @@ private:
     void scheduleReceiveEvent();
     void deliverReceiveEvent();
     void closePort();
+    bool deviceOpen() const;
     [[noreturn]] void fail(const QString& what) const;
 
     QSerialPort m_port;
@@ -116,5 +124,7 @@ private:
     long m_inputMode = 0;
     short m_commEvent = 0;
     bool m_eventPending = false;
-    bool m_failed = false; // the open port vanished; closing it is queued
+    bool m_failed = false;      // the open port vanished; closing it is queued
+    bool m_standIn = false;     // the stand-in line replaces the device
+    bool m_standInOpen = false; // the stand-in line is open
 };

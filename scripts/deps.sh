@@ -3,6 +3,10 @@
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
           libgl-dev libgtest-dev fonts-liberation fontconfig)
+# The fuzz targets need clang and its libFuzzer runtime (scripts/fuzz.sh sets FUZZ_DEPS).
+if [ -n "${FUZZ_DEPS:-}" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,77 @@
+#include "fuzz_support.h"
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "display/view_state.h"
+#include "link/port_map.h"
+#include "platform/message_box.h"
+
+namespace fuzz {
+
+namespace {
+int g_boxes = 0;
+} // namespace
+
+void check(bool ok, const char* condition, const char* file, int line)
+{
+    if (ok)
+        return;
+    std::fprintf(stderr, "%s:%d: invariant broken: %s\n", file, line, condition);
+    std::abort();
+}
+
+QByteArray bytes(const std::uint8_t* data, std::size_t size)
+{
+    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+QString makePrivateHome()
+{
+    static std::unique_ptr<QTemporaryDir> home = std::make_unique<QTemporaryDir>();
+    check(home->isValid(), "home->isValid()", __FILE__, __LINE__);
+    qputenv("HOME", home->path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/.config")).toLocal8Bit());
+    qputenv(portmap::kEnvironmentVariable, QByteArray());
+    return home->path();
+}
+
+void answerMessageBoxes()
+{
+    setMessageBoxHook([](const MessageBoxCall&) {
+        ++g_boxes;
+        return MsgResult::Ok;
+    });
+}
+
+int messageBoxCount()
+{
+    return g_boxes;
+}
+
+void resetMessageBoxCount()
+{
+    g_boxes = 0;
+}
+
+void resetView(ViewState& view, const ViewState& start)
+{
+    std::vector<double> points = std::move(view.m_pPlotPoints);
+    std::vector<double> points2 = std::move(view.m_pPlotPoints2);
+    std::vector<double> pixels = std::move(view.m_pPlotPixels);
+    std::vector<double> pixels2 = std::move(view.m_pPlotPixels2);
+    view = start;
+    const std::size_t n = start.m_pPlotPoints.size() / 2;
+    points.assign(2 * n, 0.0);
+    points2.assign(2 * n, 0.0);
+    pixels.assign(6 * n, 0.0);
+    pixels2.assign(6 * n, 0.0);
+    view.m_pPlotPoints = std::move(points);
+    view.m_pPlotPoints2 = std::move(points2);
+    view.m_pPlotPixels = std::move(pixels);
+    view.m_pPlotPixels2 = std::move(pixels2);
+}
+
+} // namespace fuzz

@@ -1,0 +1,228 @@
+// Fuzz target: the frame's receive handler (CMainFrame::OnCommEvent) fed arbitrary
+// byte chunks through the serial control, in every transfer state. One frame serves
+// the whole process; each input starts it afresh from the state it had when built.
+//
+// Input: a start byte, then operations until the input ends:
+//   start byte % 3    0 the probe of a port search (handshake), 1 a download started,
+//                     2 a real-time run started
+//   0x00..0x7F hi lo  a chunk of ((op << 8) | lo) bytes that follow, delivered by the
+//                     line; the control raises the receive event by its threshold
+//   0x80..0xBF        the expiry of an armed frame timer (op % 10 picks it)
+//   0xC0..0xFF        a new start (op % 3, as the start byte) when the commands allow it
+//
+// After every operation:
+//   - the download's position stays inside the bytes the header announced;
+//   - the document's series agree with the view's counts, and the plot caches hold
+//     every stored point and transient sample;
+//   - a finished download yields no more samples and records than its bytes back,
+//     and the measurement stores, loads and stores again to the same bytes;
+//   - a real-time run never counts more samples than its arrays hold.
+#include <QApplication>
+#include <algorithm>
+#include <memory>
+
+#include "app/mainframe.h"
+#include "app/splash.h"
+#include "display/cdtview.h"
+#include "document/cdtdoc.h"
+#include "fuzz_support.h"
+#include "link/wire_protocol.h"
+
+namespace {
+
+constexpr std::array<int, 10> kTimers = {4, 5, 6, 8, 9, 10, 12, 13, 14, 15};
+
+struct Process {
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<CDTDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+    FrameState frameAtStart;
+    ViewState viewAtStart;
+};
+Process* g = nullptr;
+
+CDTView& view()
+{
+    return *g->frame->GetDataView();
+}
+
+void resetDocument(CDTDoc& doc)
+{
+    doc.m_pTrData.clear();
+    doc.m_pCh1Data.clear();
+    doc.m_pCh2Data.clear();
+    doc.m_fEpaWave = {};
+    doc.m_pRtRms.clear();
+    doc.m_pRtFreq.clear();
+    doc.m_pTrTimes.clear();
+    doc.m_strFileTag.clear();
+    doc.m_strReadTag.clear();
+}
+
+// The frame as it was built: no transfer, no timer, no window of a transfer.
+void resetFrame()
+{
+    CMainFrame& f = *g->frame;
+    f.m_MSComm.SetPortOpen(false);
+    for (int id = 1; id <= 15; ++id)
+        f.KillTimer(id);
+    f.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
+    view().ClosePanels();
+    // What the event loop would do meanwhile, timers aside: repaints, layouts, and
+    // the deletion of the windows that ended.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    static_cast<FrameState&>(f) = g->frameAtStart;
+    fuzz::resetView(view(), g->viewAtStart);
+    for (float* v : {&f.m_fRtFreqMax[0], &f.m_fRtFreqMax[1], &f.m_fRtFreqMin[0], &f.m_fRtFreqMin[1],
+                     &f.m_fRtRmsMax[0], &f.m_fRtRmsMax[1], &f.m_fRtRmsMin[0], &f.m_fRtRmsMin[1],
+                     &f.m_fRtPowerMax, &f.m_fRtPowerMin})
+        *v = 0.0f;
+    resetDocument(*g->doc);
+}
+
+// What the program does to start each kind of exchange with the logger on COM1.
+void start(int kind)
+{
+    CMainFrame& f = *g->frame;
+    f.m_nCommPort = 1;
+    switch (kind) {
+    case 0:
+        f.ProbePort(1);
+        break;
+    case 1:
+        f.m_bDownloadRequest = 1;
+        f.m_bRealTimeRequest = 0;
+        FUZZ_CHECK(f.StartTransfer());
+        break;
+    default:
+        f.m_bDownloadRequest = 0;
+        f.m_bRealTimeRequest = 1;
+        FUZZ_CHECK(f.StartTransfer());
+        break;
+    }
+}
+
+// Delivers the receive events the control has posted, as the event loop would; no
+// timer runs meanwhile.
+void deliverEvents()
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::sendPostedEvents(&g->frame->m_MSComm, QEvent::MetaCall);
+}
+
+struct Watch {
+    int lastTotal = 0; // the last download size a header announced
+    int valuesPerSample = 0;
+};
+
+void checkDocument(const CDTDoc& doc, const CDTView& v)
+{
+    const auto n = static_cast<std::size_t>(v.m_nStoreCount);
+    const auto m = static_cast<std::size_t>(v.m_nTrCount);
+    FUZZ_CHECK(v.m_nStoreCount >= 0 && v.m_nTrCount >= 0);
+    FUZZ_CHECK(doc.m_pCh1Data.size() == (v.m_bStoreCh1 == 1 ? n : 0));
+    FUZZ_CHECK(doc.m_pCh2Data.size() == (v.m_bStoreCh2 == 1 ? n : 0));
+    FUZZ_CHECK(doc.m_pTrData.size() == m * kTrSamples && doc.m_pTrTimes.size() == m);
+    FUZZ_CHECK(v.m_pTrChannel.size() == m && v.m_pTrQuantity.size() == m);
+    if (n > 0 || m > 0)
+        FUZZ_CHECK(static_cast<std::size_t>(v.plotCacheCapacity()) >= std::max(n, m * kTrSamples));
+    FUZZ_CHECK(v.m_nRtCount >= 0);
+    FUZZ_CHECK(static_cast<std::size_t>(v.m_nRtCount) <= doc.m_pRtRms.size() || v.m_nRtCount == 0);
+    FUZZ_CHECK(doc.m_pRtRms.size() == doc.m_pRtFreq.size());
+}
+
+void checkLink(Watch& w)
+{
+    const CMainFrame& f = *g->frame;
+    const std::uint8_t state = f.m_byDownloadState;
+    FUZZ_CHECK(state <= 3 || state == 0xFF);
+    if (f.m_bTransferMode == 1 && f.m_bDownloadRequest == 1 && f.m_nTotalBytes > 0) {
+        FUZZ_CHECK(f.m_nReceived >= 0 && f.m_nReceived <= f.m_nTotalBytes);
+        FUZZ_CHECK(f.m_pDownload.size() == static_cast<std::size_t>(f.m_nTotalBytes));
+        w.lastTotal = f.m_nTotalBytes;
+        w.valuesPerSample = view().m_nValuesPerSample;
+    }
+}
+
+// A download has just been taken in: its items come from its own bytes, and the
+// measurement is one the program can keep as a document.
+void checkFinishedDownload(const Watch& w)
+{
+    CDTView& v = view();
+    const auto k = static_cast<std::size_t>(w.valuesPerSample);
+    FUZZ_CHECK(static_cast<std::size_t>(v.m_nStoreCount) * 2 * k
+                   + static_cast<std::size_t>(v.m_nTrCount) * wire::kTransientRecordSize
+               <= static_cast<std::size_t>(w.lastTotal));
+    const QByteArray stored = g->doc->StoreToBytes();
+    CDTDoc doc;
+    ViewState state;
+    doc.AddView(&state);
+    fuzz::resetMessageBoxCount();
+    doc.LoadFromBytes(stored);
+    FUZZ_CHECK(fuzz::messageBoxCount() == 0);
+    FUZZ_CHECK(doc.StoreToBytes() == stored);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    fuzz::makePrivateHome();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    g = new Process;
+    g->app = std::make_unique<QApplication>(*argc, *argv);
+    fuzz::answerMessageBoxes();
+    CMainFrame::setStartupPause(0);
+    CSplashWnd::EnableSplashScreen(false);
+    g->doc = std::make_unique<CDTDoc>();
+    g->frame = std::make_unique<CMainFrame>(g->doc.get());
+    FUZZ_CHECK(g->frame->LoadFrame());
+    g->frame->resize(1000, 700);
+    g->frame->show();
+    QCoreApplication::processEvents();
+    g->frame->m_MSComm.setStandInLine(true);
+    g->frameAtStart = *g->frame;
+    g->viewAtStart = view();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    resetFrame();
+    fuzz::resetMessageBoxCount();
+    CMainFrame& f = *g->frame;
+    Watch w;
+    start(data[0] % 3);
+    std::size_t at = 1;
+    while (at < size) {
+        const std::uint8_t op = data[at++];
+        // A download past its header: the finish alone ends it with no block count.
+        const bool downloading =
+            f.m_bTransferMode == 1 && f.m_bDownloadRequest == 1 && f.m_nWholeBlocks >= 0;
+        if (op < 0x80) {
+            if (at >= size)
+                break;
+            const std::size_t wanted = static_cast<std::size_t>(op) << 8 | data[at++];
+            const std::size_t length = std::min(wanted, size - at);
+            f.m_MSComm.feedLine(fuzz::bytes(data + at, length));
+            at += length;
+            deliverEvents();
+        } else if (op < 0xC0) {
+            const int id = kTimers[(op - 0x80) % kTimers.size()];
+            if (f.timers().IsActive(id))
+                f.OnTimer(id);
+            deliverEvents();
+        } else if (f.m_bStopped == 1 && !f.m_dlgLoading.HasWindow()) {
+            // The instrument commands and Run start a transfer only then.
+            start((op - 0xC0) % 3);
+        }
+        checkLink(w);
+        checkDocument(*g->doc, view());
+        if (downloading && f.m_bTransferMode == 0 && f.m_nWholeBlocks < 0)
+            checkFinishedDownload(w);
+    }
+    return 0;
+}

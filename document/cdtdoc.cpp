@@ -29,7 +29,9 @@ namespace {
 
 void writeDate(Archive& ar, std::time_t t)
 {
-    const DateFields f = localDateFields(t);
+    // A time outside the years a load takes (a download's start moved by wrap counts
+    // can be) is stored as a load will take it, so that the file loads back to itself.
+    const DateFields f = localDateFields(timeFromLocalFields(localDateFields(t)));
     ar.writeInt32(f.year);
     ar.writeInt32(f.month);
     ar.writeInt32(f.day);

@@ -3,13 +3,16 @@
 //   - A refused file ("Invalid Format!") or a failed load (ArchiveError) leaves the
 //     document and its view exactly as they were.
 //   - A load that succeeds takes no more memory than the file's bytes can back: every
-//     series and the plot caches stay within the file's size (plus the fixed waveform).
+//     series stays within the file's size, and the plot caches within it or the
+//     fixed sizes (the real-time waveform, a point count without data, which is
+//     believed up to a whole logger memory).
 //   - What was loaded stores, loads and stores again to the same bytes.
 #include <algorithm>
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "fuzz_support.h"
+#include "link/wire_protocol.h"
 #include "platform/local_time.h"
 
 namespace {
@@ -90,8 +93,9 @@ void checkLoaded(const Document& d, qsizetype fileSize)
     const auto backed = static_cast<std::size_t>(fileSize);
     FUZZ_CHECK(4 * (d.doc.m_pCh1Data.size() + d.doc.m_pCh2Data.size()) <= backed);
     FUZZ_CHECK(4 * d.doc.m_pTrData.size() <= backed);
+    constexpr std::size_t kLoggerMemoryPoints = wire::kMemoryBlocks * wire::kDataBlockSize / 2;
     FUZZ_CHECK(static_cast<std::size_t>(v.plotCacheCapacity())
-               <= std::max({backed, static_cast<std::size_t>(kFramePoints),
+               <= std::max({backed, kLoggerMemoryPoints, static_cast<std::size_t>(kFramePoints),
                             static_cast<std::size_t>(std::max(v.m_nRtCount, 0))}));
 }
 

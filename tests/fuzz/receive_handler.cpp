@@ -178,7 +178,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     g->doc = std::make_unique<CDTDoc>();
     g->frame = std::make_unique<CMainFrame>(g->doc.get());
     FUZZ_CHECK(g->frame->LoadFrame());
-    g->frame->resize(1000, 700);
+    g->frame->resize(800, 500);
     g->frame->show();
     QCoreApplication::processEvents();
     g->frame->m_MSComm.setStandInLine(true);

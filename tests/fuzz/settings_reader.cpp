@@ -2,6 +2,8 @@
 // the program starts (frame and view values), written back the way it closes, and
 // read again:
 //   - every value read back equals the value the program had before writing;
+//   - every line that sets no key (comments, section headers, anything else) is
+//     written back unchanged and in its order;
 //   - the file written reads back to a profile that writes the same bytes again.
 #include <QFile>
 
@@ -62,6 +64,37 @@ QByteArray contents(const QString& path)
     return file.readAll();
 }
 
+// The lines of a file without their line ends. A last line without one gets CR LF
+// when keys follow it, so carriage returns at the end do not count.
+QList<QByteArray> linesOf(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines)
+        while (line.endsWith('\r'))
+            line.chop(1);
+    return lines;
+}
+
+bool setsKey(const QByteArray& line)
+{
+    const QByteArray content = line.trimmed();
+    return content.contains('=') && !content.startsWith('[') && !content.startsWith(';');
+}
+
+void checkKeyless(const QByteArray& read, const QByteArray& written)
+{
+    const QList<QByteArray> out = linesOf(written);
+    qsizetype at = 0;
+    for (const QByteArray& line : linesOf(read)) {
+        if (setsKey(line))
+            continue;
+        while (at < out.size() && out[at] != line)
+            ++at;
+        FUZZ_CHECK(at < out.size());
+        ++at;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -86,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(ini.save());
     }
     const QByteArray written = contents(g_path);
+    checkKeyless(fuzz::bytes(data, size), written);
 
     // The next start reads the same values, and its close writes the same file.
     const Settings restarted = read(g_path);

@@ -205,6 +205,11 @@ QByteArray CMSComm::GetInput()
     return m_buffer.take(m_inputLen);
 }
 
+qint64 CMSComm::MsSinceInput() const
+{
+    return m_standIn ? m_standInQuietMs : m_lastInput.elapsed();
+}
+
 void CMSComm::onReadyRead()
 {
     if (m_failed)
@@ -251,6 +256,8 @@ void CMSComm::feedLine(const QByteArray& bytes)
     // Bytes that reach a closed port are lost, as on a real line.
     if (!m_standInOpen)
         return;
+    if (!bytes.isEmpty())
+        m_standInQuietMs = 0;
     m_buffer.append(bytes);
     scheduleReceiveEvent();
 }

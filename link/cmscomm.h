@@ -84,7 +84,7 @@ public:
     // not counted: they come with the next notification.)
     int GetInBufferCount() const;
     // Milliseconds since bytes last arrived.
-    qint64 MsSinceInput() const { return m_lastInput.elapsed(); }
+    qint64 MsSinceInput() const;
     // Writing 0 discards every byte not yet transmitted.
     void SetOutBufferCount(short count);
     void SetPortOpen(bool open);
@@ -99,9 +99,11 @@ public:
     // A stand-in line, for driving the link without a device (the fuzz targets): while
     // it is on, opening the port needs no device, what is sent goes nowhere, and
     // feedLine() hands in what a device would deliver, raising OnComm by the threshold
-    // as received bytes do.
+    // as received bytes do. Its clock is the caller's (passLineTime), so that a run
+    // repeats exactly.
     void setStandInLine(bool on);
     void feedLine(const QByteArray& bytes);
+    void passLineTime(qint64 ms) { m_standInQuietMs += ms; }
 
 signals:
     void OnComm();
@@ -124,7 +126,8 @@ private:
     long m_inputMode = 0;
     short m_commEvent = 0;
     bool m_eventPending = false;
-    bool m_failed = false;      // the open port vanished; closing it is queued
-    bool m_standIn = false;     // the stand-in line replaces the device
-    bool m_standInOpen = false; // the stand-in line is open
+    bool m_failed = false;       // the open port vanished; closing it is queued
+    bool m_standIn = false;      // the stand-in line replaces the device
+    bool m_standInOpen = false;  // the stand-in line is open
+    qint64 m_standInQuietMs = 0; // its time since bytes last arrived
 };

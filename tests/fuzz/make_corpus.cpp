@@ -14,6 +14,7 @@
 #include "document/cdtdoc.h"
 #include "link/download_parse.h"
 #include "platform/profile_file.h"
+#include "receive_handler_ops.h"
 #include "support/logger_simulator.h"
 
 namespace {
@@ -168,85 +169,97 @@ void downloadSeeds()
     }
 }
 
+// Reads of the line: a 2-byte big-endian length, then the bytes.
+QByteArray reads(const QList<QByteArray>& parts)
+{
+    QByteArray out;
+    for (const QByteArray& part : parts) {
+        out.append(static_cast<char>(part.size() >> 8));
+        out.append(static_cast<char>(part.size() & 0xFF));
+        out.append(part);
+    }
+    return out;
+}
+
 void realTimeSeeds()
 {
     sim::RealTimeSignal signal;
-    write("realtime_frame", "both_channels.bin", sim::LoggerSimulator::realTimeFrame(signal));
+    const QByteArray frame = sim::LoggerSimulator::realTimeFrame(signal);
+    write("realtime_frame", "two_frames.bin", reads({frame, frame}));
+    write("realtime_frame", "split_and_cut_short.bin",
+          reads({frame.left(7), frame.mid(7, 2000), frame.mid(2007), frame.left(900), "\x3f",
+                 frame}));
     signal.presence = 0;
-    write("realtime_frame", "no_channel.bin", sim::LoggerSimulator::realTimeFrame(signal));
-    write("realtime_frame", "cut_short.bin", sim::LoggerSimulator::realTimeFrame({}).left(100));
+    signal.ch2Type = 0xFF;
+    write("realtime_frame", "no_channel_after_stray_bytes.bin",
+          reads({"\x00\x3f", sim::LoggerSimulator::realTimeFrame(signal)}));
 }
-
-// The receive handler's operations (see receive_handler.cpp).
-struct Ops {
-    QByteArray b;
-    explicit Ops(int start) { b.append(static_cast<char>(start)); }
-    Ops& chunk(const QByteArray& bytes)
-    {
-        b.append(static_cast<char>(bytes.size() >> 8));
-        b.append(static_cast<char>(bytes.size() & 0xFF));
-        b.append(bytes);
-        return *this;
-    }
-    // Index into the target's timer table: 4 5 6 8 9 10 12 13 14 15.
-    Ops& timer(int index)
-    {
-        b.append(static_cast<char>(0x80 + index));
-        return *this;
-    }
-    Ops& restart(int kind)
-    {
-        b.append(static_cast<char>(0xC0 + kind));
-        return *this;
-    }
-};
 
 void receiveSeeds()
 {
-    write("receive_handler", "probe_answered", Ops(0).chunk("\xAF").b);
-    write("receive_handler", "setup_press_start", Ops(0).chunk("\x1E").b);
+    using fuzz::ReceiveOps;
+    write("receive_handler", "probe_answered", ReceiveOps(0).chunk("\xAF").bytes);
+    write("receive_handler", "setup_press_start", ReceiveOps(0).chunk("\x1E").bytes);
 
+    // Whole downloads: each reply alone, the quiet line after the last, the zoom-out.
     for (const auto& [name, scenario] :
          {std::pair{"download_blocks_and_remainder", bothChannelsWithTransients()},
           std::pair{"download_below_one_block", oneChannel()}}) {
         const Download d = download(scenario);
-        Ops ops(1);
+        ReceiveOps ops(1);
         ops.chunk(d.header);
         for (qsizetype at = 0; at < d.stream.size(); at += 512)
             ops.chunk(d.stream.mid(at, 512));
-        ops.timer(3); // the zoom-out after the finish
-        write("receive_handler", name, ops.b);
+        write("receive_handler", name, ops.timer(11).timer(8).bytes);
     }
-    // A header split in two, a block resent after a short read, and the give-up.
+    // A header split in two; a block cut short, resent, answered twice; a stray byte;
+    // the give-up.
     const Download d = download(bothChannelsWithTransients());
-    write("receive_handler", "download_split_resend_give_up",
-          Ops(1)
+    write("receive_handler", "download_split_resend_stray_give_up",
+          ReceiveOps(1)
               .chunk(d.header.left(10))
               .chunk(d.header.mid(10))
               .chunk(d.stream.left(100))
-              .timer(5)
+              .timer(10)
               .chunk(d.stream.left(512))
-              .timer(4)
-              .b);
+              .chunk(d.stream.left(512))
+              .timer(11)
+              .chunk("\x00")
+              .chunk(d.stream.mid(512, 512))
+              .timer(11)
+              .timer(9)
+              .bytes);
     write("receive_handler", "download_busy",
-          Ops(1).chunk(QByteArray(1, char(LR_BUSY_LOGGING))).timer(6).b);
+          ReceiveOps(1).chunk(QByteArray(1, char(LR_BUSY_LOGGING))).timer(12).timer(9).bytes);
     sim::LoggerSimulator empty;
     empty.setNoData(true);
-    write("receive_handler", "download_no_data", Ops(1).chunk(empty.header()).b);
+    write("receive_handler", "download_no_data", ReceiveOps(1).chunk(empty.header()).bytes);
 
+    // Real-time runs: frames whole and split, samples taken, the request repeated, a
+    // frame cut short, a change of channels, and a download after the stop.
     const QByteArray frame = sim::LoggerSimulator::realTimeFrame({});
     write("receive_handler", "realtime_frames_and_samples",
-          Ops(2).chunk(frame).timer(8).chunk(frame).timer(8).timer(7).chunk(frame).timer(9).b);
+          ReceiveOps(2)
+              .chunk(frame)
+              .timer(14)
+              .chunk(frame.left(1000))
+              .chunk(frame.mid(1000))
+              .timer(14)
+              .timer(13)
+              .chunk(frame.left(300))
+              .chunk(frame)
+              .timer(15)
+              .bytes);
     sim::RealTimeSignal other;
     other.ch2Type = 0xFF;
     write("receive_handler", "realtime_channel_change_then_download",
-          Ops(2)
+          ReceiveOps(2)
               .chunk(frame)
-              .timer(8)
+              .timer(14)
               .chunk(sim::LoggerSimulator::realTimeFrame(other))
               .restart(1)
               .chunk(d.header)
-              .b);
+              .bytes);
 }
 
 } // namespace

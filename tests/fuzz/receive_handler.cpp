@@ -2,13 +2,7 @@
 // byte chunks through the serial control, in every transfer state. One frame serves
 // the whole process; each input starts it afresh from the state it had when built.
 //
-// Input: a start byte, then operations until the input ends:
-//   start byte % 3    0 the probe of a port search (handshake), 1 a download started,
-//                     2 a real-time run started
-//   0x00..0x7F hi lo  a chunk of ((op << 8) | lo) bytes that follow, delivered by the
-//                     line; the control raises the receive event by its threshold
-//   0x80..0xBF        the expiry of an armed frame timer (op % 10 picks it)
-//   0xC0..0xFF        a new start (op % 3, as the start byte) when the commands allow it
+// Input: a start byte, then operations (receive_handler_ops.h).
 //
 // After every operation:
 //   - the download's position stays inside the bytes the header announced;
@@ -26,11 +20,10 @@
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
 #include "fuzz_support.h"
+#include "receive_handler_ops.h"
 #include "link/wire_protocol.h"
 
 namespace {
-
-constexpr std::array<int, 10> kTimers = {4, 5, 6, 8, 9, 10, 12, 13, 14, 15};
 
 struct Process {
     std::unique_ptr<QApplication> app;
@@ -78,6 +71,7 @@ void resetFrame()
                      &f.m_fRtRmsMax[0], &f.m_fRtRmsMax[1], &f.m_fRtRmsMin[0], &f.m_fRtRmsMin[1],
                      &f.m_fRtPowerMax, &f.m_fRtPowerMin})
         *v = 0.0f;
+    f.m_rtStream.clear();
     resetDocument(*g->doc);
 }
 
@@ -211,9 +205,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             at += length;
             deliverEvents();
         } else if (op < 0xC0) {
-            const int id = kTimers[(op - 0x80) % kTimers.size()];
-            if (f.timers().IsActive(id))
+            const int id = fuzz::kReceiveTimers[(op - 0x80) % fuzz::kReceiveTimers.size()];
+            if (f.timers().IsActive(id)) {
+                f.m_MSComm.passLineTime(f.timers().Interval(id));
                 f.OnTimer(id);
+            }
             deliverEvents();
         } else if (f.m_bStopped == 1 && !f.m_dlgLoading.HasWindow()) {
             // The instrument commands and Run start a transfer only then.

@@ -4,8 +4,10 @@
 # seeded from tests/fuzz/corpus. Findings (crash-*, leak-*, oom-*, timeout-*) land in
 # the scratch folder's artifacts/ and end the run of their target with an error.
 #
-# Usage: scripts/fuzz.sh [-t seconds] [-j jobs] [-w dir] [target...] [-- libFuzzer options]
+# Usage: scripts/fuzz.sh [-t seconds] [-n runs] [-j jobs] [-w dir] [target...] [-- options]
+#   (options after -- go to libFuzzer as they are)
 #   -t  seconds per target (default 60)
+#   -n  executions per target at most (default: no limit)
 #   -j  parallel fuzzing processes per target (default 1)
 #   -w  scratch folder (default $TMPDIR/rq730-fuzz); kept between runs, so a campaign
 #       goes on from the corpus the last one grew
@@ -17,14 +19,16 @@ root=$PWD
 all_targets=(document_reader settings_reader download_parse realtime_frame receive_handler)
 
 seconds=60
+runs=-1
 jobs=1
 work=${TMPDIR:-/tmp}/rq730-fuzz
-while getopts "t:j:w:" opt; do
+while getopts "t:n:j:w:" opt; do
     case $opt in
     t) seconds=$OPTARG ;;
+    n) runs=$OPTARG ;;
     j) jobs=$OPTARG ;;
     w) work=$OPTARG ;;
-    *) sed -n '2,15p' "$0"; exit 2 ;;
+    *) sed -n '2,17p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -56,7 +60,7 @@ for target in "${targets[@]}"; do
     mkdir -p "$dir/corpus" "$dir/artifacts"
     cp -n "tests/fuzz/corpus/$target"/* "$dir/corpus"/ || true
     echo "== $target: ${seconds}s, $jobs job(s), corpus $dir/corpus, log $dir/last.log"
-    options=(-max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048 -malloc_limit_mb=512
+    options=(-max_total_time="$seconds" -runs="$runs" -max_len=16384 -rss_limit_mb=2048 -malloc_limit_mb=512
              -timeout=10 -print_final_stats=1 -artifact_prefix="$dir/artifacts/")
     [ "$jobs" -gt 1 ] && options+=(-fork="$jobs")
     if (cd "$dir" && "$root/build-fuzz/tests/fuzz/fuzz_$target" "${options[@]}" "${extra[@]}" \

@@ -82,14 +82,7 @@ Snapshot snapshot(Document& d)
 void checkLoaded(const Document& d, qsizetype fileSize)
 {
     const ViewState& v = d.view;
-    const auto n = static_cast<std::size_t>(v.m_nStoreCount);
-    const auto m = static_cast<std::size_t>(v.m_nTrCount);
-    FUZZ_CHECK(v.m_nStoreCount >= 0 && v.m_nTrCount >= 0);
-    FUZZ_CHECK(d.doc.m_pCh1Data.size() == (v.m_bStoreCh1 == 1 ? n : 0));
-    FUZZ_CHECK(d.doc.m_pCh2Data.size() == (v.m_bStoreCh2 == 1 ? n : 0));
-    FUZZ_CHECK(d.doc.m_pTrData.size() == m * kTrSamples);
-    FUZZ_CHECK(d.doc.m_pTrTimes.size() == m && v.m_pTrChannel.size() == m
-               && v.m_pTrQuantity.size() == m);
+    fuzz::checkStoredSeries(d.doc, v);
     const auto backed = static_cast<std::size_t>(fileSize);
     FUZZ_CHECK(4 * (d.doc.m_pCh1Data.size() + d.doc.m_pCh2Data.size()) <= backed);
     FUZZ_CHECK(4 * d.doc.m_pTrData.size() <= backed);
@@ -103,8 +96,7 @@ void checkLoaded(const Document& d, qsizetype fileSize)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::makePrivateHome();
-    fuzz::answerMessageBoxes();
+    fuzz::setUpProcess();
     return 0;
 }
 

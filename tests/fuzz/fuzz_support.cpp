@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "display/view_state.h"
+#include "document/cdtdoc.h"
 #include "link/port_map.h"
 #include "platform/message_box.h"
 
@@ -28,22 +29,18 @@ QByteArray bytes(const std::uint8_t* data, std::size_t size)
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
-QString makePrivateHome()
+QString setUpProcess()
 {
     static std::unique_ptr<QTemporaryDir> home = std::make_unique<QTemporaryDir>();
     check(home->isValid(), "home->isValid()", __FILE__, __LINE__);
     qputenv("HOME", home->path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/.config")).toLocal8Bit());
     qputenv(portmap::kEnvironmentVariable, QByteArray());
-    return home->path();
-}
-
-void answerMessageBoxes()
-{
     setMessageBoxHook([](const MessageBoxCall&) {
         ++g_boxes;
         return MsgResult::Ok;
     });
+    return home->path();
 }
 
 int messageBoxCount()
@@ -54,6 +51,17 @@ int messageBoxCount()
 void resetMessageBoxCount()
 {
     g_boxes = 0;
+}
+
+void checkStoredSeries(const CDTDoc& doc, const ViewState& view)
+{
+    const auto n = static_cast<std::size_t>(view.m_nStoreCount);
+    const auto m = static_cast<std::size_t>(view.m_nTrCount);
+    FUZZ_CHECK(view.m_nStoreCount >= 0 && view.m_nTrCount >= 0);
+    FUZZ_CHECK(doc.m_pCh1Data.size() == (view.m_bStoreCh1 == 1 ? n : 0));
+    FUZZ_CHECK(doc.m_pCh2Data.size() == (view.m_bStoreCh2 == 1 ? n : 0));
+    FUZZ_CHECK(doc.m_pTrData.size() == m * kTrSamples && doc.m_pTrTimes.size() == m);
+    FUZZ_CHECK(view.m_pTrChannel.size() == m && view.m_pTrQuantity.size() == m);
 }
 
 void resetView(ViewState& view, const ViewState& start)

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+class CDTDoc;
 class ViewState;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
@@ -26,15 +27,20 @@ void check(bool ok, const char* condition, const char* file, int line);
 // The input as bytes of our own.
 QByteArray bytes(const std::uint8_t* data, std::size_t size);
 
-// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder (removed at exit), and
-// sets an empty serial port list so that no target can reach a real port. Returns the
-// folder. Call once, from LLVMFuzzerInitialize.
-QString makePrivateHome();
+// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder (removed at exit), sets
+// an empty serial port list so that no target can reach a real port, and answers
+// message boxes OK without a window. Returns the folder. Call once, from
+// LLVMFuzzerInitialize.
+QString setUpProcess();
 
-// Message boxes answered OK without a window; the number shown since the last reset.
-void answerMessageBoxes();
+// The number of message boxes shown since the last reset.
 int messageBoxCount();
 void resetMessageBoxCount();
+
+// The document's series agree with the view's counts: N values for each channel
+// present, M transient records of 251 samples, each with its time, channel and
+// quantity.
+void checkStoredSeries(const CDTDoc& doc, const ViewState& view);
 
 // Gives `view` the values of `start` but keeps its plot caches' memory: a download
 // sizes them for 100,000 points, and allocating that afresh for every input would

@@ -112,13 +112,9 @@ struct Watch {
 
 void checkDocument(const CDTDoc& doc, const CDTView& v)
 {
+    fuzz::checkStoredSeries(doc, v);
     const auto n = static_cast<std::size_t>(v.m_nStoreCount);
     const auto m = static_cast<std::size_t>(v.m_nTrCount);
-    FUZZ_CHECK(v.m_nStoreCount >= 0 && v.m_nTrCount >= 0);
-    FUZZ_CHECK(doc.m_pCh1Data.size() == (v.m_bStoreCh1 == 1 ? n : 0));
-    FUZZ_CHECK(doc.m_pCh2Data.size() == (v.m_bStoreCh2 == 1 ? n : 0));
-    FUZZ_CHECK(doc.m_pTrData.size() == m * kTrSamples && doc.m_pTrTimes.size() == m);
-    FUZZ_CHECK(v.m_pTrChannel.size() == m && v.m_pTrQuantity.size() == m);
     if (n > 0 || m > 0)
         FUZZ_CHECK(static_cast<std::size_t>(v.plotCacheCapacity()) >= std::max(n, m * kTrSamples));
     FUZZ_CHECK(v.m_nRtCount >= 0);
@@ -162,11 +158,10 @@ void checkFinishedDownload(const Watch& w)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    fuzz::makePrivateHome();
+    fuzz::setUpProcess();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     g = new Process;
     g->app = std::make_unique<QApplication>(*argc, *argv);
-    fuzz::answerMessageBoxes();
     CMainFrame::setStartupPause(0);
     CSplashWnd::EnableSplashScreen(false);
     g->doc = std::make_unique<CDTDoc>();

@@ -99,7 +99,7 @@ void checkKeyless(const QByteArray& read, const QByteArray& written)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_path = fuzz::makePrivateHome() + QStringLiteral("/529DATALOGGER.ini");
+    g_path = fuzz::setUpProcess() + QStringLiteral("/529DATALOGGER.ini");
     return 0;
 }
 

@@ -10,7 +10,9 @@
 //     every stored point and transient sample;
 //   - a finished download yields no more samples and records than its bytes back,
 //     and the measurement stores, loads and stores again to the same bytes;
-//   - a real-time run never counts more samples than its arrays hold.
+//   - a real-time run never counts more samples than its arrays hold;
+//   - while the "Loading..." window or a run holds the commands back, a timer that can
+//     end it is armed.
 #include <QApplication>
 #include <algorithm>
 #include <memory>
@@ -124,7 +126,7 @@ void checkDocument(const CDTDoc& doc, const CDTView& v)
 
 void checkLink(Watch& w)
 {
-    const CMainFrame& f = *g->frame;
+    CMainFrame& f = *g->frame;
     const std::uint8_t state = f.m_byDownloadState;
     FUZZ_CHECK(state <= 3 || state == 0xFF);
     if (f.m_bTransferMode == 1 && f.m_bDownloadRequest == 1 && f.m_nTotalBytes > 0) {
@@ -133,6 +135,12 @@ void checkLink(Watch& w)
         w.lastTotal = f.m_nTotalBytes;
         w.valuesPerSample = view().m_nValuesPerSample;
     }
+    // Nothing waits for ever: while the "Loading..." window holds the instrument
+    // commands back, or a run keeps Stop enabled, a timer is armed that can end it.
+    if (f.m_dlgLoading.HasWindow())
+        FUZZ_CHECK(f.timers().IsActive(9));
+    if (f.m_bStopped == 0)
+        FUZZ_CHECK(f.timers().IsActive(9) || f.timers().IsActive(13));
 }
 
 // A download has just been taken in: its items come from its own bytes, and the

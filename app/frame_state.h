@@ -41,14 +41,11 @@ struct FrameState {
     QByteArray m_varInput;  // the last bytes read from the port
     QByteArray m_arrOutput; // the bytes handed to the port for sending
     // Download progress: state 0xFF waits for the header, 0/1 whole blocks, 2/3 the
-    // remainder; bytes received, whole-block count (-1 idle), progress position, and
-    // the header's wrap counts A and B already divided by the values per sample.
+    // remainder; bytes received, whole-block count (-1 idle), progress position.
     std::uint8_t m_byDownloadState = 0xFF;
     int m_nReceived = 0;
     int m_nWholeBlocks = -1;
     int m_nProgress = 0;
-    std::int64_t m_nWrapA = 0;
-    std::int64_t m_nWrapB = 0;
     // Replies of a download are taken only whole and alone: the request in force went
     // out again (its answer may come twice), the line is being let fall quiet, and
     // whether bytes then heard throw the last reply taken away (`m_bQuietChecks`) or

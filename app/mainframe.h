@@ -372,6 +372,8 @@ private:
     void TellDialogsNotConnected();
 
     CDTDoc* m_pDocument;
+    // The header of the download in force, applied to the view when it is taken in.
+    wire::DownloadHeader m_downloadHeader;
     CDTView* m_pDataView = nullptr;
     CInstrumentView* m_pInstrumentView = nullptr;
     TimerTable m_timers;

@@ -41,11 +41,7 @@ HeaderInfo applyHeader(const wire::DownloadHeader& header, ViewState& view)
     info.totalBytes = header.totalBytes;
     info.startAddress = header.startAddress;
 
-    // The band shows nothing of the old measurement while the new one loads.
-    RecInfoTexts& band = view.m_recInfo;
-    band.m_strMode = band.m_strRate = QStringLiteral("    ");
-    band.m_strCount = band.m_strCh1Max = band.m_strCh1Min = QStringLiteral("       ");
-    band.m_strStart.clear();
+    blankBand(view);
 
     if (const auto seconds = wire::intervalSeconds(header.rateUnit, header.intervalValue))
         view.m_fInterval = static_cast<float>(*seconds);
@@ -58,6 +54,14 @@ HeaderInfo applyHeader(const wire::DownloadHeader& header, ViewState& view)
         info.wrapB = header.wrapB / static_cast<std::uint32_t>(k);
     }
     return info;
+}
+
+void blankBand(ViewState& view)
+{
+    RecInfoTexts& band = view.m_recInfo;
+    band.m_strMode = band.m_strRate = QStringLiteral("    ");
+    band.m_strCount = band.m_strCh1Max = band.m_strCh1Min = QStringLiteral("       ");
+    band.m_strStart.clear();
 }
 
 ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present, bool ch2Present)

@@ -32,9 +32,13 @@ struct HeaderInfo {
 
 // Applies a header that announces data (K not 0) to the view: values per sample,
 // channel presence and units, interval (an unknown rate unit keeps the old one),
-// detection levels and start time; blanks the band texts for the coming download.
-// Returns what the finish needs later.
+// detection levels and start time; blanks the band texts. Returns what the parse of
+// the stream needs (it depends on the header alone).
 HeaderInfo applyHeader(const wire::DownloadHeader& header, ViewState& view);
+
+// Blanks the band texts: the band shows nothing of the old measurement while a new one
+// loads.
+void blankBand(ViewState& view);
 
 // The items of a downloaded stream.
 struct ParsedStream {

@@ -285,14 +285,17 @@ void CMainFrame::OnDownloadHeader()
         messageBox(this, kNoData, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
         return;
     }
-    ViewState scratch;
-    const download::HeaderInfo info = download::applyHeader(h, view ? *view : scratch);
-    m_nTotalBytes = static_cast<int>(info.totalBytes);
-    m_nStartAddress = static_cast<int>(info.startAddress);
+    // The header describes the coming measurement. The one shown keeps its own
+    // description (channels, units, interval, start) until the download is taken in:
+    // a download that fails, or brings no data, must leave it whole. Only the band
+    // goes blank meanwhile.
+    m_downloadHeader = h;
+    if (view)
+        download::blankBand(*view);
+    m_nTotalBytes = static_cast<int>(h.totalBytes);
+    m_nStartAddress = static_cast<int>(h.startAddress);
     m_nBlockIndex = h.firstBlockIndex();
     m_pDownload.assign(static_cast<std::size_t>(m_nTotalBytes), 0);
-    m_nWrapA = info.wrapA;
-    m_nWrapB = info.wrapB;
 
     if (m_nTotalBytes == 0) {
         m_bTransferMode = 0;
@@ -333,12 +336,10 @@ void CMainFrame::FinishDownload()
 
     CDTView* view = GetDataView();
     CDTDoc* doc = GetActiveDocument();
-    download::HeaderInfo info;
-    info.valuesPerSample = view ? view->m_nValuesPerSample : 0;
-    info.totalBytes = static_cast<std::uint32_t>(m_nTotalBytes);
-    info.startAddress = static_cast<std::uint32_t>(m_nStartAddress);
-    info.wrapA = m_nWrapA;
-    info.wrapB = m_nWrapB;
+    // The measurement taken in gets the description its header gave.
+    ViewState scratch;
+    const download::HeaderInfo info =
+        download::applyHeader(m_downloadHeader, view ? *view : scratch);
     const wire::Bytes data(m_pDownload.data(), m_pDownload.size());
 
     // Back to idle before the measurement is taken in.

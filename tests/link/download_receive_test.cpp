@@ -314,6 +314,29 @@ TEST_F(DownloadFixture, busy_no_data_and_empty_headers_each_show_their_message)
     EXPECT_EQ(boxes.size(), 1u);
 }
 
+TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it_was)
+{
+    logger->setScenario(twoChannels(5));
+    startDownload();
+    ASSERT_TRUE(waitForIdle());
+    const QByteArray shown = doc->StoreToBytes();
+
+    // Channel 1 off, channel 2 in volts, another interval and start: no data follows.
+    sim::LoggerScenario other = twoChannels(5);
+    other.ch1Type = 0xFF;
+    other.ch2Type = 1;
+    other.rateUnit = RU_MINUTES;
+    other.start = {2011, 1, 2, 3, 4, 5};
+    logger->setScenario(other);
+    logger->setNoData(true);
+    startDownload();
+    ASSERT_TRUE(sim::waitUntil([this] { return !boxes.empty(); }));
+    EXPECT_EQ(boxes[0].text, kNoData);
+    EXPECT_EQ(view().m_bStoreCh1, 1);
+    EXPECT_EQ(view().m_strStoreUnit2, "A");
+    EXPECT_EQ(doc->StoreToBytes(), shown);
+}
+
 TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
 {
     logger->setScenario(twoChannels(200)); // 800 bytes: one block and a remainder

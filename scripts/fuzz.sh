@@ -60,8 +60,9 @@ for target in "${targets[@]}"; do
     mkdir -p "$dir/corpus" "$dir/artifacts"
     cp -n "tests/fuzz/corpus/$target"/* "$dir/corpus"/ || true
     echo "== $target: ${seconds}s, $jobs job(s), corpus $dir/corpus, log $dir/last.log"
-    options=(-max_total_time="$seconds" -runs="$runs" -max_len=16384 -rss_limit_mb=2048 -malloc_limit_mb=512
-             -timeout=10 -print_final_stats=1 -artifact_prefix="$dir/artifacts/")
+    options=(-max_total_time="$seconds" -runs="$runs" -max_len=16384 -rss_limit_mb=2048
+             -malloc_limit_mb=512 -timeout=10 -print_final_stats=1
+             -artifact_prefix="$dir/artifacts/")
     [ "$jobs" -gt 1 ] && options+=(-fork="$jobs")
     if (cd "$dir" && "$root/build-fuzz/tests/fuzz/fuzz_$target" "${options[@]}" "${extra[@]}" \
         "$dir/corpus" >"$dir/last.log" 2>&1); then

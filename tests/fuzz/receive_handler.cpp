@@ -109,7 +109,6 @@ void deliverEvents()
 
 struct Watch {
     int lastTotal = 0; // the last download size a header announced
-    int valuesPerSample = 0;
 };
 
 void checkDocument(const CDTDoc& doc, const CDTView& v)
@@ -133,7 +132,6 @@ void checkLink(Watch& w)
         FUZZ_CHECK(f.m_nReceived >= 0 && f.m_nReceived <= f.m_nTotalBytes);
         FUZZ_CHECK(f.m_pDownload.size() == static_cast<std::size_t>(f.m_nTotalBytes));
         w.lastTotal = f.m_nTotalBytes;
-        w.valuesPerSample = view().m_nValuesPerSample;
     }
     // Nothing waits for ever: while the "Loading..." window holds the instrument
     // commands back, or a run keeps Stop enabled, a timer is armed that can end it.
@@ -148,7 +146,8 @@ void checkLink(Watch& w)
 void checkFinishedDownload(const Watch& w)
 {
     CDTView& v = view();
-    const auto k = static_cast<std::size_t>(w.valuesPerSample);
+    // The view has the download's values per sample once it is taken in.
+    const auto k = static_cast<std::size_t>(v.m_nValuesPerSample);
     FUZZ_CHECK(static_cast<std::size_t>(v.m_nStoreCount) * 2 * k
                    + static_cast<std::size_t>(v.m_nTrCount) * wire::kTransientRecordSize
                <= static_cast<std::size_t>(w.lastTotal));

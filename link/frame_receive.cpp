@@ -124,7 +124,10 @@ void CMainFrame::OnDownloadReceive()
     }
     const QByteArray& d = m_varInput;
     const bool header = m_byDownloadState == kWaitingForHeader;
-    if (header && !d.isEmpty() && byteAt(d, 0) == LR_BUSY_LOGGING) {
+    // "Busy" answers the command only before the logger has sent its header. Once the
+    // download runs ("Loading..." is up), an EA in the header's place is a damaged or
+    // stray reply like any other, and the give-up timer must stay armed for it.
+    if (header && !m_dlgLoading.HasWindow() && !d.isEmpty() && byteAt(d, 0) == LR_BUSY_LOGGING) {
         KillTimer(9); // the logger answered: no give-up for a missing header
         messageBox(this, kBusyLogging, kProgramTitle, MsgButtons::Ok, MsgIcon::Information);
         return;

@@ -605,7 +605,7 @@ TEST_F(DownloadFixture, setup_and_clock_end_the_give_up_of_a_download_left_waiti
             d.reject();
             return QDialog::Rejected;
         });
-        frame->OnCmdMsg(command);
+        frame->commandAction(command)->trigger(); // the real menu item
         EXPECT_TRUE(shown);
     }
     EXPECT_TRUE(boxes.empty());

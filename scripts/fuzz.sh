@@ -66,7 +66,9 @@ for target in "${targets[@]}"; do
     [ "$jobs" -gt 1 ] && options+=(-fork="$jobs")
     if (cd "$dir" && "$root/build-fuzz/tests/fuzz/fuzz_$target" "${options[@]}" "${extra[@]}" \
         "$dir/corpus" >"$dir/last.log" 2>&1); then
-        grep -E '^(stat::|#[0-9]+ +DONE)' "$dir/last.log" || true
+        # One process ends with its final stats; fork mode only with its last status line.
+        grep -E '^(stat::|#[0-9]+ +DONE)' "$dir/last.log" ||
+            grep -E '^#[0-9]+: ' "$dir/last.log" | tail -n 1 || true
     else
         tail -n 40 "$dir/last.log"
         echo "== $target: FINDING, input in $dir/artifacts"

@@ -279,10 +279,12 @@ TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
     view->m_bFromFile = 1;
     view->g_nZoomLevel = 3;
     view->g_bFullView = 0;
-    picks.push_back(m_home + QStringLiteral("/kept")); // typed without extension
-    frame->OnFileOpen();
+    view->g_strReadout = QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V");
+    picks.push_back(m_home + QStringLiteral("/kept"));  // typed without extension
+    frame->commandAction(ID_FILE_OPEN_DATA)->trigger(); // the real menu item
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(doc.StoreToBytes(), saved);
+    EXPECT_TRUE(view->g_strReadout.isEmpty()); // it read out the data shown before
     EXPECT_EQ(view->m_nTrCount, 2);
     EXPECT_EQ(frame->timers().Interval(8), 50);
     EXPECT_TRUE(frametest::waitUntil([&] { return !frame->timers().IsActive(8); }));

@@ -106,8 +106,11 @@ sim::LoggerScenario twoChannels(int samples)
 TEST_F(DownloadFixture, download_below_one_block_takes_one_partial_request)
 {
     logger->setScenario(twoChannels(10)); // 40 bytes
+    view().g_strReadout = QStringLiteral(
+        "Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"); // of the measurement shown before
     startDownload();
     ASSERT_TRUE(waitForIdle());
+    EXPECT_TRUE(view().g_strReadout.isEmpty());
 
     const auto requests = blockRequests(logger->received());
     ASSERT_EQ(requests.size(), 1u);
@@ -320,6 +323,7 @@ TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it
     startDownload();
     ASSERT_TRUE(waitForIdle());
     const QByteArray shown = doc->StoreToBytes();
+    view().g_strReadout = QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V");
 
     // Channel 1 off, channel 2 in volts, another interval and start: no data follows.
     sim::LoggerScenario other = twoChannels(5);
@@ -335,6 +339,8 @@ TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it
     EXPECT_EQ(view().m_bStoreCh1, 1);
     EXPECT_EQ(view().m_strStoreUnit2, "A");
     EXPECT_EQ(doc->StoreToBytes(), shown);
+    EXPECT_EQ(view().g_strReadout,
+              QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"));
 }
 
 TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)

@@ -61,6 +61,8 @@ TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_it
         dlg.OnOK();
         return dlg.result();
     });
+    view().g_strReadout = QStringLiteral(
+        "Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"); // of the measurement shown before
     frame->OnCmdMsg(ID_RUN);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "Please enter an integer between 2 and 3600.");
@@ -72,6 +74,7 @@ TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_it
     ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bStopped == 1; }));
     EXPECT_TRUE(sim::waitUntil([&] { return stopCommands() >= 2; }));
     EXPECT_EQ(view().m_nRtCount, 1);
+    EXPECT_TRUE(view().g_strReadout.isEmpty());
     ASSERT_EQ(doc->m_pRtRms.size(), 1u);
     // The simulator's sines: 3250 and 500 counts, five cycles per 590 samples.
     EXPECT_NEAR(doc->m_pRtRms[0][0], 3250 / std::sqrt(2.0), 15);

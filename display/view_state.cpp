@@ -62,6 +62,7 @@ void ViewState::takePlotCaches(PlotCaches&& caches)
     m_pPlotPoints2 = std::move(caches.points2);
     m_pPlotPixels = std::move(caches.pixels);
     m_pPlotPixels2 = std::move(caches.pixels2);
+    g_strReadout.clear();
 }
 
 void ViewState::allocatePlotCaches(int points)

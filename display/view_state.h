@@ -62,6 +62,8 @@ public:
         std::vector<double> points, points2, pixels, pixels2;
     };
     static PlotCaches makePlotCaches(int points);
+    // Takes the caches of a new measurement (a loaded file, a download, a real-time
+    // run); the read-out line of the one shown before goes with the old caches.
     void takePlotCaches(PlotCaches&& caches);
     // Replaces the four caches with zeroed ones for `points` points.
     void allocatePlotCaches(int points);

@@ -230,7 +230,6 @@ bool CDTDoc::load(Archive& ar, ViewState& v)
 
     // The file is whole: take it over.
     v.takePlotCaches(std::move(caches));
-    v.g_strReadout.clear(); // it read out the measurement shown before
     m_strReadTag = tag;
     v.m_bCursorReady = 0;
     v.m_bNewDocument = 1;

@@ -198,7 +198,6 @@ void storeDownload(wire::Bytes data, const HeaderInfo& info, CDTDoc& doc, ViewSt
     view.m_pTrQuantity = std::move(parsed.trQuantity);
     view.m_pTrChannel = std::move(parsed.trChannel);
     view.allocatePlotCaches(std::max({n, kTrSamples * m, 100000, view.m_nRtCount}));
-    view.g_strReadout.clear(); // it read out the measurement shown before
 
     // Times of the extremes on the stored-RMS time base, whatever mode is shown now.
     const auto timeOf = [&view](int index) {

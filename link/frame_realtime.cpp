@@ -103,7 +103,6 @@ void CMainFrame::OnRealTimeReceive()
         }
         view->freePlotCaches();
         view->allocatePlotCaches(capacity);
-        view->g_strReadout.clear(); // it read out the measurement shown before
         const auto samples = static_cast<std::size_t>(std::max(m_nSampData, 0));
         doc->m_pRtFreq.assign(samples, FloatPair{waveform::kNoFrequency, waveform::kNoFrequency});
         doc->m_pRtRms.assign(samples, FloatPair{0.0f, 0.0f});

@@ -63,6 +63,9 @@ protected:
         frame->m_bAskSaveStore = 1;
     }
 
+    // File > Open as the user picks it.
+    void openFromMenu() { frame->commandAction(ID_FILE_OPEN_DATA)->trigger(); }
+
     bool flagsSet() const
     {
         return frame->m_bDataUnsaved == 1 && frame->m_bAskSaveGraph == 1
@@ -280,8 +283,8 @@ TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
     view->g_nZoomLevel = 3;
     view->g_bFullView = 0;
     view->g_strReadout = QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V");
-    picks.push_back(m_home + QStringLiteral("/kept"));  // typed without extension
-    frame->commandAction(ID_FILE_OPEN_DATA)->trigger(); // the real menu item
+    picks.push_back(m_home + QStringLiteral("/kept")); // typed without extension
+    openFromMenu();
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(doc.StoreToBytes(), saved);
     EXPECT_TRUE(view->g_strReadout.isEmpty()); // it read out the data shown before
@@ -304,7 +307,7 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     ASSERT_TRUE(writeWholeFile(text, QByteArray("Hello, this is not a document.\r\n").repeated(8))
                     .isEmpty());
     picks.push_back(text);
-    frame->OnFileOpen();
+    openFromMenu();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Invalid Format!"));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("QH5Datalogger"));
@@ -314,7 +317,7 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
 
     // A file that cannot be read is reported; nothing changes and nothing zooms.
     picks.push_back(m_home + QStringLiteral("/missing.stdata"));
-    frame->OnFileOpen();
+    openFromMenu();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("could not be opened")));
     EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("missing.stdata")));
@@ -324,7 +327,7 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     const QString cut = m_home + QStringLiteral("/cut.stdata");
     ASSERT_TRUE(writeWholeFile(cut, before.left(before.size() - 300)).isEmpty());
     picks.push_back(cut);
-    frame->OnFileOpen();
+    openFromMenu();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("cut.stdata")));
     EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("damaged or incomplete")));
@@ -339,7 +342,7 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     for (const QString& path : {device, pipe}) {
         picks.push_back(path);
-        frame->OnFileOpen();
+        openFromMenu();
         EXPECT_TRUE(boxes.back().text.endsWith(QStringLiteral("It is not a regular file.")))
             << boxes.back().text.toStdString();
     }
@@ -352,7 +355,7 @@ TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)
     fillMeasurement();
     // No: no save, both flags cleared, the open dialog follows.
     answers = {MsgResult::No};
-    frame->OnFileOpen();
+    openFromMenu();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kAskSaveGraph);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
@@ -364,7 +367,7 @@ TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)
     EXPECT_FALSE(dialogs[0].save);
 
     // A second Open right after asks nothing.
-    frame->OnFileOpen();
+    openFromMenu();
     EXPECT_EQ(boxes.size(), 1u);
 
     // Yes, then Cancel in the save dialog: the data stays unsaved.
@@ -373,7 +376,7 @@ TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)
     dialogs.clear();
     answers = {MsgResult::Yes};
     picks = {std::nullopt, std::nullopt};
-    frame->OnFileOpen();
+    openFromMenu();
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_TRUE(dialogs[0].save);
     EXPECT_FALSE(dialogs[1].save);
@@ -382,7 +385,7 @@ TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)
     // Yes, and the save goes through: saved, flags cleared.
     answers = {MsgResult::Yes};
     picks = {m_home + QStringLiteral("/first.stdata"), std::nullopt};
-    frame->OnFileOpen();
+    openFromMenu();
     EXPECT_TRUE(QFileInfo::exists(m_home + QStringLiteral("/first.csv")));
     EXPECT_EQ(frame->m_bDataUnsaved, 0);
     EXPECT_EQ(frame->m_bAskSaveGraph, 0);
@@ -391,10 +394,10 @@ TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)
     boxes.clear();
     fillMeasurement();
     view->m_bFromFile = 1;
-    frame->OnFileOpen();
+    openFromMenu();
     fillMeasurement();
     view->m_nLastPoint = 0;
-    frame->OnFileOpen();
+    openFromMenu();
     EXPECT_TRUE(boxes.empty());
 }
 

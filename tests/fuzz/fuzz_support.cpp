@@ -32,7 +32,7 @@ QByteArray bytes(const std::uint8_t* data, std::size_t size)
 QString setUpProcess()
 {
     static std::unique_ptr<QTemporaryDir> home = std::make_unique<QTemporaryDir>();
-    check(home->isValid(), "home->isValid()", __FILE__, __LINE__);
+    FUZZ_CHECK(home->isValid());
     qputenv("HOME", home->path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/.config")).toLocal8Bit());
     qputenv(portmap::kEnvironmentVariable, QByteArray());

@@ -28,6 +28,9 @@ namespace {
 
 const QString kInterrupted = QStringLiteral("Communication interruption!");
 const QString kNoData = QStringLiteral("There is no data in DATALOGGER!");
+// A read-out line of the measurement shown before.
+const QString kStaleReadout =
+    QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V");
 
 using testenv::localTime;
 
@@ -106,8 +109,7 @@ sim::LoggerScenario twoChannels(int samples)
 TEST_F(DownloadFixture, download_below_one_block_takes_one_partial_request)
 {
     logger->setScenario(twoChannels(10)); // 40 bytes
-    view().g_strReadout = QStringLiteral(
-        "Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"); // of the measurement shown before
+    view().g_strReadout = kStaleReadout;
     startDownload();
     ASSERT_TRUE(waitForIdle());
     EXPECT_TRUE(view().g_strReadout.isEmpty());
@@ -323,7 +325,7 @@ TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it
     startDownload();
     ASSERT_TRUE(waitForIdle());
     const QByteArray shown = doc->StoreToBytes();
-    view().g_strReadout = QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V");
+    view().g_strReadout = kStaleReadout;
 
     // Channel 1 off, channel 2 in volts, another interval and start: no data follows.
     sim::LoggerScenario other = twoChannels(5);
@@ -339,8 +341,7 @@ TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it
     EXPECT_EQ(view().m_bStoreCh1, 1);
     EXPECT_EQ(view().m_strStoreUnit2, "A");
     EXPECT_EQ(doc->StoreToBytes(), shown);
-    EXPECT_EQ(view().g_strReadout,
-              QStringLiteral("Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"));
+    EXPECT_EQ(view().g_strReadout, kStaleReadout);
 }
 
 TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)

@@ -26,7 +26,6 @@ struct FrameState {
     int m_nTotalBytes = 0;
     int m_nStartAddress = 0;
     int m_nBlockIndex = 0;
-    std::vector<std::uint8_t> m_pDownload; // download buffer; empty when none
     std::array<std::uint8_t, 8> m_byCommand{};
     std::array<std::uint8_t, 8> m_byBlockRequest{};
     std::uint8_t m_byFill = 0;
@@ -40,25 +39,6 @@ struct FrameState {
     std::uint8_t m_bStopped = 1;
     QByteArray m_varInput;  // the last bytes read from the port
     QByteArray m_arrOutput; // the bytes handed to the port for sending
-    // Download progress: state 0xFF waits for the header, 0/1 whole blocks, 2/3 the
-    // remainder; bytes received, whole-block count (-1 idle), progress position.
-    std::uint8_t m_byDownloadState = 0xFF;
-    int m_nReceived = 0;
-    int m_nWholeBlocks = -1;
-    int m_nProgress = 0;
-    // Replies of a download are taken only whole and alone: the request in force went
-    // out again (its answer may come twice), the line is being let fall quiet, and
-    // whether bytes then heard throw the last reply taken away (`m_bQuietChecks`) or
-    // are only drained. The last reply taken, to know a second copy of it; the number
-    // of replies asked again without getting further (bounded).
-    bool m_bResent = false;
-    bool m_bAwaitingQuiet = false;
-    bool m_bQuietChecks = false;
-    int m_nQuietMs = 0;
-    QByteArray m_quietBytes;
-    QByteArray m_lastReply;
-    int m_nFurthest = 0;
-    int m_nRetakes = 0;
 
     // --- display and save state ---
     std::uint8_t m_bInfoDialog = 1;

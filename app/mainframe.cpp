@@ -139,7 +139,6 @@ int CMainFrame::OnCreate()
     m_bInstrumentPane = 1;
     m_bInfoDialog = 1;
     m_nBlockIndex = 0;
-    m_pDownload.clear();
     clearModeFlags();
     m_bStopped = 1;
 
@@ -718,17 +717,28 @@ void CMainFrame::OnTimer(int id)
             m_pDataView->OnZoomOut();
         KillTimer(8);
         break;
-    case 9: // give up the transfer
-        OnTransferGiveUp();
+    case kTimerGiveUp:
+    case kTimerBlockResend:
+    case kTimerQuietLine:
+    case kTimerCommandResend:
+        // A download's timers belong to its reception; 9 and 12 also pace the start of
+        // a real-time run.
+        if (m_reception.timerArmed(id)) {
+            try {
+                OnReceptionTimer(id);
+            } catch (const CommDispatchError&) {
+                OnCommInterrupted();
+            }
+        } else if (id == kTimerGiveUp) {
+            OnTransferGiveUp();
+        } else if (id == kTimerCommandResend) {
+            OnCommandResend();
+        } else {
+            KillTimer(id);
+        }
         break;
-    case 10: // resend the block request
-        OnBlockResend();
-        break;
-    case 11: // the line fell quiet
-        EndTransferOnPortFailure(&CMainFrame::OnQuietLine);
-        break;
-    case 12: // resend the transfer command
-        OnCommandResend();
+    case kTimerAnswerWait: // a set-up or clock command was never answered
+        OnAnswerMissing();
         break;
     case 13: // real-time watchdog
         OnRealTimeWatchdog();

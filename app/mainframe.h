@@ -25,6 +25,7 @@
 #include "link/cmscomm.h"
 #include "link/correct_time_dialog.h"
 #include "link/download_dialog.h"
+#include "link/download_reception.h"
 #include "link/logger_setup_dialog.h"
 #include "link/loading_dialog.h"
 #include "link/logging_dialog.h"
@@ -265,8 +266,9 @@ public:
     // Transfer timers (link/frame_transfer_timers.cpp): 9 give-up (of a download, or
     // of a run that never sent its first frame), 10 block resend, 12 command resend.
     void OnTransferGiveUp();
-    void OnBlockResend();
     void OnCommandResend();
+    // Timer 7: the logger never answered a set-up or clock command.
+    void OnAnswerMissing();
     // Real-time timers (link/realtime_timers.cpp): 13 watchdog, 14 sampling tick, 15
     // repeat of the real-time command.
     void OnRealTimeWatchdog();
@@ -285,6 +287,8 @@ public:
     CRealTimeSetupDlg m_dlgRealTime{this};
     // The real-time frames found in what the line carries.
     RealTimeStream m_rtStream;
+    // The reception of a download: header, blocks, resends, quiet lines, the end.
+    DownloadReception m_reception;
 
     // ===================== display modes (display/display_modes.cpp) =====================
     // Each command does its entry set-up while its own flag is 0 and refreshes the
@@ -340,28 +344,22 @@ private:
     void ReceiveEvent();
     void OnHandshakeReply(std::uint8_t reply);
     void OnDownloadReceive();
-    void OnDownloadHeader();
+    // Carries out what the reception machine asks for, in order; stops at an action
+    // that ended the download.
+    void ApplyReception(const DownloadReception::Actions& actions);
+    // Timers 9 to 12 while the reception machine runs a download.
+    void OnReceptionTimer(int id);
+    // The first valid header: the "Loading..." window with progress 0..progressRange.
+    void OnDownloadHeader(int progressRange);
+    // A header that announces no data: no values per sample, or a total of 0.
+    void OnNoData(bool totalZero);
     void FinishDownload();
     void ShowLoadingWindow();
-    // Bytes of the reply to the download request in force: the header, a whole block,
-    // or what remains. The receive threshold and the check of each read both use it.
-    int ReplyLengthInForce() const;
-    // After a reply is taken: the next request, or first a quiet line.
-    void AfterReply();
-    // Sends the download request in force (command or block) with its timers.
-    void SendRequestInForce();
-    // The last reply taken is in doubt: asked again once the line is quiet.
-    void RetakeLastReply();
-    // Lets the line fall quiet for quietMs before the next request; with `checks`,
-    // bytes heard meanwhile put the last reply in doubt (unless they are a second
-    // copy of a resent request's reply).
-    void AwaitQuietLine(int quietMs, bool checks);
-    void OnBytesWhileQuiet();
-    // Timer 11: the line stayed quiet; the next request, or the reply taken again.
-    void OnQuietLine();
-    // At a resend: what came of the first request was cut short, and no second
-    // reply will come.
-    bool ReplyCutShort();
+    // The transfer command once more (timer 12); a download's waiting input goes.
+    void ResendTransferCommand(bool download);
+    // The block request once more on a reopened port (timer 10); false when the port
+    // could not be reopened and the download ended.
+    bool ResendBlockRequest();
     // A serial-control failure in a handler nothing else guards: shown, as the
     // framework shows errors that escape a message handler.
     static void ReportControlError(const CommDispatchError& error);
@@ -372,8 +370,6 @@ private:
     void TellDialogsNotConnected();
 
     CDTDoc* m_pDocument;
-    // The header of the download in force, applied to the view when it is taken in.
-    wire::DownloadHeader m_downloadHeader;
     CDTView* m_pDataView = nullptr;
     CInstrumentView* m_pInstrumentView = nullptr;
     TimerTable m_timers;

@@ -63,6 +63,7 @@ QByteArray ReceiveBuffer::take(int maxBytes)
 CMSComm::CMSComm(QObject* parent) : QObject(parent), m_port(this)
 {
     m_lastInput.start();
+    m_clock.start();
     m_port.setReadBufferSize(0);
     connect(&m_port, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CMSComm::onErrorOccurred);

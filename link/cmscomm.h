@@ -85,6 +85,8 @@ public:
     int GetInBufferCount() const;
     // Milliseconds since bytes last arrived.
     qint64 MsSinceInput() const;
+    // Milliseconds on the line's clock: real time, or the stand-in line's own clock.
+    qint64 Clock() const { return m_standIn ? m_standInClock : m_clock.elapsed(); }
     // Writing 0 discards every byte not yet transmitted.
     void SetOutBufferCount(short count);
     void SetPortOpen(bool open);
@@ -103,7 +105,11 @@ public:
     // repeats exactly.
     void setStandInLine(bool on);
     void feedLine(const QByteArray& bytes);
-    void passLineTime(qint64 ms) { m_standInQuietMs += ms; }
+    void passLineTime(qint64 ms)
+    {
+        m_standInQuietMs += ms;
+        m_standInClock += ms;
+    }
 
 signals:
     void OnComm();
@@ -120,6 +126,7 @@ private:
     QSerialPort m_port;
     ReceiveBuffer m_buffer;
     QElapsedTimer m_lastInput;
+    QElapsedTimer m_clock;
     LineSettings m_settings;
     short m_commPort = 0;
     short m_inputLen = 0;
@@ -130,4 +137,5 @@ private:
     bool m_standIn = false;      // the stand-in line replaces the device
     bool m_standInOpen = false;  // the stand-in line is open
     qint64 m_standInQuietMs = 0; // its time since bytes last arrived
+    qint64 m_standInClock = 0;   // its clock
 };

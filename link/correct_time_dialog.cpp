@@ -125,14 +125,7 @@ void CCorrectTimeDlg::OnOK()
         return;
     // The time sent is the one the fields show (at most a second old).
     frame->m_byCommand = clockCommand().bytes();
-    bool sent = true;
-    try {
-        if (m_host.comm)
-            m_host.comm->SetRThreshold(wire::kThresholdHandshake); // the answer is 0xEE
-    } catch (const CommDispatchError&) {
-        sent = false;
-    }
-    sent = sent && m_host.sendCommand && m_host.sendCommand();
+    const bool sent = m_host.sendCommand && m_host.sendCommand();
     if (!sent) {
         // The logger's clock was not set: keep the frame's clock values and stay open.
         reportSendFailure();

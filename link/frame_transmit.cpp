@@ -84,25 +84,21 @@ bool CMainFrame::StartTransfer()
 {
     m_nTotalBytes = 0;
     m_nStartAddress = 0;
-    m_byDownloadState = 0xFF;
-    m_nReceived = 0;
-    m_nWholeBlocks = -1;
-    m_bResent = false;
-    m_bAwaitingQuiet = false;
-    m_nFurthest = 0;
-    m_nRetakes = 0;
-    KillTimer(11);
+    m_reception.reset();
+    KillTimer(kTimerQuietLine);
     m_rtStream.clear();
 
+    const bool download = m_bDownloadRequest == 1;
     const bool realTime = m_bRealTimeRequest == 1;
     try {
         // Reopened by the send: nothing heard before is taken for a reply.
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
         std::uint8_t code = 0;
-        if (m_bDownloadRequest == 1) {
+        if (download) {
             m_bAnswered = 0;
-            m_MSComm.SetRThreshold(static_cast<short>(ReplyLengthInForce()));
+            // The reception counts every byte itself: each one is handed over as it comes.
+            m_MSComm.SetRThreshold(1);
             code = LC_DOWNLOAD;
         }
         if (realTime) {
@@ -115,6 +111,11 @@ bool CMainFrame::StartTransfer()
         }
         m_byCommand.fill(code);
         m_bTransferMode = 1;
+        if (download && !realTime) {
+            ApplyReception(m_reception.start(m_MSComm.Clock()));
+            // A failed send ended the start there (OnCommInterrupted).
+            return m_bTransferMode == 1;
+        }
         if (!SendCommand(m_byCommand))
             throw CommDispatchError("The transfer command could not be sent");
     } catch (const CommDispatchError&) {
@@ -124,19 +125,19 @@ bool CMainFrame::StartTransfer()
         OnCommInterrupted();
         return false;
     }
-    SetTimer(12, linktime::kCommandResendMs);
-    // A logger that never answers ends the download, or the run before its first
-    // frame, as a download that stalls.
-    SetTimer(9, linktime::kGiveUpMs);
+    SetTimer(kTimerCommandResend, linktime::kCommandResendMs);
+    // A logger that never sends its first frame ends the run as a download that stalls.
+    SetTimer(kTimerGiveUp, linktime::kGiveUpMs);
     return true;
 }
 
 void CMainFrame::OnCommInterrupted()
 {
     // No resend, block resend or give-up may follow with a second message.
-    for (int id : {9, 10, 11, 12, 13, 14, 15})
+    for (int id : {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend,
+                   kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
         KillTimer(id);
-    m_bAwaitingQuiet = false;
+    m_reception.reset();
     // A download cut off in the middle: while its window exists the instrument commands
     // do nothing, so it must go with the transfer.
     m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);

@@ -6,7 +6,24 @@
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "link/link_timing.h"
+#include "link/wire_protocol.h"
 #include "platform/message_box.h"
+
+namespace {
+const QString kSetupUnanswered = QStringLiteral(
+    "The DATA LOGGER did not confirm the setup. Please check the connection and try again.");
+const QString kClockUnanswered = QStringLiteral(
+    "The DATA LOGGER did not confirm the time. Please check the connection and try again.");
+} // namespace
+
+void CMainFrame::OnAnswerMissing()
+{
+    KillTimer(kTimerAnswerWait);
+    if (m_MSComm.GetPortOpen())
+        m_MSComm.SetPortOpen(false);
+    messageBox(this, m_byCommand[0] == LC_CLOCK ? kClockUnanswered : kSetupUnanswered,
+               kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+}
 
 void CMainFrame::ArmLinkSearch()
 {
@@ -21,9 +38,9 @@ void CMainFrame::ReturnToHandshake()
     m_bTransferMode = 0;
     // A download left waiting (no header, or given up by the user) has nothing more
     // to give up or resend: its timers must not fire under the dialog.
-    for (int id : {9, 10, 11, 12})
+    for (int id : {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend})
         KillTimer(id);
-    m_bAwaitingQuiet = false;
+    m_reception.reset();
 }
 
 InstrumentHost CMainFrame::instrumentHost()
@@ -32,8 +49,18 @@ InstrumentHost CMainFrame::instrumentHost()
     host.state = this;
     host.comm = &m_MSComm;
     host.sendCommand = [this] {
-        if (SendCommand(m_byCommand))
+        bool ready = true;
+        try {
+            // The logger answers a set-up or clock command with one byte.
+            m_MSComm.SetRThreshold(wire::kThresholdHandshake);
+        } catch (const CommDispatchError&) {
+            ready = false; // the port failed: nothing goes out
+        }
+        if (ready && SendCommand(m_byCommand)) {
+            // Its answer says the logger took the command; none is told to the user.
+            SetTimer(kTimerAnswerWait, linktime::kAnswerWaitMs);
             return true;
+        }
         // SendCommand ended the link watch for the send. The dialog stays open after a
         // failed send, so the watch goes on and brings "Connected" back when the port
         // opens again.

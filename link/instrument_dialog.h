@@ -23,8 +23,9 @@ class CMSComm;
 struct InstrumentHost {
     FrameState* state = nullptr;
     CMSComm* comm = nullptr;
-    // Sends the 8 bytes of state->m_byCommand; false when the port failed and nothing
-    // went out.
+    // Sends the 8 bytes of state->m_byCommand (a set-up or clock command) with the port
+    // ready for the logger's one-byte answer, which the frame then waits for; false
+    // when the port failed and nothing went out.
     std::function<bool()> sendCommand;
     // Starts the transfer the request flags ask for (download or real-time run); false
     // when the command could not go out (the frame has told the user).

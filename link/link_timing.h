@@ -1,5 +1,24 @@
 #pragma once
-// The periods of the frame's link timers, in milliseconds.
+// The main frame's timer ids and the periods of its link timers, in milliseconds.
+
+// Every id the main frame's timer table uses.
+enum FrameTimer : int {
+    kTimerLoggingDialog = 1,   // the view's "Logging..." dialog (nothing arms it)
+    kTimerClose = 2,           // deferred close of the main window
+    kTimerDataList = 3,        // the data list over the view (nothing arms it)
+    kTimerPortScan = 4,        // lists the ports that open
+    kTimerProbe = 5,           // probes the next port
+    kTimerLinkWatch = 6,       // does the logger's port still open?
+    kTimerAnswerWait = 7,      // a set-up or clock command waits for the logger's answer
+    kTimerZoomOut = 8,         // full-range zoom of the view after a load
+    kTimerGiveUp = 9,          // a transfer without progress ends
+    kTimerBlockResend = 10,    // a late block is asked for again
+    kTimerQuietLine = 11,      // the line fell quiet
+    kTimerCommandResend = 12,  // the transfer command goes once more
+    kTimerWatchdog = 13,       // a real-time run without frames ends
+    kTimerSample = 14,         // real-time sampling tick
+    kTimerRealTimeRequest = 15 // the real-time command is repeated
+};
 
 namespace linktime {
 constexpr int kPortScanStartMs = 100; // first port scan after an instrument command
@@ -12,6 +31,9 @@ constexpr int kGiveUpMs = 5000;       // a transfer without progress ends
 // A line that carried bytes besides the reply in force is let fall quiet this long
 // before the next request, so that nothing left of them precedes its reply.
 constexpr int kQuietLineMs = 100;
+// The logger answers a set-up or clock command once it has carried it out (a set-up
+// erases its memory first).
+constexpr int kAnswerWaitMs = 3000;
 constexpr int kWatchdogMs = 10000; // a real-time run without frames ends
 constexpr int kRealTimeRequestMs = 5000;
 constexpr int kFirstSampleMs = 10;

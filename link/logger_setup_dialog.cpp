@@ -184,16 +184,6 @@ void CLoggerSetupDlg::OnOK()
         return;
     frame->m_byCommand = setupCommand().bytes();
     const bool sent = m_host.sendCommand && m_host.sendCommand();
-    if (sent && m_host.comm) {
-        try {
-            // The logger answers one byte (0xEE, or 0x1E when it must be started by hand).
-            m_host.comm->SetRThreshold(wire::kThresholdHandshake);
-        } catch (const CommDispatchError&) {
-            // The command is out and the logger erases its memory whatever we do with
-            // its answer: the set-up still counts as sent (settings kept, save questions
-            // armed); only the answer goes unnoticed.
-        }
-    }
     if (!sent) {
         // Nothing reached the logger: its memory is untouched and the frame keeps its
         // settings; the dialog stays open with the user's values so that the user can

@@ -239,7 +239,7 @@ TEST(MainFrame, start_values_and_serial_port_set_up)
     EXPECT_EQ(f.frame->m_bDataUnsaved, 0);
     EXPECT_EQ(f.frame->m_bInstrumentPane, 1);
     EXPECT_EQ(f.frame->m_bInfoDialog, 1);
-    EXPECT_TRUE(f.frame->m_pDownload.empty());
+    EXPECT_EQ(f.frame->m_reception.stage(), DownloadReception::Stage::Idle);
     EXPECT_EQ(f.frame->m_MSComm.objectName(), QStringLiteral("MSComm1028"));
     EXPECT_FALSE(f.frame->m_MSComm.GetPortOpen());
     // The graph view is the document's first view, the one its file describes.

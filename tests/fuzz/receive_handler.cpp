@@ -126,13 +126,15 @@ void checkDocument(const CDTDoc& doc, const CDTView& v)
 void checkLink(Watch& w)
 {
     CMainFrame& f = *g->frame;
-    const std::uint8_t state = f.m_byDownloadState;
-    FUZZ_CHECK(state <= 3 || state == 0xFF);
-    if (f.m_bTransferMode == 1 && f.m_bDownloadRequest == 1 && f.m_nTotalBytes > 0) {
-        FUZZ_CHECK(f.m_nReceived >= 0 && f.m_nReceived <= f.m_nTotalBytes);
-        FUZZ_CHECK(f.m_pDownload.size() == static_cast<std::size_t>(f.m_nTotalBytes));
+    const DownloadReception& r = f.m_reception;
+    if (r.stage() == DownloadReception::Stage::Blocks) {
+        FUZZ_CHECK(r.offset() >= 0 && r.offset() + r.replyLength() <= r.totalBytes());
+        FUZZ_CHECK(r.totalBytes() == f.m_nTotalBytes);
         w.lastTotal = f.m_nTotalBytes;
     }
+    // A download under way always has a timer that can end it.
+    if (r.stage() == DownloadReception::Stage::Header || r.stage() == DownloadReception::Stage::Blocks)
+        FUZZ_CHECK(f.timers().IsActive(9) && r.timerArmed(9));
     // Nothing waits for ever: while the "Loading..." window holds the instrument
     // commands back, or a run keeps Stop enabled, a timer is armed that can end it.
     if (f.m_dlgLoading.HasWindow())
@@ -196,8 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (at < size) {
         const std::uint8_t op = data[at++];
         // A download past its header: the finish alone ends it with no block count.
-        const bool downloading =
-            f.m_bTransferMode == 1 && f.m_bDownloadRequest == 1 && f.m_nWholeBlocks >= 0;
+        const bool downloading = f.m_bTransferMode == 1 && f.m_bDownloadRequest == 1
+                                 && f.m_reception.stage() == DownloadReception::Stage::Blocks;
         if (op < 0x80) {
             if (at >= size)
                 break;
@@ -219,7 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         checkLink(w);
         checkDocument(*g->doc, view());
-        if (downloading && f.m_bTransferMode == 0 && f.m_nWholeBlocks < 0)
+        if (downloading && f.m_bTransferMode == 0
+            && f.m_reception.stage() == DownloadReception::Stage::Idle)
             checkFinishedDownload(w);
     }
     return 0;

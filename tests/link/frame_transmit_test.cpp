@@ -52,8 +52,7 @@ TEST(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
     EXPECT_EQ(frame.m_bTransferMode, 1);
     EXPECT_EQ(frame.m_bAnswered, 0);
     EXPECT_EQ(frame.m_nTotalBytes, 0);
-    EXPECT_EQ(frame.m_byDownloadState, 0xFF);
-    EXPECT_EQ(frame.m_nWholeBlocks, -1);
+    EXPECT_EQ(frame.m_reception.stage(), DownloadReception::Stage::Header);
     EXPECT_EQ(frame.m_bStopped, 1); // a download is no real-time run
     EXPECT_EQ(frame.timers().Interval(12), 500);
     EXPECT_TRUE(frame.m_MSComm.GetPortOpen());

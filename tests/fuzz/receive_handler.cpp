@@ -74,6 +74,7 @@ void resetFrame()
                      &f.m_fRtPowerMax, &f.m_fRtPowerMin})
         *v = 0.0f;
     f.m_rtStream.clear();
+    f.m_reception.reset();
     resetDocument(*g->doc);
 }
 

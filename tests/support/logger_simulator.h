@@ -7,6 +7,7 @@
 // events (waitUntil below).
 
 #include "link/wire_protocol.h"
+#include "support/logger_model.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -87,55 +88,6 @@ private:
     QByteArray m_received;
 };
 
-// One transient record stored in the logger memory, before RMS sample `beforeSample`.
-struct ScenarioTransient {
-    int beforeSample = 0;
-    std::uint8_t quantity = wire::kTrQuantityVoltage;
-    std::uint8_t channel = wire::kTrChannel1;
-    wire::BcdTime time;
-    std::vector<std::int16_t> samples; // 251 values; missing ones are 0
-};
-
-// What the logger holds and reports in its download header.
-struct LoggerScenario {
-    std::uint8_t valuesPerSample = 2; // K
-    std::uint8_t ch1Type = 1;         // voltage
-    std::uint8_t ch2Type = 0;         // current
-    std::uint8_t rateUnit = RU_SECONDS;
-    std::uint8_t intervalValue = 1;
-    std::int16_t riseLevel = 500;
-    std::int16_t dropLevel = 100;
-    wire::BcdTime start{2009, 3, 7, 14, 5, 9};
-    std::uint32_t wrapA = 0;
-    std::uint32_t wrapB = 0;
-    std::uint32_t startAddress = 0; // first block = startAddress / 512
-    std::vector<std::int16_t> rms;  // K raw values per sample (reading x 10), in order
-    std::vector<ScenarioTransient> transients;
-    // Total announced in the header; by default the length of the stored stream.
-    std::optional<std::uint32_t> totalOverride;
-};
-
-// A fault of a real line or of a slow logger, done to one reply (or to every reply
-// from that one on).
-struct LineFault {
-    enum class Kind {
-        Late,        // sent delayMs late; later replies wait behind it, as in the logger
-        Twice,       // sent twice, the copy delayMs after it
-        CutShort,    // only the first `bytes` bytes are sent
-        Split,       // `bytes` bytes, then the rest delayMs later
-        StrayBefore, // `bytes` stray bytes come first
-        StrayAfter,  // `bytes` stray bytes follow it, delayMs after it
-        Garble,      // the byte at offset `bytes` is wrong
-    };
-    Kind kind = Kind::Late;
-    std::uint8_t request = LC_BLOCK; // whose reply: LC_DOWNLOAD, LC_BLOCK, LC_REALTIME (a
-                                     // frame), ...; 0 for any
-    int nth = 0;                     // the nth such reply from now, from 0
-    int bytes = 0;
-    int delayMs = 0;
-    bool every = false; // also every later such reply
-};
-
 // The real-time signal: sine waves of both channels.
 struct RealTimeSignal {
     std::uint8_t presence = 1;
@@ -151,7 +103,7 @@ class LoggerSimulator : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::size_t kMemorySize = wire::kMemoryBlocks * wire::kDataBlockSize;
+    static constexpr std::size_t kMemorySize = LoggerModel::kMemorySize;
 
     explicit LoggerSimulator(QObject* parent = nullptr);
     ~LoggerSimulator() override;
@@ -161,18 +113,21 @@ public:
     // --- what the logger holds -------------------------------------------------------
     void setScenario(const LoggerScenario& scenario);
     // The byte stream (RMS samples and transient records) the scenario stores.
-    static QByteArray buildStream(const LoggerScenario& scenario);
+    static QByteArray buildStream(const LoggerScenario& scenario)
+    {
+        return LoggerModel::buildStream(scenario);
+    }
     // The 28-byte header the logger sends after 0xDD... (its first byte is 0xDD).
-    QByteArray header() const;
+    QByteArray header() const { return m_model.header(); }
     // The ring memory (1024 x 512 bytes, erased bytes 0xFF), writable for odd cases.
-    std::vector<std::uint8_t>& memory() { return m_memory; }
+    std::vector<std::uint8_t>& memory() { return m_model.memory(); }
 
     // --- how it answers --------------------------------------------------------------
     void setAnswerProbe(bool answer) { m_answerProbe = answer; }
-    void setBusyLogging(bool busy) { m_busy = busy; }
-    void setNoData(bool noData) { m_noData = noData; } // header with total 0
-    void setSetupReply(std::uint8_t reply) { m_setupReply = reply; }
-    void setClockReply(std::uint8_t reply) { m_clockReply = reply; }
+    void setBusyLogging(bool busy) { m_model.busy = busy; }
+    void setNoData(bool noData) { m_model.noData = noData; } // header with total 0
+    void setSetupReply(std::uint8_t reply) { m_model.setupReply = reply; }
+    void setClockReply(std::uint8_t reply) { m_model.clockReply = reply; }
     void setRealTimeSignal(const RealTimeSignal& signal) { m_signal = signal; }
     void setFramePeriodMs(int ms) { m_frameTimer.setInterval(ms); }
     // Output at the line's speed: 115200 baud, 10 bits per byte.
@@ -184,7 +139,7 @@ public:
     void unplug(); // closes the line as a pulled adapter does
     void addFault(const LineFault& fault);
     // The value of a stray or garbled byte.
-    static constexpr char kStrayByte = static_cast<char>(0xA5);
+    static constexpr char kStrayByte = FaultPlan::kStrayByte;
 
     // --- what it saw -------------------------------------------------------------------
     QByteArray received() const { return m_received; }
@@ -234,26 +189,15 @@ private:
     QElapsedTimer m_paceClock;
     qint64 m_pacedSent = 0;
 
-    LoggerScenario m_scenario;
-    std::uint32_t m_total = 0;
-    std::vector<std::uint8_t> m_memory;
+    LoggerModel m_model;
+    FaultPlan m_plan;
     RealTimeSignal m_signal;
 
     bool m_answerProbe = true;
-    bool m_busy = false;
-    bool m_noData = false;
-    std::uint8_t m_setupReply = LR_ACK;
-    std::uint8_t m_clockReply = LR_ACK;
     bool m_paced = false;
     bool m_dropNext = false;
     bool m_silent = false;
 
-    struct ArmedFault {
-        LineFault fault;
-        int first = 0; // the reply count at which it begins
-    };
-    std::vector<ArmedFault> m_faults;
-    std::map<std::uint8_t, int> m_replies; // replies so far, per request code
     struct Scheduled {
         qint64 due = 0;
         QByteArray bytes;

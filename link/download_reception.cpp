@@ -114,11 +114,15 @@ void DownloadReception::resend(int timer, Actions& out, qint64 now)
 {
     kill(timer, out); // once per request
     // Part of a reply that stopped coming a while ago: the logger is done with the first
-    // request and answers only the resend. Nothing at all, or bytes still coming, may be
-    // a late reply, and the resend then gets a second one.
-    const bool cutShort = !m_rx.isEmpty() && now - m_lastInputAt >= linktime::kQuietLineMs;
-    m_rx.clear();
-    m_resent = !cutShort;
+    // request and answers only the resend, from its first byte. Bytes still coming are a
+    // late reply, kept to be completed; it and nothing at all may then be followed by
+    // a second reply, to the resend.
+    if (!m_rx.isEmpty() && now - m_lastInputAt >= linktime::kQuietLineMs) {
+        m_rx.clear();
+        m_resent = false;
+    } else {
+        m_resent = true;
+    }
     out.push_back({timer == kTimerCommandResend ? Kind::ResendCommand : Kind::ResendBlock});
 }
 

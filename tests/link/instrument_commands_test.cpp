@@ -15,6 +15,7 @@
 #include "app/splash.h"
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
+#include "link/link_timing.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
@@ -277,8 +278,9 @@ TEST_F(InstrumentFixture, datalogger_setup_sends_the_dialog_values_after_the_war
     EXPECT_EQ(boxes[0].text, QStringLiteral("All data stored on the unit will be erased."));
     ASSERT_TRUE(sim::waitUntil([&] { return logger->received().size() >= 8; }));
     EXPECT_EQ(hex(logger->received()), QByteArray("AA 1C 20 0A 01 F4 00 64"));
-    // The 0xEE answer closes the port again.
+    // The 0xEE answer closes the port again and ends the wait for it.
     EXPECT_TRUE(sim::waitUntil([&] { return !frame->m_MSComm.GetPortOpen(); }));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerAnswerWait));
     EXPECT_TRUE(searchTimersStopped());
     EXPECT_EQ(frame->m_nAutoOff, 2);
     EXPECT_EQ(frame->m_nMemFullMode, 3);
@@ -297,6 +299,7 @@ TEST_F(InstrumentFixture, datalogger_setup_sends_the_dialog_values_after_the_war
     });
     ASSERT_TRUE(sim::waitUntil([&] { return boxesWith(kPressStart) == 1; }));
     EXPECT_EQ(hex(logger->received()), QByteArray("AA 1C 20 0A 01 F4 00 64"));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerAnswerWait));
 }
 
 TEST_F(InstrumentFixture, correct_time_sends_the_clock_the_dialog_shows)
@@ -324,4 +327,20 @@ TEST_F(InstrumentFixture, correct_time_sends_the_clock_the_dialog_shows)
     EXPECT_EQ(frame->m_strSecond, shown[5]);
     EXPECT_TRUE(searchTimersStopped());
     EXPECT_FALSE(dlg.refreshTimerActive());
+    ASSERT_TRUE(sim::waitUntil([&] { return !frame->timers().IsActive(kTimerAnswerWait); }));
+    EXPECT_TRUE(boxes.empty());
+
+    // A logger that answers garbage never confirms: the command went once, and the user
+    // hears it once.
+    logger->setClockReply(0x55);
+    logger->clearReceived();
+    run(ID_CORRECT_TIME, [&](QDialog&) { dlg.okButton()->click(); });
+    ASSERT_TRUE(sim::waitUntil([&] { return !boxes.empty(); }, linktime::kAnswerWaitMs + 1000));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("The DATA LOGGER did not confirm the time. Please "
+                                            "check the connection and try again."));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
+    EXPECT_EQ(logger->received().size(), 8);
+    sim::runEventsFor(200);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
 }

@@ -237,3 +237,15 @@ TEST_F(RealTimeFixture, a_run_without_a_first_frame_ends_like_a_stalled_download
     for (int id : {9, 12, 13, 14, 15})
         EXPECT_FALSE(frame->timers().IsActive(id)) << id;
 }
+
+TEST_F(RealTimeFixture, a_first_frame_still_arriving_at_the_command_resend_is_kept)
+{
+    // The first frame starts 400 ms late and crosses the line for 200 ms more: the
+    // command resend at 500 ms finds it half in.
+    logger->setPaced(true);
+    logger->setFramePeriodMs(3000);
+    logger->addFault({K::Late, LC_REALTIME, 0, 0, 400});
+    startRun(100);
+    EXPECT_EQ(logger->framesSent(), 1); // taken before the logger's second frame
+    EXPECT_EQ(logger->received().count(static_cast<char>(LC_REALTIME)), 16);
+}

@@ -1,0 +1,371 @@
+// The download reception on a fake clock: the machine between the logger model and a
+// line that carries its replies at 115200 baud in bursts, with the faults of a real
+// line. Nothing waits in real time.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <random>
+
+#include "link/download_reception.h"
+#include "support/logger_model.h"
+
+namespace {
+
+using Kind = DownloadReception::Action::Kind;
+using F = sim::LineFault::Kind;
+
+constexpr qint64 kUsPerByte = 1000000 / 11520 + 1;
+
+struct FakeLink {
+    DownloadReception machine;
+    sim::LoggerModel logger;
+    sim::FaultPlan plan;
+    int burst = 64;      // bytes the line delivers at once, at most
+    qint64 latencyUs = 2000;
+    qint64 nowUs = 0;
+    struct Timer {
+        qint64 due;
+        qint64 period;
+    };
+    std::map<int, Timer> timers;
+    std::deque<std::pair<qint64, char>> line; // bytes on their way, with their arrival
+    std::vector<QByteArray> requests;
+    std::vector<DownloadReception::Action> arms; // every timer armed, in order
+    std::optional<Kind> outcome;
+    int outcomeDetail = 0;
+    QByteArray lastBlockRequest;
+
+    void act(const DownloadReception::Actions& actions)
+    {
+        for (const auto& a : actions) {
+            switch (a.kind) {
+            case Kind::SendCommand:
+            case Kind::ResendCommand:
+                send(QByteArray(8, static_cast<char>(LC_DOWNLOAD)));
+                break;
+            case Kind::RequestBlock: {
+                int index = a.value;
+                lastBlockRequest = wire::toByteArray(
+                    wire::BlockRequest::build(index, static_cast<std::uint8_t>(a.detail)));
+                send(lastBlockRequest);
+                break;
+            }
+            case Kind::ResendBlock:
+                send(lastBlockRequest);
+                break;
+            case Kind::ArmTimer:
+                timers[a.value] = {nowUs + a.detail * 1000, a.detail * 1000};
+                arms.push_back(a);
+                break;
+            case Kind::KillTimer:
+                timers.erase(a.value);
+                break;
+            case Kind::Finish:
+            case Kind::Busy:
+            case Kind::NoData:
+            case Kind::GiveUp:
+                outcome = a.kind;
+                outcomeDetail = a.detail;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    void send(const QByteArray& request)
+    {
+        requests.push_back(request);
+        const QByteArray answer = logger.answer(request);
+        if (answer.isEmpty())
+            return;
+        const auto code = static_cast<std::uint8_t>(request[0]);
+        for (const auto& piece : plan.apply(code, answer, (nowUs + latencyUs) / 1000)) {
+            // In order, one byte after the other: nothing overtakes a late reply.
+            qint64 t = std::max(piece.due * 1000, line.empty() ? 0 : line.back().first);
+            for (char c : piece.bytes)
+                line.emplace_back(t += kUsPerByte, c);
+        }
+    }
+
+    // Up to `burst` bytes that crossed the line one right after the other.
+    QByteArray nextRead()
+    {
+        QByteArray read;
+        qint64 last = line.front().first;
+        while (!line.empty() && read.size() < burst && line.front().first <= last + 1000) {
+            last = line.front().first;
+            read.append(line.front().second);
+            line.pop_front();
+        }
+        nowUs = std::max(nowUs, last);
+        return read;
+    }
+
+    qint64 readDue() const
+    {
+        if (line.empty())
+            return INT64_MAX;
+        // A read ends at its last byte.
+        qint64 last = line.front().first;
+        int n = 0;
+        for (const auto& [t, c] : line) {
+            if (n == burst || t > last + 1000)
+                break;
+            last = t;
+            ++n;
+        }
+        return last;
+    }
+
+    // Runs the download until it ends, nothing more can happen, or limitUs passes.
+    void run(qint64 limitUs = 120'000'000)
+    {
+        act(machine.start(0));
+        while (!outcome && nowUs < limitUs) {
+            const qint64 readAt = readDue();
+            auto next = timers.end();
+            for (auto it = timers.begin(); it != timers.end(); ++it)
+                if (next == timers.end() || it->second.due < next->second.due)
+                    next = it;
+            if (readAt == INT64_MAX && next == timers.end())
+                return; // stuck: nothing will ever happen
+            if (readAt <= (next == timers.end() ? INT64_MAX : next->second.due)) {
+                const QByteArray read = nextRead();
+                act(machine.onBytes(read, nowUs / 1000));
+            } else {
+                nowUs = next->second.due;
+                next->second.due += next->second.period; // window timers repeat
+                act(machine.onTimer(next->first, nowUs / 1000));
+            }
+        }
+    }
+
+    bool exact(const QByteArray& stream) const
+    {
+        return outcome == Kind::Finish
+               && machine.data() == std::vector<std::uint8_t>(stream.begin(), stream.end());
+    }
+};
+
+// Three whole blocks and a remainder with a transient record, every sample its own
+// value so that a shift shows.
+sim::LoggerScenario fourReplies()
+{
+    sim::LoggerScenario s;
+    for (int n = 0; n < 300; ++n) {
+        s.rms.push_back(static_cast<std::int16_t>(2000 + n));
+        s.rms.push_back(static_cast<std::int16_t>(-n));
+    }
+    sim::ScenarioTransient tr;
+    tr.beforeSample = 120;
+    for (int i = 0; i < 251; ++i)
+        tr.samples.push_back(static_cast<std::int16_t>(3 * i - 300));
+    s.transients.push_back(tr);
+    return s; // 1200 + 512 = 1712 bytes
+}
+
+sim::LoggerScenario samples(int n, std::uint32_t startAddress = 0)
+{
+    sim::LoggerScenario s;
+    s.startAddress = startAddress;
+    for (int i = 0; i < 2 * n; ++i)
+        s.rms.push_back(static_cast<std::int16_t>(i * 7 % 3001));
+    return s;
+}
+
+// Whether a case ends with the logger's memory, or with which message.
+struct Case {
+    const char* name;
+    std::vector<sim::LineFault> faults;
+    std::optional<Kind> end = std::nullopt; // none: the exact data
+    qint64 withinMs = 3000;                 // simulated time to the end
+    int burst = 64;
+    int detail = 0;
+    std::function<void(sim::LoggerScenario&, sim::LoggerModel&)> logger = {};
+};
+
+const Case kCases[] = {
+    {"clean_line", {}},
+    {"clean_line_read_byte_by_byte", {}, {}, 3000, 1},
+    // A logger 50 ms late sends a block twice: the copy comes after the next request.
+    {"late_copy_of_a_block", {{F::Late, 0, 0, 0, 50, true}, {F::Twice, LC_BLOCK, 1, 0, 50}}},
+    {"block_sent_twice", {{F::Twice, LC_BLOCK, 1, 0, 5}}},
+    {"header_sent_twice", {{F::Twice, LC_DOWNLOAD, 0, 0, 5}}},
+    {"late_logger_answers_the_command_twice", {{F::Late, 0, 0, 0, 600, true}}, {}, 6000},
+    {"block_answered_after_its_resend",
+     {{F::Late, LC_BLOCK, 1, 0, 1000}, {F::Late, LC_BLOCK, 2, 0, 150}}, {}, 5000},
+    // A stray byte, and reads that end exactly on the length of a block.
+    {"stray_byte_with_reads_of_a_reply_length", {{F::StrayBefore, LC_BLOCK, 1, 1}}, {}, 3000, 512},
+    {"one_stray_burst_in_32_byte_bursts", {{F::StrayBefore, LC_BLOCK, 0, 32}}, {}, 3000, 32},
+    {"stray_byte_before_the_last_reply_whose_tail_comes_late",
+     {{F::StrayBefore, LC_BLOCK, 3, 1}, {F::Split, LC_BLOCK, 3, 176, 300}}},
+    {"stray_byte_before_a_block_whose_end_comes_late",
+     {{F::StrayBefore, LC_BLOCK, 1, 1}, {F::Split, LC_BLOCK, 1, 512, 5}}},
+    {"stray_byte_between_blocks", {{F::StrayAfter, LC_BLOCK, 0, 1, 5}}},
+    {"stray_bytes_before_a_block", {{F::StrayBefore, LC_BLOCK, 2, 3}}},
+    {"stray_byte_before_the_header", {{F::StrayBefore, LC_DOWNLOAD, 0, 1}}},
+    {"block_split_before_its_last_byte", {{F::Split, LC_BLOCK, 1, 511, 30}}},
+    {"stray_byte_before_the_header_whose_end_comes_late",
+     {{F::StrayBefore, LC_DOWNLOAD, 0, 1}, {F::Split, LC_DOWNLOAD, 0, 28, 5}}},
+    {"header_cut_to_20_bytes", {{F::CutShort, LC_DOWNLOAD, 0, 20}}},
+    {"block_cut_short", {{F::CutShort, LC_BLOCK, 2, 300}}, {}, 4000},
+    {"header_split_after_its_first_byte", {{F::Split, LC_DOWNLOAD, 0, 1, 30}}},
+    {"header_with_values_per_sample_garbled", {{F::Garble, LC_DOWNLOAD, 0, 1}}},
+    {"header_with_a_channel_type_garbled", {{F::Garble, LC_DOWNLOAD, 0, 3}}},
+    {"header_with_a_total_beyond_the_memory", {{F::Garble, LC_DOWNLOAD, 0, 4}}},
+    {"header_with_the_rate_unit_garbled", {{F::Garble, LC_DOWNLOAD, 0, 10}}},
+    // A second header, garbled to "no data", would do no harm: none is asked for.
+    {"header_garbled_to_no_data_after_a_doubt",
+     {{F::StrayAfter, LC_BLOCK, 1, 1, 5}, {F::Garble, LC_DOWNLOAD, 1, 1, 0, false, 0x02}}},
+    // Bytes led by the busy code in the header's place, with the header behind them.
+    {"stray_bytes_led_by_the_busy_code", {{F::StrayBefore, LC_DOWNLOAD, 0, 3, 0, false, 0xEA}}},
+    {"busy_logging", {}, Kind::Busy, 1000, 64, 0,
+     [](sim::LoggerScenario&, sim::LoggerModel& m) { m.busy = true; }},
+    // An erased logger: no values per sample, and odd bytes everywhere else.
+    {"erased_logger", {}, Kind::NoData, 1000, 64, 0,
+     [](sim::LoggerScenario& s, sim::LoggerModel&) {
+         s.valuesPerSample = 0;
+         s.rateUnit = 0xFF;
+         s.startAddress = 0xFFFFFF;
+     }},
+    {"total_zero_with_odd_bytes", {}, Kind::NoData, 1000, 64, 1,
+     [](sim::LoggerScenario& s, sim::LoggerModel& m) {
+         s.rateUnit = 0xFF;
+         m.noData = true;
+     }},
+    // Every reply 875 ms late, still coming when the block resend goes: slow, but whole.
+    {"logger_875_ms_late", {{F::Late, 0, 0, 0, 875, true}}, {}, 13000},
+    {"silent_logger", {{F::CutShort, 0, 0, 0, 0, true}}, Kind::GiveUp, 5100},
+    {"logger_falling_silent_after_the_header", {{F::CutShort, LC_BLOCK, 0, 0, 0, true}},
+     Kind::GiveUp, 5100},
+    {"stray_byte_after_every_block", {{F::StrayAfter, LC_BLOCK, 0, 1, 5, true}}, Kind::GiveUp,
+     8000},
+};
+
+void PrintTo(const Case& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ReceptionCase : public ::testing::TestWithParam<Case> {};
+
+} // namespace
+
+TEST_P(ReceptionCase, ends_exact_or_with_one_message)
+{
+    const Case& c = GetParam();
+    FakeLink link;
+    sim::LoggerScenario s = fourReplies();
+    if (c.logger)
+        c.logger(s, link.logger);
+    link.logger.setScenario(s);
+    link.burst = c.burst;
+    for (const auto& f : c.faults)
+        link.plan.add(f);
+    link.run();
+    ASSERT_TRUE(link.outcome) << "stuck at " << link.nowUs / 1000 << " ms";
+    if (c.end) {
+        EXPECT_EQ(*link.outcome, *c.end);
+        EXPECT_EQ(link.outcomeDetail, c.detail);
+    } else {
+        EXPECT_TRUE(link.exact(sim::LoggerModel::buildStream(s)));
+    }
+    EXPECT_LE(link.nowUs / 1000, c.withinMs);
+    // Whatever the end, nothing of the download is left running.
+    EXPECT_TRUE(link.timers.empty());
+    EXPECT_EQ(link.machine.stage(), DownloadReception::Stage::Ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(LineFaults, ReceptionCase, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DownloadReception, clean_line_requests_and_timers)
+{
+    FakeLink link;
+    link.logger.setScenario(samples(300, 1023 * 512)); // 1200 bytes from the last block on
+    link.run();
+    ASSERT_EQ(link.outcome, Kind::Finish);
+    // The command, the blocks from the last one of the memory on, the last one twice.
+    std::vector<QByteArray> expected{QByteArray(8, static_cast<char>(LC_DOWNLOAD))};
+    for (auto [page, fill] : {std::pair{2046, 0xFF}, {0, 0xFF}, {2, 0x01}, {2, 0x01}})
+        expected.push_back(QByteArray::fromHex(
+            QStringLiteral("d8%1%2%3f0f0f0f0")
+                .arg(page >> 8, 2, 16, QChar('0'))
+                .arg(page & 0xFF, 2, 16, QChar('0'))
+                .arg(fill, 2, 16, QChar('0'))
+                .toLatin1()));
+    EXPECT_EQ(link.requests.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size() && i < link.requests.size(); ++i)
+        EXPECT_EQ(link.requests[i].left(4), expected[i].left(4)) << i;
+    // Command resend and give-up; block resend and give-up with every request; the
+    // quiet line after the last read.
+    const std::vector<DownloadReception::Action> arms{
+        {Kind::ArmTimer, 12, 500}, {Kind::ArmTimer, 9, 5000},  {Kind::ArmTimer, 10, 900},
+        {Kind::ArmTimer, 9, 5000}, {Kind::ArmTimer, 10, 900},  {Kind::ArmTimer, 9, 5000},
+        {Kind::ArmTimer, 10, 900}, {Kind::ArmTimer, 9, 5000},  {Kind::ArmTimer, 10, 900},
+        {Kind::ArmTimer, 9, 5000}, {Kind::ArmTimer, 11, 100},  {Kind::ArmTimer, 9, 5000},
+    };
+    EXPECT_EQ(link.arms, arms);
+    EXPECT_TRUE(link.exact(sim::LoggerModel::buildStream(samples(300))));
+}
+
+// Random schedules of one to three faults over several memories: the data is exact or
+// the download ends with a message, never wrong data, never stuck. RQ730_PROPERTY_RUNS
+// sets the number of schedules (a longer run by hand).
+TEST(DownloadReception, random_fault_schedules_end_exact_or_with_a_message)
+{
+    const int runs = qEnvironmentVariableIsSet("RQ730_PROPERTY_RUNS")
+                         ? qEnvironmentVariableIntValue("RQ730_PROPERTY_RUNS")
+                         : 300;
+    std::mt19937 rng(20261209);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const sim::LoggerScenario memories[] = {samples(10), fourReplies(), samples(256),
+                                            samples(200, 1023 * 512)};
+    const F kinds[] = {F::Late,        F::Twice,      F::CutShort, F::Split,
+                       F::StrayBefore, F::StrayAfter, F::Garble};
+    int exact = 0;
+    for (int run = 0; run < runs; ++run) {
+        FakeLink link;
+        const sim::LoggerScenario& s = memories[pick(0, 3)];
+        link.logger.setScenario(s);
+        link.burst = std::array{1, 7, 32, 64, 512}[pick(0, 4)];
+        link.latencyUs = pick(0, 30) * 1000;
+        std::string schedule;
+        for (int n = pick(1, 3); n > 0; --n) {
+            sim::LineFault f;
+            f.kind = kinds[pick(0, 6)];
+            f.request = std::array<std::uint8_t, 3>{0, LC_DOWNLOAD, LC_BLOCK}[pick(0, 2)];
+            f.nth = pick(0, 4);
+            f.bytes = pick(0, 600);
+            f.delayMs = pick(0, 1500);
+            f.every = pick(0, 9) == 0;
+            f.value = static_cast<std::uint8_t>(std::array{0, 0xEA, 0xDD, 0x00}[pick(0, 3)]);
+            // A block damaged inside is out of reach of any receiver (no checksum), and so
+            // is a header damaged into another plausible one: only damage that shows.
+            if (f.kind == F::Garble) {
+                f.request = LC_DOWNLOAD;
+                f.bytes = std::array{0, 1, 2, 3, 10}[pick(0, 4)];
+                f.value = 0;
+            }
+            link.plan.add(f);
+            schedule += " kind " + std::to_string(static_cast<int>(f.kind)) + " request "
+                        + std::to_string(f.request) + " nth " + std::to_string(f.nth) + " bytes "
+                        + std::to_string(f.bytes) + " delay " + std::to_string(f.delayMs)
+                        + (f.every ? " every" : "") + " value " + std::to_string(f.value) + ";";
+        }
+        link.run();
+        const std::string where = "run " + std::to_string(run) + ", burst "
+                                  + std::to_string(link.burst) + ":" + schedule;
+        ASSERT_TRUE(link.outcome) << "stuck, " << where;
+        if (*link.outcome == Kind::Finish) {
+            ASSERT_TRUE(link.exact(sim::LoggerModel::buildStream(s))) << "wrong data, " << where;
+            ++exact;
+        }
+        // A message comes within the give-up's order of time after the last fault.
+        ASSERT_LE(link.nowUs, 60'000'000) << where;
+    }
+    EXPECT_GT(exact, runs / 2);
+}

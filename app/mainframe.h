@@ -355,10 +355,10 @@ private:
     void OnNoData(bool totalZero);
     void FinishDownload();
     void ShowLoadingWindow();
-    // The transfer command once more (timer 12); a download's waiting input goes.
-    void ResendTransferCommand(bool download);
-    // The block request once more on a reopened port (timer 10); false when the port
-    // could not be reopened and the download ended.
+    // The transfer command once more (timer 12).
+    void ResendTransferCommand();
+    // The block request once more (timer 10), the port opened again if it was lost;
+    // false when it could not be and the download ended.
     bool ResendBlockRequest();
     // A serial-control failure in a handler nothing else guards: shown, as the
     // framework shows errors that escape a message handler.

@@ -67,6 +67,7 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
     Actions out;
     if (m_stage == Stage::Idle || m_stage == Stage::Ended || bytes.isEmpty())
         return out;
+    const bool pause = now - m_lastInputAt >= linktime::kQuietLineMs;
     m_lastInputAt = now;
     if (m_quiet.active) {
         // Kept only as far as they could still be a second copy of the reply.
@@ -75,15 +76,20 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
         arm(kTimerQuietLine, m_quiet.ms, out);
         return out;
     }
+    // A reply crosses the line in one go. Bytes after the line fell quiet in the
+    // middle of one are something else: the rest of a reply that stopped, a copy.
+    m_rxPaused = m_rxPaused || (pause && !m_rx.isEmpty());
     m_rx.append(bytes);
     const int length = replyLength();
     if (m_rx.size() < length)
         return out;
-    if (m_rx.size() > length) {
-        // More than the reply asked for: a reply sent twice, a late one, or stray bytes.
+    // More than the reply asked for (a reply sent twice, a late one, or stray bytes),
+    // or its length made up of pieces.
+    if (m_rx.size() > length || m_rxPaused) {
         doubt(out);
         return out;
     }
+    m_rxPaused = false;
     take(std::exchange(m_rx, {}), out);
     return out;
 }
@@ -113,16 +119,18 @@ DownloadReception::Actions DownloadReception::onTimer(int id, qint64 now)
 void DownloadReception::resend(int timer, Actions& out, qint64 now)
 {
     kill(timer, out); // once per request
-    // Part of a reply that stopped coming a while ago: the logger is done with the first
-    // request and answers only the resend, from its first byte. Bytes still coming are a
-    // late reply, kept to be completed; it and nothing at all may then be followed by
-    // a second reply, to the resend.
+    // Part of a reply that stopped coming a while ago: it may be the end of a reply read
+    // out of step as well as the start of this one. Every byte counts in a pass, so the
+    // pass is in doubt.
     if (!m_rx.isEmpty() && now - m_lastInputAt >= linktime::kQuietLineMs) {
-        m_rx.clear();
-        m_resent = false;
-    } else {
-        m_resent = true;
+        doubt(out);
+        return;
     }
+    // Nothing yet, or a late reply still coming (kept, to be completed): the first
+    // request may yet be answered around the reply to the resend, so what follows is
+    // watched until the line falls quiet.
+    m_resent = true;
+    m_troubled = true;
     out.push_back({timer == kTimerCommandResend ? Kind::ResendCommand : Kind::ResendBlock});
 }
 
@@ -178,7 +186,28 @@ void DownloadReception::takeBlock(const QByteArray& reply, Actions& out)
     const int copyWindow = m_resent ? linktime::kBlockResendMs + linktime::kQuietLineMs
                                     : linktime::kQuietLineMs;
     if (m_verifying) {
-        awaitQuiet(AfterQuiet::Compare, true, copyWindow, reply, out);
+        // After trouble on the line, the end is trusted only once the line has been
+        // quiet for as long as a late reply may take.
+        const int window = m_troubled ? linktime::kBlockResendMs + linktime::kQuietLineMs
+                                      : copyWindow;
+        awaitQuiet(AfterQuiet::Compare, true, window, reply, out);
+        return;
+    }
+    if (!m_held.isEmpty()) {
+        // The block asked again on a quiet line must be the one held.
+        const bool same = reply == m_held;
+        m_held.clear();
+        if (!same) {
+            doubt(out);
+            return;
+        }
+    } else if (reply.size() == kBlock && m_offset >= kBlock
+               && std::equal(reply.constBegin(), reply.constEnd(), m_data.begin() + m_offset - kBlock,
+                             [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
+        // The same bytes as the block before: a late copy of it looks just so. It is
+        // held, and the block asked again once the line is quiet.
+        m_held = reply;
+        awaitQuiet(AfterQuiet::Request, true, copyWindow, reply, out);
         return;
     }
     std::copy(reply.constBegin(), reply.constEnd(), m_data.begin() + m_offset);
@@ -193,6 +222,7 @@ void DownloadReception::takeBlock(const QByteArray& reply, Actions& out)
 void DownloadReception::sendRequest(Actions& out)
 {
     m_rx.clear();
+    m_rxPaused = false;
     m_resent = false;
     if (m_stage == Stage::Header) {
         out.push_back({Kind::SendCommand});
@@ -218,17 +248,22 @@ void DownloadReception::sendRequest(Actions& out)
 
 void DownloadReception::doubt(Actions& out)
 {
+    m_troubled = true;
     if (++m_failedPasses > kMaxFailedPasses) {
         end(Kind::GiveUp, 0, out);
         return;
     }
-    // Any reply of the pass may have been misread: the pass starts again.
+    // Any reply of the pass may have been misread: the pass starts again, once the line
+    // has been quiet for as long as a late reply or the rest of one may take.
+    int settle = linktime::kCommandResendMs + linktime::kQuietLineMs;
     if (m_stage == Stage::Blocks) {
         m_offset = 0;
         m_verifying = false;
+        m_held.clear();
         out.push_back({Kind::SetProgress, 1});
+        settle = linktime::kBlockResendMs + linktime::kQuietLineMs;
     }
-    awaitQuiet(AfterQuiet::Request, false, linktime::kQuietLineMs, {}, out);
+    awaitQuiet(AfterQuiet::Request, false, settle, {}, out);
 }
 
 void DownloadReception::awaitQuiet(AfterQuiet after, bool checks, int ms, const QByteArray& taken,
@@ -237,6 +272,7 @@ void DownloadReception::awaitQuiet(AfterQuiet after, bool checks, int ms, const 
     kill(kTimerBlockResend, out);
     kill(kTimerCommandResend, out);
     m_rx.clear();
+    m_rxPaused = false;
     m_quiet = Quiet{true, after, checks, ms, taken, {}};
     arm(kTimerQuietLine, ms, out);
     // A line that never falls quiet ends the download.

@@ -101,10 +101,13 @@ private:
     void kill(int id, Actions& out);
 
     Stage m_stage = Stage::Idle;
-    QByteArray m_rx;       // heard since the request in force went out
+    QByteArray m_rx;         // heard since the request in force went out
+    bool m_rxPaused = false; // the line fell quiet in the middle of m_rx
     qint64 m_lastInputAt = 0;
     bool m_resent = false; // the request in force went out twice
     bool m_verifying = false; // the request in force reads the last reply again
+    QByteArray m_held;        // a block equal to the one before it, asked again
+    bool m_troubled = false;  // a resend or a pass in doubt: the end waits longer
     wire::DownloadHeader m_header;
     std::vector<std::uint8_t> m_data;
     int m_offset = 0;

@@ -128,7 +128,7 @@ void CMainFrame::ApplyReception(const DownloadReception::Actions& actions)
             m_nBlockIndex += 1;
             break;
         case Kind::ResendCommand:
-            ResendTransferCommand(true);
+            ResendTransferCommand();
             break;
         case Kind::ResendBlock:
             if (!ResendBlockRequest())

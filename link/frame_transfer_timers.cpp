@@ -11,21 +11,18 @@ void CMainFrame::OnCommandResend()
     KillTimer(kTimerCommandResend);
     if (m_bAnswered)
         return;
-    ResendTransferCommand(false);
+    ResendTransferCommand();
 }
 
-void CMainFrame::ResendTransferCommand(bool download)
+void CMainFrame::ResendTransferCommand()
 {
+    // Nothing heard is thrown away: a real-time frame already arriving is kept (the
+    // stream finds frames wherever they begin), and the download's reception counts
+    // every byte to know whether its replies are in step.
     m_arrOutput = wire::toByteArray(m_byCommand);
     try {
-        if (m_MSComm.GetPortOpen()) {
-            // What came of the first download command is no reply: a header cut short
-            // must not be read as the start of the next one. A real-time frame that is
-            // already arriving is kept: the stream finds frames wherever they begin.
-            if (download)
-                m_MSComm.SetInBufferCount(0);
+        if (m_MSComm.GetPortOpen())
             m_MSComm.SetOutput(m_arrOutput);
-        }
     } catch (const CommDispatchError& error) {
         ReportControlError(error);
     }
@@ -33,24 +30,19 @@ void CMainFrame::ResendTransferCommand(bool download)
 
 bool CMainFrame::ResendBlockRequest()
 {
+    m_arrOutput = wire::toByteArray(m_byBlockRequest);
     try {
-        // Reopening the port also throws away the part of the block that came.
-        if (m_MSComm.GetPortOpen())
-            m_MSComm.SetPortOpen(false);
+        // An adapter pulled out closed the port: it must open again, or the download
+        // is over. An open port is not reopened, since that would throw away bytes the
+        // reception has not counted yet.
         if (!m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(true);
-        m_arrOutput = wire::toByteArray(m_byBlockRequest);
     } catch (const CommDispatchError&) {
-        // The port cannot be reopened: the download is over now, with one message.
+        // The download is over now, with one message.
         OnTransferGiveUp();
         return false;
     }
     try {
-        if (m_MSComm.GetCommEvent() != CMSComm::kEventReceive) {
-            m_MSComm.SetInBufferCount(0);
-            return true;
-        }
-        m_varInput = m_MSComm.GetInput(); // the partial block is thrown away
         m_MSComm.SetOutput(m_arrOutput);
     } catch (const CommDispatchError& error) {
         ReportControlError(error);

@@ -18,6 +18,8 @@ const QString kClockUnanswered = QStringLiteral(
 
 void CMainFrame::OnAnswerMissing()
 {
+    if (!timers().IsActive(kTimerAnswerWait))
+        return; // the answer came meanwhile
     KillTimer(kTimerAnswerWait);
     if (m_MSComm.GetPortOpen())
         m_MSComm.SetPortOpen(false);

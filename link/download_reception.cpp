@@ -186,10 +186,11 @@ void DownloadReception::takeBlock(const QByteArray& reply, Actions& out)
     const int copyWindow = m_resent ? linktime::kBlockResendMs + linktime::kQuietLineMs
                                     : linktime::kQuietLineMs;
     if (m_verifying) {
-        // After trouble on the line, the end is trusted only once the line has been
-        // quiet for as long as a late reply may take.
+        // The end is trusted once the line has stayed quiet: briefly after a download
+        // without trouble; after trouble (a resend among it) for as long as a late reply
+        // may take.
         const int window = m_troubled ? linktime::kBlockResendMs + linktime::kQuietLineMs
-                                      : copyWindow;
+                                      : linktime::kEndQuietMs;
         awaitQuiet(AfterQuiet::Compare, true, window, reply, out);
         return;
     }

@@ -325,12 +325,12 @@ TEST(DownloadReception, clean_line_requests_and_timers)
     for (std::size_t i = 0; i < expected.size() && i < link.requests.size(); ++i)
         EXPECT_EQ(link.requests[i].left(4), expected[i].left(4)) << i;
     // Command resend and give-up; block resend and give-up with every request; the
-    // quiet line after the last read.
+    // short quiet line after the last read.
     const std::vector<DownloadReception::Action> arms{
         {Kind::ArmTimer, 12, 500}, {Kind::ArmTimer, 9, 5000},  {Kind::ArmTimer, 10, 900},
         {Kind::ArmTimer, 9, 5000}, {Kind::ArmTimer, 10, 900},  {Kind::ArmTimer, 9, 5000},
         {Kind::ArmTimer, 10, 900}, {Kind::ArmTimer, 9, 5000},  {Kind::ArmTimer, 10, 900},
-        {Kind::ArmTimer, 9, 5000}, {Kind::ArmTimer, 11, 100},  {Kind::ArmTimer, 9, 5000},
+        {Kind::ArmTimer, 9, 5000}, {Kind::ArmTimer, 11, 50},   {Kind::ArmTimer, 9, 5000},
     };
     EXPECT_EQ(link.arms, arms);
     EXPECT_TRUE(link.exact(sim::LoggerModel::buildStream(samples(300))));

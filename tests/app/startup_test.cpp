@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
@@ -305,6 +306,12 @@ TEST(Splash, key_or_click_hides_it_and_is_swallowed)
     CSplashWnd::ShowSplashScreen(&owner);
     ASSERT_NE(CSplashWnd::current(), nullptr);
     EXPECT_EQ(CSplashWnd::current()->size(), QSize(520, 317));
+    // Its picture is on the screen before the event loop runs again, as the start-up
+    // pause keeps it from running.
+    CSplashWnd* shown = CSplashWnd::current();
+    EXPECT_EQ(shown->screen()->grabWindow(shown->winId()).toImage().convertToFormat(
+                  QImage::Format_RGB32),
+              CSplashWnd::splashPicture().toImage().convertToFormat(QImage::Format_RGB32));
     // A second show while one is up makes no second splash.
     CSplashWnd* first = CSplashWnd::current();
     CSplashWnd::ShowSplashScreen(&owner);

@@ -465,10 +465,13 @@ void CMainFrame::OnViewInfoDialog()
         view->m_nTopBandHeight = 120;
         m_bInfoDialog = 1;
         if (view->m_dlgRecInfo) {
+            // Across the view, as the view lays it out itself: the band comes back
+            // as it was before it was hidden.
+            view->m_dlgRecInfo->setGeometry(0, 0, view->width(), 120);
             view->m_dlgRecInfo->show();
-            view->m_dlgRecInfo->setGeometry(0, 0, centralWidget()->width(), 120);
         }
     }
+    view->PlaceChildren();
     view->update();
 }
 

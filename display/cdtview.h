@@ -44,6 +44,10 @@ public:
     void OnInitialUpdate();
     // Moves the children that exist to their places for the new client size.
     void OnSize(int w, int h);
+    // Moves the scroll bars and the toolbar that exist to where the paint puts them for
+    // the current size and band height. Called when the band changes, so that the paint
+    // finds them in place: a child moved while its parent paints is not painted again.
+    void PlaceChildren();
     void OnTimer(int id);
 
     TimerTable& timers() { return m_timers; }
@@ -182,7 +186,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void createChildren(int clientW, int clientH, const PlotRect& rc);
+    void createChildren(int clientW);
     bool createViewToolBar();
     void applyZoomScrollBars(int timeRangeMax, bool positionBars, int verticalHalfRange);
     void drawGraph(bool printing);

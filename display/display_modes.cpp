@@ -46,6 +46,7 @@ void CMainFrame::ModeBandFull()
         if (band)
             band->hide();
     }
+    view->PlaceChildren();
 }
 
 void CMainFrame::ModeBandSlim(bool frameWidth)
@@ -56,6 +57,7 @@ void CMainFrame::ModeBandSlim(bool frameWidth)
         band->setGeometry(0, 0, frameWidth ? width() : view->width(), modes::kBandSlim);
         band->show();
     }
+    view->PlaceChildren();
 }
 
 void CMainFrame::ModePaneBackToNormal()

@@ -10,12 +10,15 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
 #include "app/logger_settings.h"
 #include "app/splash.h"
@@ -194,6 +197,66 @@ int CMainFrame::instrumentPaneWidth() const
         return 0;
     const QList<int> sizes = m_wndSplitter->sizes();
     return sizes.isEmpty() ? 0 : sizes[0];
+}
+
+void CMainFrame::fitFrameToScreen()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (area.contains(frame))
+        return;
+    const QSize size = frame.size().boundedTo(area.size());
+    const QPoint topLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - size.width()),
+                         std::clamp(frame.top(), area.top(), area.bottom() + 1 - size.height()));
+    // move() places the frame; the size is that of the client area inside it.
+    move(topLeft);
+    resize(size.shrunkBy(windowFrameMargins(this)).expandedTo(QSize(1, 1)));
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    m_restoreWatch.invalidate();
+    if (!(before & filling) || (windowState() & (filling | Qt::WindowMinimized)))
+        return;
+    // Restored: the window goes back to where it was before it was maximised, which at
+    // start-up was the whole screen for its client area alone. The window manager may
+    // report the state before it moves the window back, and the frame's new size after
+    // that: what it reports in the moments after the restore is fitted again.
+    m_restoreWatch.start();
+    fitFrameToScreen();
+}
+
+void CMainFrame::fitWhileRestoring(const QEvent* event)
+{
+    // Only what the window system reports counts: a size the program asks for is its own.
+    if (event->spontaneous() && m_restoreWatch.isValid()) {
+        if (m_restoreWatch.elapsed() < kRestoreWatchMs)
+            fitFrameToScreen();
+        else
+            m_restoreWatch.invalidate();
+    }
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    fitWhileRestoring(event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    fitWhileRestoring(event);
 }
 
 // ---------------------------------------------------------------------------------

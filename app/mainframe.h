@@ -16,6 +16,7 @@
 // Its enable rule (onUpdateCommand) is usually registered there already. A command
 // without a handler is shown disabled.
 // Adding a timer: fill in its case in CMainFrame::OnTimer (app/mainframe.cpp).
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -313,6 +314,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A window restored from maximised is fitted into the screen's available area.
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int OnCreate();
@@ -325,6 +330,11 @@ private:
     void updateAction(QAction* action) const;
     void printWithDisplayMode(int mode, int frameworkCommand);
     void focusNextPane(int step);
+    // Moves and shrinks a window in the normal state so that its frame, title bar
+    // included, lies within its screen's available area.
+    void fitFrameToScreen();
+    void fitWhileRestoring(const QEvent* event);
+    static constexpr int kRestoreWatchMs = 1000;
     // Steps shared by the display-mode commands (display/display_modes.cpp).
     void ModeBandFull();
     void ModeBandSlim(bool frameWidth);
@@ -382,4 +392,5 @@ private:
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QPrinter> m_printer;
     bool m_bCloseNow = false; // timer 2 has run: the next close event really closes
+    QElapsedTimer m_restoreWatch; // runs for a moment after the window is restored
 };

@@ -346,6 +346,7 @@ private:
     void ModeRepaintView();
     void ModeInvalidateBand();
     void RealTimeMode(int mode);
+    int m_nShownTrRecord = -1; // the transient record shown last
     // Parts of the receive handler (link/frame_receive.cpp).
     void ReceiveEvent();
     void OnHandshakeReply(std::uint8_t reply);

@@ -109,7 +109,11 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     v.m_pTrChannel = {0xF1, 0xF2, 0x00};
     v.m_pTrQuantity = {0xFA, 0xFC, 0x00};
     v.m_nDisplayMode = 1;
-    f.frame->OnStoreTransientWave();
+    // A read-out of the series shown before goes with each other series shown.
+    const QString stale = QStringLiteral("Data Point No.:7  Time:07/03/09 14:05:15   CH1: 690A");
+    v.g_strReadout = stale;
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_STORE_TRANSIENT_WAVE));
+    EXPECT_EQ(v.g_strReadout, "");
 
     auto* list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
@@ -125,7 +129,12 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     EXPECT_EQ(list->frameGeometry(), QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size()));
     EXPECT_EQ(pane->width(), 210);
 
+    v.g_strReadout = stale;
     list->OnDblClkList(1);
+    EXPECT_EQ(v.g_strReadout, "");
+    v.g_strReadout = stale;
+    list->OnDblClkList(1); // the same record again
+    EXPECT_EQ(v.g_strReadout, stale);
     EXPECT_EQ(v.m_nFirstPoint, 252);
     EXPECT_EQ(v.m_nLastPoint, 502);
     EXPECT_EQ(v.m_bShowCh1, 0);
@@ -156,8 +165,10 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(frametest::waitUntil([&] { return list->list()->model()->rowCount() == 1; }));
+    v.g_strReadout = stale;
     f.frame->OnStoreRms();
     EXPECT_EQ(v.m_dlgTrFileList, nullptr);
+    EXPECT_EQ(v.g_strReadout, "");
 }
 
 TEST(InstrumentTree, one_item_whose_menu_runs_the_frame_commands)

@@ -1,10 +1,13 @@
 #include "app/mainframe.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -614,6 +617,36 @@ void CMainFrame::OnPrintList()
 }
 
 namespace {
+// The texts of the message boxes a print dialog raises while it runs: the dialog asks
+// itself about a file it finds, though not always about the one printed into (it
+// looks for a relative name in the working folder, and prints into the home folder).
+class PrintDialogQuestions : public QObject {
+public:
+    explicit PrintDialogQuestions(QDialog* dialog) : m_dialog(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PrintDialogQuestions() override { qApp->removeEventFilter(this); }
+    bool asked(const QString& file) const
+    {
+        return std::any_of(m_texts.begin(), m_texts.end(),
+                           [&](const QString& text) { return text.contains(file); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && box->parent() == m_dialog)
+                m_texts << box->text();
+        return false;
+    }
+
+private:
+    QDialog* m_dialog;
+    QStringList m_texts;
+};
+
 CMainFrame::PrintDialogHook& printDialogHook()
 {
     static CMainFrame::PrintDialogHook hook;
@@ -629,16 +662,30 @@ CMainFrame::PrintDialogHook CMainFrame::setPrintDialogHook(PrintDialogHook hook)
 void CMainFrame::OnFilePrint()
 {
     if (printDialogHook()) {
-        if (printDialogHook()(printer()))
+        if (printDialogHook()(printer()) && confirmPrintFile())
             PrintView(&printer());
         return;
     }
     QPrintDialog dialog(&printer(), this);
     if (m_pDataView)
         dialog.setMinMax(1, std::max(m_pDataView->OnPreparePrinting(), 1));
+    const PrintDialogQuestions questions(&dialog);
     if (execModal(dialog) != QDialog::Accepted)
         return;
+    // The dialog may have asked about the very file already: once is enough.
+    const QString file = QDir::toNativeSeparators(printer().outputFileName());
+    if (!(questions.asked(file) || confirmPrintFile()))
+        return;
     PrintView(&printer());
+}
+
+bool CMainFrame::confirmPrintFile()
+{
+    // The print dialog proposes the file of the last print; a print into it replaces
+    // that one.
+    if (printer().outputFormat() != QPrinter::PdfFormat || printer().outputFileName().isEmpty())
+        return true;
+    return ConfirmReplace({printer().outputFileName()});
 }
 
 void CMainFrame::OnFilePrintPreview()

@@ -188,6 +188,9 @@ public:
     bool SaveData();
     // File > Save (32814).
     void OnFileSave();
+    // Asks before files that exist are replaced; true when none exists or the user
+    // answers Yes (No keeps them all).
+    bool ConfirmReplace(const QStringList& paths);
     // Writes a file whole; a failure is reported with the system's reason.
     bool WriteFileReported(const QString& path, const QByteArray& bytes);
     // File > Open (32827): the save question, the open dialog, then the document load.
@@ -329,6 +332,8 @@ private:
     QAction* ensureAction(int id, const QString& text);
     void updateAction(QAction* action) const;
     void printWithDisplayMode(int mode, int frameworkCommand);
+    // A print into a file that exists asks first, as a save does; true to print.
+    bool confirmPrintFile();
     void focusNextPane(int step);
     // Moves and shrinks a window in the normal state so that its frame, title bar
     // included, lies within its screen's available area.

@@ -342,8 +342,10 @@ TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page_previe
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     pages = -1;
+    frametest::MessageBoxRecorder replace({}, MsgResult::Yes); // the file of the list print
     QTest::keyClick(&frame, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(pages, 1);
+    EXPECT_EQ(replace.calls.size(), 1u);
     EXPECT_EQ(f.view().PrintKind(), 1);
     CMainFrame::setPrintDialogHook({});
 

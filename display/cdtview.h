@@ -129,9 +129,10 @@ public:
     QDialog* m_dlgPowerAnalysis = nullptr; // power-analysis read-out, template 252
     // The panels' places, by their frames (title bar included), in screen coordinates:
     // the view below the record-information band (the data list), and the splitter's
-    // left pane, `collapsedWidth` wide when the pane is collapsed.
+    // left pane, `collapsedWidth` wide when the pane is collapsed (and then, with
+    // `belowToolBar`, below the band and the view toolbar).
     QRect BelowBandArea() const;
-    QRect LeftPaneArea(int collapsedWidth) const;
+    QRect LeftPaneArea(int collapsedWidth, bool belowToolBar = false) const;
     // Places a panel's frame over `area` (platform/window_frame.h).
     static void PlacePanel(QWidget* panel, const QRect& area);
     // Creates and shows a panel when it has no window.

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableView>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include "app/frame_fixture.h"
@@ -161,10 +162,18 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(list->list(), &esc);
     EXPECT_EQ(v.m_dlgTrFileList, nullptr);
+    // With the instrument pane hidden it lies beside the plot, clear of the band and
+    // the view toolbar.
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INSTRUMENT));
+    v.grab();
     v.OnShowTrFileList();
     list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(frametest::waitUntil([&] { return list->list()->model()->rowCount() == 1; }));
+    EXPECT_EQ(list->frameGeometry().width(), 210);
+    for (const QWidget* covered : std::vector<const QWidget*>{v.m_wndViewToolBar, v.m_dlgRecInfo})
+        EXPECT_FALSE(list->frameGeometry().intersects(
+            QRect(covered->mapToGlobal(QPoint(0, 0)), covered->size())));
     v.g_strReadout = stale;
     f.frame->OnStoreRms();
     EXPECT_EQ(v.m_dlgTrFileList, nullptr);

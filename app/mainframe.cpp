@@ -217,8 +217,10 @@ void CMainFrame::fitFrameToScreen()
     const QPoint topLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - size.width()),
                          std::clamp(frame.top(), area.top(), area.bottom() + 1 - size.height()));
     // move() places the frame; the size is that of the client area inside it.
+    m_bFitting = true;
     move(topLeft);
     resize(size.shrunkBy(windowFrameMargins(this)).expandedTo(QSize(1, 1)));
+    m_bFitting = false;
 }
 
 void CMainFrame::changeEvent(QEvent* event)
@@ -233,21 +235,26 @@ void CMainFrame::changeEvent(QEvent* event)
         return;
     // Restored: the window goes back to where it was before it was maximised, which at
     // start-up was the whole screen for its client area alone. The window manager may
-    // report the state before it moves the window back, and the frame's new size after
-    // that: what it reports in the moments after the restore is fitted again.
+    // report the state before it moves the window back, and put its frame around it
+    // only after that: for a moment, what it reports is fitted again, and so is what
+    // the frame has become a little later.
     m_restoreWatch.start();
     fitFrameToScreen();
+    for (const int delay : {kRestoreWatchMs / 10, kRestoreWatchMs / 2})
+        QTimer::singleShot(delay, this, [this] { fitWhileRestoring(nullptr); });
 }
 
 void CMainFrame::fitWhileRestoring(const QEvent* event)
 {
-    // Only what the window system reports counts: a size the program asks for is its own.
-    if (event->spontaneous() && m_restoreWatch.isValid()) {
-        if (m_restoreWatch.elapsed() < kRestoreWatchMs)
-            fitFrameToScreen();
-        else
-            m_restoreWatch.invalidate();
+    if (!m_restoreWatch.isValid() || m_bFitting)
+        return;
+    // A place the program gives the window itself is kept, and so is what the user
+    // does once the moment has passed.
+    if ((event && !event->spontaneous()) || m_restoreWatch.elapsed() >= kRestoreWatchMs) {
+        m_restoreWatch.invalidate();
+        return;
     }
+    fitFrameToScreen();
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event)

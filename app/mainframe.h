@@ -338,6 +338,8 @@ private:
     // Moves and shrinks a window in the normal state so that its frame, title bar
     // included, lies within its screen's available area.
     void fitFrameToScreen();
+    // After a restore: fits the window again for what the window system reports
+    // (`event`, or null for a later look).
     void fitWhileRestoring(const QEvent* event);
     static constexpr int kRestoreWatchMs = 1000;
     // Steps shared by the display-mode commands (display/display_modes.cpp).
@@ -399,4 +401,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_bCloseNow = false; // timer 2 has run: the next close event really closes
     QElapsedTimer m_restoreWatch; // runs for a moment after the window is restored
+    bool m_bFitting = false;      // fitFrameToScreen is placing the window
 };

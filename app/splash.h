@@ -39,7 +39,7 @@ protected:
 private:
     explicit CSplashWnd(QWidget* owner);
     bool Create();
-    // Waits (bounded) until the window is on screen, then paints and flushes it.
+    // Waits (bounded) until the window is on screen, then paints it.
     void paintNow();
     static constexpr int kExposeWaitMs = 1000;
     void OnTimer(int id);

@@ -7,8 +7,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QScreen>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -417,40 +415,4 @@ TEST(MainFrame, every_size_from_nothing_paints_graph_band_lists_and_panels)
     view.resize(0, 0);
     view.OnDraw(painter, page.size(), true);
     view.OnDraw(painter, page.size(), false);
-}
-
-TEST(MainFrame, band_hidden_and_shown_gives_back_the_same_picture)
-{
-    testenv::resetHome();
-    Frame f;
-    ViewState source;
-    CDTDoc stored;
-    stored.AddView(&source);
-    source.m_nStoreCount = 300;
-    source.m_bStoreCh1 = source.m_bStoreCh2 = 1;
-    source.m_nAutoMax = {60, 80, 0, 0};
-    for (int i = 0; i < 300; ++i) {
-        stored.m_pCh1Data.push_back(float(i % 50));
-        stored.m_pCh2Data.push_back(float(i % 70));
-    }
-    f.doc->LoadFromBytes(stored.StoreToBytes());
-    CDTView& view = f.view();
-    // What the window shows on the screen, as painted through the event loop; the view
-    // toolbar shows its face there, right of its first button too, band or no band.
-    const auto shown = [&] {
-        waitUntil([] { return false; }, 200);
-        const QImage picture = f.frame->screen()->grabWindow(f.frame->winId()).toImage();
-        const QWidget* bar = view.m_wndViewToolBar;
-        const QPoint inBar = bar->mapTo(f.frame.get(), QPoint(bar->width() / 2, bar->height() / 2));
-        EXPECT_NE(picture.pixel(inBar) & 0xFFFFFF, 0u) << inBar.x() << "," << inBar.y();
-        return picture;
-    };
-    const QImage before = shown();
-    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INFO_DIALOG));
-    shown();
-    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INFO_DIALOG));
-    const QImage after = shown();
-    EXPECT_EQ(view.m_dlgRecInfo->width(), view.width());
-    EXPECT_TRUE(view.m_dlgRecInfo->scrollBar()->isVisible());
-    EXPECT_TRUE(before == after) << "the band comes back as it was";
 }

@@ -51,9 +51,9 @@ void reportFileError(QWidget* parent, const QString& path, const QString& what,
         kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
-// Asks before files that exist are replaced; true when none exists or the user
-// answers Yes (No keeps them all).
-bool confirmReplace(QWidget* parent, const QStringList& paths)
+} // namespace
+
+bool CMainFrame::ConfirmReplace(const QStringList& paths)
 {
     QStringList existing;
     for (const QString& path : paths) {
@@ -69,11 +69,9 @@ bool confirmReplace(QWidget* parent, const QStringList& paths)
             : QStringLiteral("These files already exist:\n%1\n"
                              "Do you want to replace them?")
                   .arg(existing.join(QLatin1Char('\n')));
-    return messageBox(parent, text, kProgramTitle, MsgButtons::YesNo, MsgIcon::Exclamation)
+    return messageBox(this, text, kProgramTitle, MsgButtons::YesNo, MsgIcon::Exclamation)
            == MsgResult::Yes;
 }
-
-} // namespace
 
 QString CMainFrame::previousMeasurementPath()
 {
@@ -102,7 +100,7 @@ bool CMainFrame::SaveData()
     QStringList targets{paths.document, paths.rmsReport};
     if (withTr)
         targets << paths.trReport;
-    if (!confirmReplace(this, targets))
+    if (!ConfirmReplace(targets))
         return false;
 
     WaitCursor wait;

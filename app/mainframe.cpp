@@ -1,21 +1,27 @@
 #include "app/mainframe.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
 #include "app/logger_settings.h"
 #include "app/splash.h"
@@ -193,6 +199,73 @@ int CMainFrame::instrumentPaneWidth() const
         return 0;
     const QList<int> sizes = m_wndSplitter->sizes();
     return sizes.isEmpty() ? 0 : sizes[0];
+}
+
+void CMainFrame::fitFrameToScreen()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (area.contains(frame))
+        return;
+    const QSize size = frame.size().boundedTo(area.size());
+    const QPoint topLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - size.width()),
+                         std::clamp(frame.top(), area.top(), area.bottom() + 1 - size.height()));
+    // move() places the frame; the size is that of the client area inside it.
+    m_bFitting = true;
+    move(topLeft);
+    resize(size.shrunkBy(windowFrameMargins(this)).expandedTo(QSize(1, 1)));
+    m_bFitting = false;
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    m_restoreWatch.invalidate();
+    if (!(before & filling) || (windowState() & (filling | Qt::WindowMinimized)))
+        return;
+    // Restored: the window goes back to where it was before it was maximised, which at
+    // start-up was the whole screen for its client area alone. The window manager may
+    // report the state before it moves the window back, and put its frame around it
+    // only after that: for a moment, what it reports is fitted again, and so is what
+    // the frame has become a little later.
+    m_restoreWatch.start();
+    fitFrameToScreen();
+    for (const int delay : {kRestoreWatchMs / 10, kRestoreWatchMs / 2})
+        QTimer::singleShot(delay, this, [this] { fitWhileRestoring(nullptr); });
+}
+
+void CMainFrame::fitWhileRestoring(const QEvent* event)
+{
+    if (!m_restoreWatch.isValid() || m_bFitting)
+        return;
+    // A place the program gives the window itself is kept, and so is what the user
+    // does once the moment has passed.
+    if ((event && !event->spontaneous()) || m_restoreWatch.elapsed() >= kRestoreWatchMs) {
+        m_restoreWatch.invalidate();
+        return;
+    }
+    fitFrameToScreen();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    fitWhileRestoring(event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    fitWhileRestoring(event);
 }
 
 // ---------------------------------------------------------------------------------
@@ -464,10 +537,13 @@ void CMainFrame::OnViewInfoDialog()
         view->m_nTopBandHeight = 120;
         m_bInfoDialog = 1;
         if (view->m_dlgRecInfo) {
+            // Across the view, as the view lays it out itself: the band comes back
+            // as it was before it was hidden.
+            view->m_dlgRecInfo->setGeometry(0, 0, view->width(), 120);
             view->m_dlgRecInfo->show();
-            view->m_dlgRecInfo->setGeometry(0, 0, centralWidget()->width(), 120);
         }
     }
+    view->PlaceChildren();
     view->update();
 }
 
@@ -547,6 +623,36 @@ void CMainFrame::OnPrintList()
 }
 
 namespace {
+// The texts of the message boxes a print dialog raises while it runs: the dialog asks
+// itself about a file it finds, though not always about the one printed into (it
+// looks for a relative name in the working folder, and prints into the home folder).
+class PrintDialogQuestions : public QObject {
+public:
+    explicit PrintDialogQuestions(QDialog* dialog) : m_dialog(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PrintDialogQuestions() override { qApp->removeEventFilter(this); }
+    bool asked(const QString& file) const
+    {
+        return std::any_of(m_texts.begin(), m_texts.end(),
+                           [&](const QString& text) { return text.contains(file); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && box->parent() == m_dialog)
+                m_texts << box->text();
+        return false;
+    }
+
+private:
+    QDialog* m_dialog;
+    QStringList m_texts;
+};
+
 CMainFrame::PrintDialogHook& printDialogHook()
 {
     static CMainFrame::PrintDialogHook hook;
@@ -562,16 +668,30 @@ CMainFrame::PrintDialogHook CMainFrame::setPrintDialogHook(PrintDialogHook hook)
 void CMainFrame::OnFilePrint()
 {
     if (printDialogHook()) {
-        if (printDialogHook()(printer()))
+        if (printDialogHook()(printer()) && confirmPrintFile())
             PrintView(&printer());
         return;
     }
     QPrintDialog dialog(&printer(), this);
     if (m_pDataView)
         dialog.setMinMax(1, std::max(m_pDataView->OnPreparePrinting(), 1));
+    const PrintDialogQuestions questions(&dialog);
     if (execModal(dialog) != QDialog::Accepted)
         return;
+    // The dialog may have asked about the very file already: once is enough.
+    const QString file = QDir::toNativeSeparators(printer().outputFileName());
+    if (!(questions.asked(file) || confirmPrintFile()))
+        return;
     PrintView(&printer());
+}
+
+bool CMainFrame::confirmPrintFile()
+{
+    // The print dialog proposes the file of the last print; a print into it replaces
+    // that one.
+    if (printer().outputFormat() != QPrinter::PdfFormat || printer().outputFileName().isEmpty())
+        return true;
+    return ConfirmReplace({printer().outputFileName()});
 }
 
 void CMainFrame::OnFilePrintPreview()

@@ -16,6 +16,7 @@
 // Its enable rule (onUpdateCommand) is usually registered there already. A command
 // without a handler is shown disabled.
 // Adding a timer: fill in its case in CMainFrame::OnTimer (app/mainframe.cpp).
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -188,6 +189,9 @@ public:
     bool SaveData();
     // File > Save (32814).
     void OnFileSave();
+    // Asks before files that exist are replaced; true when none exists or the user
+    // answers Yes (No keeps them all).
+    bool ConfirmReplace(const QStringList& paths);
     // Writes a file whole; a failure is reported with the system's reason.
     bool WriteFileReported(const QString& path, const QByteArray& bytes);
     // File > Open (32827): the save question, the open dialog, then the document load.
@@ -317,6 +321,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A window restored from maximised is fitted into the screen's available area.
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int OnCreate();
@@ -328,7 +336,16 @@ private:
     QAction* ensureAction(int id, const QString& text);
     void updateAction(QAction* action) const;
     void printWithDisplayMode(int mode, int frameworkCommand);
+    // A print into a file that exists asks first, as a save does; true to print.
+    bool confirmPrintFile();
     void focusNextPane(int step);
+    // Moves and shrinks a window in the normal state so that its frame, title bar
+    // included, lies within its screen's available area.
+    void fitFrameToScreen();
+    // After a restore: fits the window again for what the window system reports
+    // (`event`, or null for a later look).
+    void fitWhileRestoring(const QEvent* event);
+    static constexpr int kRestoreWatchMs = 1000;
     // Steps shared by the display-mode commands (display/display_modes.cpp).
     void ModeBandFull();
     void ModeBandSlim(bool frameWidth);
@@ -340,6 +357,7 @@ private:
     void ModeRepaintView();
     void ModeInvalidateBand();
     void RealTimeMode(int mode);
+    int m_nShownTrRecord = -1; // the transient record shown last
     // Parts of the receive handler (link/frame_receive.cpp).
     void ReceiveEvent();
     void OnHandshakeReply(std::uint8_t reply);
@@ -378,4 +396,6 @@ private:
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QPrinter> m_printer;
     bool m_bCloseNow = false; // timer 2 has run: the next close event really closes
+    QElapsedTimer m_restoreWatch; // runs for a moment after the window is restored
+    bool m_bFitting = false;      // fitFrameToScreen is placing the window
 };

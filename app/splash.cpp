@@ -1,12 +1,15 @@
 #include "app/splash.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -73,8 +76,22 @@ void CSplashWnd::ShowSplashScreen(QWidget* owner)
         delete splash;
         return;
     }
-    // Paint at once: the main window's creation blocks the event loop for a while.
-    splash->repaint();
+    // Paint at once: the main window's creation then blocks the event loop for a while.
+    splash->paintNow();
+}
+
+void CSplashWnd::paintNow()
+{
+    // A window takes no paint until the window system has mapped and exposed it, which
+    // it reports through the event loop; the wait is short and bounded. Input waits for
+    // the loop to run again, as it would during the pause.
+    QElapsedTimer clock;
+    clock.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && clock.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(1);
+    }
+    repaint();
 }
 
 bool CSplashWnd::Create()

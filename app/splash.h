@@ -39,6 +39,9 @@ protected:
 private:
     explicit CSplashWnd(QWidget* owner);
     bool Create();
+    // Waits (bounded) until the window is on screen, then paints it.
+    void paintNow();
+    static constexpr int kExposeWaitMs = 1000;
     void OnTimer(int id);
     void deleteWhenAlone();
 

@@ -44,6 +44,10 @@ public:
     void OnInitialUpdate();
     // Moves the children that exist to their places for the new client size.
     void OnSize(int w, int h);
+    // Moves the scroll bars and the toolbar that exist to where the paint puts them for
+    // the current size and band height. Called when the band changes, so that the paint
+    // finds them in place: a child moved while its parent paints is not painted again.
+    void PlaceChildren();
     void OnTimer(int id);
 
     TimerTable& timers() { return m_timers; }
@@ -125,9 +129,10 @@ public:
     QDialog* m_dlgPowerAnalysis = nullptr; // power-analysis read-out, template 252
     // The panels' places, by their frames (title bar included), in screen coordinates:
     // the view below the record-information band (the data list), and the splitter's
-    // left pane, `collapsedWidth` wide when the pane is collapsed.
+    // left pane, `collapsedWidth` wide when the pane is collapsed (and then, with
+    // `belowToolBar`, below the band and the view toolbar).
     QRect BelowBandArea() const;
-    QRect LeftPaneArea(int collapsedWidth) const;
+    QRect LeftPaneArea(int collapsedWidth, bool belowToolBar = false) const;
     // Places a panel's frame over `area` (platform/window_frame.h).
     static void PlacePanel(QWidget* panel, const QRect& area);
     // Creates and shows a panel when it has no window.
@@ -182,7 +187,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void createChildren(int clientW, int clientH, const PlotRect& rc);
+    void createChildren(int clientW);
     bool createViewToolBar();
     void applyZoomScrollBars(int timeRangeMax, bool positionBars, int verticalHalfRange);
     void drawGraph(bool printing);

@@ -46,6 +46,7 @@ void CMainFrame::ModeBandFull()
         if (band)
             band->hide();
     }
+    view->PlaceChildren();
 }
 
 void CMainFrame::ModeBandSlim(bool frameWidth)
@@ -56,6 +57,7 @@ void CMainFrame::ModeBandSlim(bool frameWidth)
         band->setGeometry(0, 0, frameWidth ? width() : view->width(), modes::kBandSlim);
         band->show();
     }
+    view->PlaceChildren();
 }
 
 void CMainFrame::ModePaneBackToNormal()
@@ -113,6 +115,17 @@ void CMainFrame::ModeInvalidateBand()
         band->update();
 }
 
+namespace {
+// Sets the flags of `mode`. The read-out line names a point of the series shown so
+// far; in another mode it would read out a series that is no longer shown.
+void enterMode(FrameState& frame, CDTView& view, Mode mode)
+{
+    if (!modes::modeFlag(frame, mode))
+        view.g_strReadout.clear();
+    modes::setModeFlags(frame, mode);
+}
+} // namespace
+
 // --- the modes ---
 
 void CMainFrame::OnStoreRms()
@@ -123,7 +136,7 @@ void CMainFrame::OnStoreRms()
     if (m_bStoreRms == 0) {
         ModeBandFull();
         modes::applyRanges(*view, modes::storeRmsRanges(*view, *this));
-        modes::setModeFlags(*this, Mode::StoreRms);
+        enterMode(*this, *view, Mode::StoreRms);
         view->m_bShowCh1 = view->m_bStoreCh1;
         view->m_bShowCh2 = view->m_bStoreCh2;
         view->m_strUnit1 = view->m_strStoreUnit1;
@@ -191,7 +204,7 @@ void CMainFrame::RealTimeMode(int modeValue)
         ModeClosePowerPanel();
         ModeRepaintView();
         ModeInvalidateBand();
-        modes::setModeFlags(*this, mode);
+        enterMode(*this, *view, mode);
         view->OnZoomOut();
     }
     ModePlaceDataList();
@@ -232,7 +245,7 @@ void CMainFrame::OnPowerAnalysis()
     view->m_recInfo.m_strStart = formatPointTime(
         view->m_tRtStart + static_cast<std::time_t>(view->m_nRtCount - 1) * view->m_nRtSampleRate);
     view->m_recInfo.m_strMode = QStringLiteral("REAL TIME EPA");
-    modes::setModeFlags(*this, Mode::Epa);
+    enterMode(*this, *view, Mode::Epa);
 }
 
 void CMainFrame::OnStoreTransientWave()
@@ -244,7 +257,7 @@ void CMainFrame::OnStoreTransientWave()
         ModeBandSlim(true);
         modes::applyRanges(*view, modes::storeTrRanges(*view, *this));
     }
-    modes::setModeFlags(*this, Mode::StoreTr);
+    enterMode(*this, *view, Mode::StoreTr);
     if (view->m_dlgTrFileList)
         return; // the record chosen in the list stays shown
 
@@ -283,6 +296,10 @@ void CMainFrame::ShowStoreTransient(int record)
     CDTDoc* doc = GetActiveDocument();
     if (!view || !doc)
         return;
+    // Another record is another series: the read-out of the one before goes.
+    if (m_bStoreTr == 0 || record != m_nShownTrRecord)
+        view->g_strReadout.clear();
+    m_nShownTrRecord = record;
     m_bStoreRms = 0;
     m_bStoreTr = 1;
     m_bEpa = 0;

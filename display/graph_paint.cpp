@@ -81,10 +81,8 @@ QColor CDTView::faceColour()
     return faceColor();
 }
 
-void CDTView::createChildren(int clientW, int clientH, const PlotRect& rc)
+void CDTView::createChildren(int clientW)
 {
-    Q_UNUSED(clientH);
-    const int w = rc.width(), h = rc.height();
     if (!m_dlgRecInfo) {
         m_dlgRecInfo = new CRecInfoDlg(this);
         m_dlgRecInfo->setGeometry(0, 0, clientW, m_nTopBandHeight);
@@ -93,27 +91,41 @@ void CDTView::createChildren(int clientW, int clientH, const PlotRect& rc)
     }
     if (m_listData)
         m_listData->hide();
-    const QRect places[3] = {
-        QRect(rc.left, rc.bottom + 35, std::max(0, w), 20),
-        QRect(20, rc.top, 20, std::max(0, h)),
-        QRect(clientW - 40, rc.top, 20, std::max(0, h)),
-    };
     QScrollBar** bars[3] = {&m_wndTimeScroll, &m_wndScrollCh1, &m_wndScrollCh2};
     for (int i = 0; i < 3; ++i) {
         if (!*bars[i]) {
             *bars[i] = new QScrollBar(i == 0 ? Qt::Horizontal : Qt::Vertical, this);
             (*bars[i])->setEnabled(false);
             attachScrollBar(*bars[i]);
-            (*bars[i])->show();
         }
-        (*bars[i])->setGeometry(places[i]);
-        (*bars[i])->show();
     }
-    if (!m_wndViewToolBar && !createViewToolBar())
+    if (!m_wndViewToolBar)
+        createViewToolBar();
+    PlaceChildren();
+    for (QScrollBar** bar : bars)
+        (*bar)->show();
+    if (!m_wndViewToolBar)
         return;
     m_wndViewToolBar->show();
     m_wndViewToolBar->raise();
-    m_wndViewToolBar->setGeometry(20, rc.top - 45, std::max(0, clientW - 40), 35);
+}
+
+void CDTView::PlaceChildren()
+{
+    const int clientW = width();
+    const PlotRect rc = plotRectFor(clientW, height(), m_nTopBandHeight);
+    const int w = rc.width(), h = rc.height();
+    const QRect places[3] = {
+        QRect(rc.left, rc.bottom + 35, std::max(0, w), 20),
+        QRect(20, rc.top, 20, std::max(0, h)),
+        QRect(clientW - 40, rc.top, 20, std::max(0, h)),
+    };
+    QScrollBar* bars[3] = {m_wndTimeScroll, m_wndScrollCh1, m_wndScrollCh2};
+    for (int i = 0; i < 3; ++i)
+        if (bars[i])
+            bars[i]->setGeometry(places[i]);
+    if (m_wndViewToolBar)
+        m_wndViewToolBar->setGeometry(20, rc.top - 45, std::max(0, clientW - 40), 35);
 }
 
 void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
@@ -180,7 +192,7 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
     }
 
     // 7. children around the plot
-    createChildren(cw, ch, rc);
+    createChildren(cw);
     if (!m_wndViewToolBar)
         return;
 

@@ -252,9 +252,9 @@ void CDTView::OnShowTrFileList()
         m_bTrListDirty = 1;
         auto* list = new CTrFileListDlg(this);
         m_dlgTrFileList = list;
-        // Over the instrument pane, as wide as the pane (or a width of its own when the
-        // pane is collapsed).
-        PlacePanel(list, LeftPaneArea(kCollapsedPaneWidth));
+        // Over the instrument pane, as wide as the pane (or, when the pane is collapsed,
+        // a width of its own below the view's band and toolbar).
+        PlacePanel(list, LeftPaneArea(kCollapsedPaneWidth, true));
         list->show();
         list->update();
     }

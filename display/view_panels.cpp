@@ -1,6 +1,7 @@
 // The graph view's point time text and the places and closing of its modeless panels.
 #include <QDialog>
 #include <QSplitter>
+#include <algorithm>
 
 #include "display/cdtview.h"
 #include "display/point_time.h"
@@ -22,14 +23,21 @@ QRect CDTView::BelowBandArea() const
     return QRect(mapToGlobal(QPoint(0, band)), QSize(width(), height() - band));
 }
 
-QRect CDTView::LeftPaneArea(int collapsedWidth) const
+QRect CDTView::LeftPaneArea(int collapsedWidth, bool belowToolBar) const
 {
     const auto* splitter = qobject_cast<const QSplitter*>(parentWidget());
     const QWidget* pane = splitter ? splitter->widget(0) : nullptr;
     if (pane && pane->isVisible() && pane->width() > 0)
         return QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size());
     const QWidget* ground = splitter ? static_cast<const QWidget*>(splitter) : this;
-    return QRect(ground->mapToGlobal(QPoint(0, 0)), QSize(collapsedWidth, ground->height()));
+    QRect area(ground->mapToGlobal(QPoint(0, 0)), QSize(collapsedWidth, ground->height()));
+    if (belowToolBar) {
+        // The band and the view toolbar stay in sight: the toolbar ends 10 pixels above
+        // the plot.
+        const int toolBarBottom = plotRectFor(width(), height(), m_nTopBandHeight).top - 10;
+        area.setTop(std::max(area.top(), mapToGlobal(QPoint(0, toolBarBottom)).y()));
+    }
+    return area;
 }
 
 void CDTView::PlacePanel(QWidget* panel, const QRect& area)

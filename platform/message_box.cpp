@@ -1,7 +1,13 @@
 #include "platform/message_box.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -43,6 +49,32 @@ QMessageBox::StandardButtons toQtButtons(MsgButtons buttons)
     return QMessageBox::Ok;
 }
 
+// What a title bar holds besides its caption: the window's icon and its buttons.
+constexpr int kTitleBarRoom = 150;
+
+// A box sizes itself to its text alone; the window manager then cuts its caption, and
+// long lines break at their blanks, inside file names too. Here the box is made wide
+// enough for its caption, and its text for its longest line (up to half the screen).
+void fitToCaptionAndLines(QMessageBox& box, const QString& caption)
+{
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true); // title bars show their captions in bold, as a rule
+    const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(caption) + kTitleBarRoom;
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) {
+        const QMargins margins = box.layout() ? box.layout()->contentsMargins() : QMargins();
+        buttons->setMinimumWidth(captionWidth - margins.left() - margins.right());
+    }
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        const QFontMetrics metrics(label->font());
+        int longest = 0;
+        for (const QString& line : box.text().split(QLatin1Char('\n')))
+            longest = std::max(longest, metrics.horizontalAdvance(line));
+        const QScreen* screen = box.screen();
+        const int limit = screen ? screen->availableGeometry().width() / 2 : longest;
+        label->setMinimumWidth(std::min(longest + 1, limit));
+    }
+}
+
 MsgResult fromQt(int button)
 {
     switch (button) {
@@ -66,6 +98,7 @@ MsgResult messageBox(QWidget* parent, const QString& text, const QString& captio
         return hook()(call);
     QMessageBox box(toQtIcon(icon), caption, text, toQtButtons(buttons),
                     parent ? parent : QApplication::activeWindow());
+    fitToCaptionAndLines(box, caption);
     // A box can come up while a long operation shows the wait cursor (a load that
     // refuses its file, a save that fails); the box waits for a click, so it shows the
     // ordinary pointer, and the wait cursor returns once it is answered.

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -342,8 +343,10 @@ TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page_previe
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     pages = -1;
+    frametest::MessageBoxRecorder replace({}, MsgResult::Yes); // the file of the list print
     QTest::keyClick(&frame, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(pages, 1);
+    EXPECT_EQ(replace.calls.size(), 1u);
     EXPECT_EQ(f.view().PrintKind(), 1);
     CMainFrame::setPrintDialogHook({});
 
@@ -357,4 +360,25 @@ TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page_previe
     });
     frame.commandAction(ID_PRINT_PREVIEW_GRAPH)->trigger();
     EXPECT_TRUE(covered);
+}
+
+TEST(DialogInput, info_dialog_twice_gives_back_the_same_picture)
+{
+    testenv::resetHome();
+    frametest::Frame f;
+    loadStoreRms(f, 200);
+    const QWidget* bar = f.view().m_wndViewToolBar;
+    // The window as the screen shows it; the view toolbar shows its face there.
+    const auto shown = [&] {
+        frametest::waitUntil([] { return false; }, 200);
+        const QImage picture = f.frame->screen()->grabWindow(f.frame->winId()).toImage();
+        const QPoint inBar = bar->mapTo(f.frame.get(), QPoint(bar->width() / 2, bar->height() / 2));
+        EXPECT_NE(picture.pixel(inBar) & 0xFFFFFF, 0u) << inBar.x() << "," << inBar.y();
+        return picture;
+    };
+    const QImage before = shown();
+    f.frame->commandAction(ID_VIEW_INFO_DIALOG)->trigger();
+    shown();
+    f.frame->commandAction(ID_VIEW_INFO_DIALOG)->trigger();
+    EXPECT_TRUE(shown() == before) << "the band and the toolbar come back as they were";
 }

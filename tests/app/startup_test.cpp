@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
@@ -251,6 +252,15 @@ TEST(StartUp, document_path_opens_that_document_in_a_maximised_window)
     EXPECT_TRUE(app.GetMainWnd()->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(app.GetMainWnd()->windowTitle(), QStringLiteral("RQ730 Datalogger"));
     EXPECT_EQ(app.recentFiles().files().value(0), path);
+
+    // Restored, the window keeps its frame, title bar included, on the screen.
+    CMainFrame* frame = app.GetMainWnd();
+    frame->showNormal();
+    QCoreApplication::processEvents();
+    const QRect area = frame->screen()->availableGeometry();
+    ASSERT_FALSE(frame->isMaximized());
+    ASSERT_NE(frame->frameGeometry(), frame->geometry()) << "the window has a frame";
+    EXPECT_EQ(frame->frameGeometry(), area);
 }
 
 TEST(StartUp, a_path_that_cannot_be_opened_ends_start_up_with_a_message)
@@ -305,6 +315,12 @@ TEST(Splash, key_or_click_hides_it_and_is_swallowed)
     CSplashWnd::ShowSplashScreen(&owner);
     ASSERT_NE(CSplashWnd::current(), nullptr);
     EXPECT_EQ(CSplashWnd::current()->size(), QSize(520, 317));
+    // Its picture is on the screen before the event loop runs again, as the start-up
+    // pause keeps it from running.
+    CSplashWnd* shown = CSplashWnd::current();
+    EXPECT_EQ(shown->screen()->grabWindow(shown->winId()).toImage().convertToFormat(
+                  QImage::Format_RGB32),
+              CSplashWnd::splashPicture().toImage().convertToFormat(QImage::Format_RGB32));
     // A second show while one is up makes no second splash.
     CSplashWnd* first = CSplashWnd::current();
     CSplashWnd::ShowSplashScreen(&owner);
@@ -370,6 +386,7 @@ TEST(StartUp, started_window_shows_toolbar_panes_and_grey_frame)
     ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding"}));
     CMainFrame* frame = app.GetMainWnd();
     frame->showNormal();
+    QCoreApplication::processEvents(); // the restored window is placed first
     frame->resize(1600, 900);
     QCoreApplication::processEvents();
     const QImage shot = frame->grab().toImage();

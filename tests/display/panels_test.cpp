@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableView>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include "app/frame_fixture.h"
@@ -109,7 +110,11 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     v.m_pTrChannel = {0xF1, 0xF2, 0x00};
     v.m_pTrQuantity = {0xFA, 0xFC, 0x00};
     v.m_nDisplayMode = 1;
-    f.frame->OnStoreTransientWave();
+    // A read-out of the series shown before goes with each other series shown.
+    const QString stale = QStringLiteral("Data Point No.:7  Time:07/03/09 14:05:15   CH1: 690A");
+    v.g_strReadout = stale;
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_STORE_TRANSIENT_WAVE));
+    EXPECT_EQ(v.g_strReadout, "");
 
     auto* list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
@@ -125,7 +130,12 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     EXPECT_EQ(list->frameGeometry(), QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size()));
     EXPECT_EQ(pane->width(), 210);
 
+    v.g_strReadout = stale;
     list->OnDblClkList(1);
+    EXPECT_EQ(v.g_strReadout, "");
+    v.g_strReadout = stale;
+    list->OnDblClkList(1); // the same record again
+    EXPECT_EQ(v.g_strReadout, stale);
     EXPECT_EQ(v.m_nFirstPoint, 252);
     EXPECT_EQ(v.m_nLastPoint, 502);
     EXPECT_EQ(v.m_bShowCh1, 0);
@@ -152,12 +162,22 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(list->list(), &esc);
     EXPECT_EQ(v.m_dlgTrFileList, nullptr);
+    // With the instrument pane hidden it lies beside the plot, clear of the band and
+    // the view toolbar.
+    ASSERT_TRUE(f.frame->OnCmdMsg(ID_VIEW_INSTRUMENT));
+    v.grab();
     v.OnShowTrFileList();
     list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(frametest::waitUntil([&] { return list->list()->model()->rowCount() == 1; }));
+    EXPECT_EQ(list->frameGeometry().width(), 210);
+    for (const QWidget* covered : std::vector<const QWidget*>{v.m_wndViewToolBar, v.m_dlgRecInfo})
+        EXPECT_FALSE(list->frameGeometry().intersects(
+            QRect(covered->mapToGlobal(QPoint(0, 0)), covered->size())));
+    v.g_strReadout = stale;
     f.frame->OnStoreRms();
     EXPECT_EQ(v.m_dlgTrFileList, nullptr);
+    EXPECT_EQ(v.g_strReadout, "");
 }
 
 TEST(InstrumentTree, one_item_whose_menu_runs_the_frame_commands)

@@ -104,9 +104,19 @@ TEST(PrintReport, print_commands_write_list_and_graph_pages)
         printer.setOutputFileName(pdf);
         return true;
     });
+    frametest::MessageBoxRecorder boxes({MsgResult::No, MsgResult::Yes});
     EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_LIST));
     EXPECT_EQ(v.m_nDisplayMode, 2);
     EXPECT_EQ(pdfPages(pdf), 3);
+    EXPECT_TRUE(boxes.calls.empty()) << "a new file is written without a question";
+    // The same file again: asked first, as a save asks; No keeps the list's pages.
+    EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_GRAPH));
+    EXPECT_EQ(pdfPages(pdf), 3);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text,
+              QDir::toNativeSeparators(pdf) + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(boxes.calls[0].caption, "RQ730 Datalogger");
+    EXPECT_EQ(boxes.calls[0].buttons, MsgButtons::YesNo);
     EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_GRAPH));
     EXPECT_EQ(pdfPages(pdf), 1);
     CMainFrame::setPrintDialogHook({});

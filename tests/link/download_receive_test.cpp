@@ -473,23 +473,6 @@ TEST_F(DownloadFixture, a_reply_that_is_no_header_still_leaves_the_give_up_armed
 
 namespace {
 
-// The scenario the fault cases download: three whole blocks and a remainder, with a
-// transient record, every sample its own value so that a shift shows.
-sim::LoggerScenario faultScenario()
-{
-    sim::LoggerScenario s;
-    for (int n = 0; n < 300; ++n) {
-        s.rms.push_back(static_cast<std::int16_t>(2000 + n));
-        s.rms.push_back(static_cast<std::int16_t>(-n));
-    }
-    sim::ScenarioTransient tr;
-    tr.beforeSample = 120;
-    tr.time = {2009, 3, 7, 15, 0, 0};
-    for (int i = 0; i < 251; ++i)
-        tr.samples.push_back(static_cast<std::int16_t>(3 * i - 300));
-    s.transients.push_back(tr);
-    return s; // 1200 + 512 = 1712 bytes
-}
 
 struct FaultCase {
     const char* name;
@@ -505,7 +488,8 @@ using K = sim::LineFault::Kind;
 const FaultCase kFaultCases[] = {
     // A logger answering after 600 ms gets the command twice and answers both.
     {"late_logger_answers_the_command_twice", {{K::Late, 0, 0, 0, 600, true}}},
-    {"block_sent_twice", {{K::Twice, LC_BLOCK, 1, 0, 5}}},
+    // A logger 50 ms late sends a block twice: the copy comes after the next request.
+    {"late_copy_of_a_block", {{K::Late, 0, 0, 0, 50, true}, {K::Twice, LC_BLOCK, 1, 0, 50}}},
     // The late reply, then the reply to the resend.
     {"block_answered_after_its_resend",
      {{K::Late, LC_BLOCK, 1, 0, 1000}, {K::Late, LC_BLOCK, 2, 0, 150}}},
@@ -530,7 +514,7 @@ struct DownloadFaultTest : DownloadFixture, ::testing::WithParamInterface<FaultC
 
 TEST_P(DownloadFaultTest, stores_exactly_what_the_logger_holds)
 {
-    const sim::LoggerScenario s = faultScenario();
+    const sim::LoggerScenario s = sim::faultScenario();
     logger->setScenario(s);
     for (const sim::LineFault& f : GetParam().faults)
         logger->addFault(f);

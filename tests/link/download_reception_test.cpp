@@ -150,22 +150,6 @@ struct FakeLink {
     }
 };
 
-// Three whole blocks and a remainder with a transient record, every sample its own
-// value so that a shift shows.
-sim::LoggerScenario fourReplies()
-{
-    sim::LoggerScenario s;
-    for (int n = 0; n < 300; ++n) {
-        s.rms.push_back(static_cast<std::int16_t>(2000 + n));
-        s.rms.push_back(static_cast<std::int16_t>(-n));
-    }
-    sim::ScenarioTransient tr;
-    tr.beforeSample = 120;
-    for (int i = 0; i < 251; ++i)
-        tr.samples.push_back(static_cast<std::int16_t>(3 * i - 300));
-    s.transients.push_back(tr);
-    return s; // 1200 + 512 = 1712 bytes
-}
 
 // Blocks alike: 230.0 V and 0.0 A throughout, 1600 bytes.
 void steady(sim::LoggerScenario& s, sim::LoggerModel&)
@@ -282,7 +266,7 @@ TEST_P(ReceptionCase, ends_exact_or_with_one_message)
 {
     const Case& c = GetParam();
     FakeLink link;
-    sim::LoggerScenario s = fourReplies();
+    sim::LoggerScenario s = sim::faultScenario();
     if (c.logger)
         c.logger(s, link.logger);
     link.logger.setScenario(s);
@@ -346,7 +330,7 @@ TEST(DownloadReception, random_fault_schedules_end_exact_or_with_a_message)
                          : 300;
     std::mt19937 rng(20261209);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const sim::LoggerScenario memories[] = {samples(10), fourReplies(), samples(256),
+    const sim::LoggerScenario memories[] = {samples(10), sim::faultScenario(), samples(256),
                                             samples(200, 1023 * 512)};
     const F kinds[] = {F::Late,        F::Twice,      F::CutShort, F::Split,
                        F::StrayBefore, F::StrayAfter, F::Garble};

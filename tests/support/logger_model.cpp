@@ -41,6 +41,22 @@ QByteArray transientRecordBytes(const ScenarioTransient& tr)
 
 } // namespace
 
+LoggerScenario faultScenario()
+{
+    LoggerScenario s;
+    for (int n = 0; n < 300; ++n) {
+        s.rms.push_back(static_cast<std::int16_t>(2000 + n));
+        s.rms.push_back(static_cast<std::int16_t>(-n));
+    }
+    ScenarioTransient tr;
+    tr.beforeSample = 120;
+    tr.time = {2009, 3, 7, 15, 0, 0};
+    for (int i = 0; i < 251; ++i)
+        tr.samples.push_back(static_cast<std::int16_t>(3 * i - 300));
+    s.transients.push_back(tr);
+    return s;
+}
+
 LoggerModel::LoggerModel() : m_memory(kMemorySize, 0xFF)
 {
     setScenario(LoggerScenario{});

@@ -63,6 +63,10 @@ struct LineFault {
     std::uint8_t value = 0;  // the stray or garbled byte (0: kStrayByte)
 };
 
+// The memory the fault cases download: three whole blocks and a remainder, with a
+// transient record, every sample its own value so that a shift shows (1712 bytes).
+LoggerScenario faultScenario();
+
 // Appends a 16-bit value, big-endian.
 void appendBe16(QByteArray& out, std::int16_t value);
 

@@ -71,7 +71,9 @@ void Archive::need(qsizetype n) const
 quint8 Archive::readUInt8()
 {
     need(1);
-    return static_cast<quint8>(m_bytes[m_pos++]);
+    // Read through the const data: the non-const operator[] would copy bytes that
+    // are shared with the caller's (a whole file).
+    return static_cast<quint8>(m_bytes.constData()[m_pos++]);
 }
 
 quint16 Archive::readUInt16()
@@ -131,10 +133,12 @@ qsizetype Archive::readLength(bool* wide)
     }
 }
 
-QString Archive::readString()
+QString Archive::readString(qsizetype maxLength)
 {
     bool wide = false;
     const qsizetype n = readLength(&wide);
+    if (n > maxLength)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "string longer than its field takes");
     if (wide) {
         need(n * 2);
         QString s;

@@ -49,6 +49,22 @@ bool isSwitch(const QString& arg)
     return arg[0] == QLatin1Char('/') && !arg.mid(1).contains(QLatin1Char('/'))
            && !QFileInfo::exists(arg);
 }
+
+// Qt's own options that take the next word as their value. They never reach Qt (the
+// program keeps its command line to itself), and their values are no documents.
+bool isQtOptionWithValue(const QString& arg)
+{
+    static const QStringList options{
+        QStringLiteral("platform"),    QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("session"),
+        QStringLiteral("style"),       QStringLiteral("stylesheet"),
+        QStringLiteral("display"),     QStringLiteral("geometry"),
+        QStringLiteral("title"),       QStringLiteral("name")};
+    const QString name = arg.startsWith(QLatin1String("--")) ? arg.mid(2) : arg.mid(1);
+    return arg.startsWith(QLatin1Char('-')) && options.contains(name);
+}
 } // namespace
 
 CommandLineInfo ParseCommandLine(const QStringList& arguments)
@@ -57,6 +73,10 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
     QStringList printToArgs;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
+        if (isQtOptionWithValue(arg)) {
+            ++i; // ignored with its value, as the program ignores switches it does not know
+            continue;
+        }
         const bool flagForm = isSwitch(arg);
         const QString name = flagForm ? arg.mid(1).toLower() : QString();
         if (name == QLatin1String("embedding") || name == QLatin1String("automation")) {

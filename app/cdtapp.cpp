@@ -55,13 +55,13 @@ bool isSwitch(const QString& arg)
 bool isQtOptionWithValue(const QString& arg)
 {
     static const QStringList options{
-        QStringLiteral("platform"),    QStringLiteral("platformpluginpath"),
-        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
         QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("session"),
-        QStringLiteral("style"),       QStringLiteral("stylesheet"),
-        QStringLiteral("display"),     QStringLiteral("geometry"),
-        QStringLiteral("title"),       QStringLiteral("name")};
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("title"),           QStringLiteral("name")};
     const QString name = arg.startsWith(QLatin1String("--")) ? arg.mid(2) : arg.mid(1);
     return arg.startsWith(QLatin1Char('-')) && options.contains(name);
 }

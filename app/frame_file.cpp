@@ -167,8 +167,7 @@ CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
         // being read. Then the size: nothing larger than a document is read.
         QString reason;
         qint64 size = 0;
-        std::optional<QByteArray> bytes =
-            readFileHead(path, CDTDoc::kTagHeadBytes, &size, &reason);
+        std::optional<QByteArray> bytes = readFileHead(path, CDTDoc::kTagHeadBytes, &size, &reason);
         if (bytes && !doc->CheckTag(*bytes, size)) {
             // Refused ("Invalid Format!"): the graph still goes back to full view.
             SetTimer(8, 50);

@@ -382,6 +382,6 @@ private:
     std::map<int, UpdateHandler> m_updates;
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QPrinter> m_printer;
-    bool m_bCloseNow = false; // timer 2 has run: the next close event really closes
+    bool m_bCloseNow = false;       // timer 2 has run: the next close event really closes
     bool m_bSettingsUnread = false; // the settings file could not be read at start-up
 };

@@ -73,9 +73,11 @@ QString bounded(const QString& text, qsizetype maxLength)
     return text.size() > maxLength ? text.left(maxLength) : text;
 }
 
+// A tag longer than any text a document holds is no tag of ours: refused like any
+// other, without its characters being read.
 QString readTag(Archive& ar)
 {
-    return ar.readString(kMaxTextLength);
+    return ar.readStringUpTo(kMaxTextLength).value_or(QString());
 }
 
 bool isDocumentTag(const QString& tag)
@@ -251,8 +253,8 @@ bool CDTDoc::load(Archive& ar, ViewState& v)
 
     // The plot caches hold every point any display of this document can draw. They
     // are grown apart from the view: should this fail, the view keeps its caches.
-    ViewState::PlotCaches caches = ViewState::makePlotCaches(
-        std::max({n, m * kTrSamples, kFramePoints, v.m_nRtCount}));
+    ViewState::PlotCaches caches =
+        ViewState::makePlotCaches(std::max({n, m * kTrSamples, kFramePoints, v.m_nRtCount}));
 
     // The file is whole: take it over.
     v.takePlotCaches(std::move(caches));

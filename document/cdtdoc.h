@@ -31,7 +31,7 @@ inline constexpr qsizetype kMaxUnitLength = 16;
 // The largest file these bounds allow (every string in its widest form), some 3 MB: a
 // larger file is no document of this program and is refused before it is read.
 inline constexpr qint64 kMaxDocumentBytes =
-    Archive::maxStringBytes(9) + 4 + 1 + 1 + 4 + 6 * 4 // tag, N, presence, interval, start
+    Archive::maxStringBytes(9) + 4 + 1 + 1 + 4 + 6 * 4  // tag, N, presence, interval, start
     + 2 * (4 * qint64(kMaxStorePoints))                 // both series
     + 4 * Archive::maxStringBytes(kMaxTextLength)       // the four extreme texts
     + 2 * Archive::maxStringBytes(kMaxUnitLength)       // the two units
@@ -67,7 +67,7 @@ public:
     // true for a tag this program reads, false after "Invalid Format!" for any other.
     // `head` holds the file's first kTagHeadBytes bytes (all of a shorter file) and
     // `fileSize` is its size; throws ArchiveError as a load does when the file ends
-    // inside its tag, or the tag is longer than any text a document holds.
+    // inside its tag.
     bool CheckTag(const QByteArray& head, qint64 fileSize);
     static constexpr qsizetype kTagHeadBytes = Archive::maxStringBytes(kMaxTextLength);
 

@@ -135,10 +135,18 @@ qsizetype Archive::readLength(bool* wide)
 
 QString Archive::readString(qsizetype maxLength)
 {
+    std::optional<QString> s = readStringUpTo(maxLength);
+    if (!s)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "string longer than its field takes");
+    return *std::move(s);
+}
+
+std::optional<QString> Archive::readStringUpTo(qsizetype maxLength)
+{
     bool wide = false;
     const qsizetype n = readLength(&wide);
     if (n > maxLength)
-        throw ArchiveError(ArchiveError::Cause::BadFormat, "string longer than its field takes");
+        return std::nullopt;
     if (wide) {
         need(n * 2);
         QString s;

@@ -5,6 +5,7 @@
 // ArchiveError when a field runs past the end.
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 class ArchiveError : public std::runtime_error {
@@ -49,6 +50,8 @@ public:
     // A string of at most `maxLength` characters; a longer one is a damaged file
     // (BadFormat), refused before its characters are read.
     QString readString(qsizetype maxLength = kMaxStringLength);
+    // The same, but nothing for a longer string (its characters left unread).
+    std::optional<QString> readStringUpTo(qsizetype maxLength);
 
     // What any string may hold: the longest the 32-bit length form can announce.
     static constexpr qsizetype kMaxStringLength = 0xFFFFFFFF;

@@ -20,7 +20,7 @@ Named folderIn(const QByteArray& raw, QString* folder)
         return Named::Unset;
     *folder = QFile::decodeName(raw);
     return QFile::encodeName(*folder) == raw && QDir::isAbsolutePath(*folder) ? Named::Folder
-                                                                               : Named::Unusable;
+                                                                              : Named::Unusable;
 }
 
 // The home folder of the account the program runs as.

@@ -31,8 +31,8 @@ ProfileFile::ProfileFile(const QString& path) : m_path(path)
     if (!bytes) {
         // Nothing at all there (not even a link) is a first start: a new file is made.
         const QFileInfo there(path);
-        m_status = there.exists() || there.isSymLink() ? ReadStatus::Unreadable
-                                                       : ReadStatus::Missing;
+        m_status =
+            there.exists() || there.isSymLink() ? ReadStatus::Unreadable : ReadStatus::Missing;
     }
     parse(bytes.value_or(QByteArray()));
 }
@@ -207,7 +207,11 @@ QByteArray ProfileFile::toBytes() const
 
 bool ProfileFile::save() const
 {
-    return m_status != ReadStatus::Unreadable && writeWholeFile(m_path, toBytes()).isEmpty();
+    if (m_status == ReadStatus::Unreadable)
+        return false;
+    // Nor is a file written that the next start could not read.
+    const QByteArray bytes = toBytes();
+    return bytes.size() <= kMaxFileBytes && writeWholeFile(m_path, bytes).isEmpty();
 }
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& def,

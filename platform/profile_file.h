@@ -48,7 +48,7 @@ public:
     void setInteger(const QString& section, const QString& key, int value);
 
     // Writes the whole file. Returns false (and leaves any old file whole) on failure,
-    // and for a file that could not be read.
+    // for a file that could not be read, and for one larger than kMaxFileBytes.
     bool save() const;
     ReadStatus readStatus() const { return m_status; }
 

@@ -1,8 +1,13 @@
 // The settings file: defaults, value forms, the text written at close, and values that
 // survive a restart.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/logger_settings.h"
 #include "frame_fixture.h"
@@ -180,4 +185,95 @@ TEST(LoggerSettings, failed_write_keeps_the_previous_file_whole)
     testenv::withFileSizeLimit(64, [&] { written = f.frame->WriteSettings(); });
     EXPECT_FALSE(written);
     EXPECT_EQ(readIni(), before);
+}
+
+namespace {
+// What a path holds, links followed one by one: the user's thing, to compare before
+// and after a run.
+std::string describe(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return "link -> " + describe(info.symLinkTarget());
+    struct stat st {};
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "nothing";
+    if (S_ISFIFO(st.st_mode))
+        return "pipe";
+    if (S_ISDIR(st.st_mode))
+        return "folder of " + std::to_string(QDir(path).entryList(QDir::NoDotAndDotDot).size());
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? "file " + f.readAll().left(40).toStdString() + " ("
+                                             + std::to_string(f.size()) + " bytes)"
+                                       : "unreadable file";
+}
+} // namespace
+
+TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
+{
+    const QByteArray mine("[ColorInfo]\r\nBGColor=4\r\n");
+    struct Row {
+        const char* name;
+        std::function<bool(const QString& ini, const QString& home)> make;
+        bool read = false;                                      // its values are read, written back
+        std::function<void(const QString& ini)> meanwhile = {}; // while the program runs
+    };
+    const auto fifo = [](const QString& path) {
+        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    };
+    const auto file = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    std::vector<Row> rows{
+        {"a pipe", [&](const QString& ini, const QString&) { return fifo(ini); }},
+        {"a link to a pipe",
+         [&](const QString& ini, const QString& home) {
+             return fifo(home + "/pipe") && QFile::link(home + "/pipe", ini);
+         }},
+        {"a folder", [](const QString& ini, const QString&) { return QDir().mkpath(ini + "/x"); }},
+        {"a link leading nowhere",
+         [](const QString& ini, const QString& home) { return QFile::link(home + "/gone", ini); }},
+        {"larger than any settings file",
+         [&](const QString& ini, const QString&) {
+             return file(ini, mine + QByteArray(ProfileFile::kMaxFileBytes, '\n'));
+         }},
+        {"a folder at start-up, the user's file by the close",
+         [](const QString& ini, const QString&) { return QDir().mkpath(ini); }, false,
+         [&](const QString& ini) { QDir().rmdir(ini) && file(ini, mine); }},
+        {"a link to a regular file",
+         [&](const QString& ini, const QString& home) {
+             return file(home + "/real.ini", mine) && QFile::link(home + "/real.ini", ini);
+         },
+         true},
+    };
+    if (geteuid() != 0) // permissions do not keep the superuser from reading
+        rows.push_back({"not readable", [&](const QString& ini, const QString&) {
+                            return file(ini, mine) && QFile::setPermissions(ini, QFile::WriteOwner);
+                        }});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString home = testenv::resetHome();
+        ASSERT_TRUE(row.make(iniPath(), home));
+        if (std::string(row.name) == "not readable"
+            && access(QFile::encodeName(iniPath()), R_OK) == 0)
+            continue; // the superuser reads it all the same
+        const std::string before = describe(iniPath());
+        Frame f;
+        EXPECT_EQ(f.frame->m_nBgColor, row.read ? 4 : 13);
+        f.frame->m_nBgColor = 9;
+        if (row.meanwhile)
+            row.meanwhile(iniPath());
+        const std::string kept = describe(iniPath());
+        ASSERT_TRUE(f.closeAndWait());
+        if (row.read) {
+            EXPECT_TRUE(QFileInfo(iniPath()).isSymLink());
+            EXPECT_TRUE(readIni().contains("BGColor=9\r\n"));
+        } else {
+            EXPECT_EQ(describe(iniPath()), kept);
+            if (!row.meanwhile) {
+                EXPECT_EQ(kept, before);
+            }
+        }
+    }
 }

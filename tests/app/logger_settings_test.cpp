@@ -201,11 +201,17 @@ std::string describe(const QString& path)
     if (S_ISFIFO(st.st_mode))
         return "pipe";
     if (S_ISDIR(st.st_mode))
-        return "folder of " + std::to_string(QDir(path).entryList(QDir::NoDotAndDotDot).size());
+        return "folder of "
+               + std::to_string(
+                   QDir(path)
+                       .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                       .size());
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? "file " + f.readAll().left(40).toStdString() + " ("
-                                             + std::to_string(f.size()) + " bytes)"
-                                       : "unreadable file";
+    if (!f.open(QIODevice::ReadOnly))
+        return "unreadable file";
+    const QByteArray bytes = f.readAll();
+    return "file of " + std::to_string(bytes.size()) + " bytes, hash "
+           + std::to_string(qHash(bytes));
 }
 } // namespace
 

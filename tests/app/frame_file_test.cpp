@@ -7,19 +7,24 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <string>
 #include <sys/stat.h>
 #include <vector>
 
 #include "app/frame_fixture.h"
 #include "app/mainframe.h"
 #include "display/cdtview.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "document/csv_report.h"
 #include "platform/archive.h"
@@ -296,129 +301,187 @@ TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
     EXPECT_EQ(view->g_bFullView, 1);
 }
 
+TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
+{
+    fillMeasurement();
+    view->m_bFromFile = 1;
+    const QByteArray before = doc.StoreToBytes();
+
+    // A text file: refused with "Invalid Format!", then the view still zooms out.
+    const QString text = m_home + QStringLiteral("/notes.stdata");
+    // Its first byte ('H', 72) reads as the length of the tag, so it needs more lines.
+    ASSERT_TRUE(writeWholeFile(text, QByteArray("Hello, this is not a document.\r\n").repeated(8))
+                    .isEmpty());
+    picks.push_back(text);
+    openFromMenu();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Invalid Format!"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("QH5Datalogger"));
+    EXPECT_EQ(doc.StoreToBytes(), before);
+    EXPECT_EQ(frame->timers().Interval(8), 50);
+    frame->KillTimer(8);
+
+    // A file that cannot be read is reported; nothing changes and nothing zooms.
+    picks.push_back(m_home + QStringLiteral("/missing.stdata"));
+    openFromMenu();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("could not be opened")));
+    EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("missing.stdata")));
+    EXPECT_FALSE(frame->timers().IsActive(8));
+
+    // A document cut short: the load fails with its reason and changes nothing.
+    const QString cut = m_home + QStringLiteral("/cut.stdata");
+    ASSERT_TRUE(writeWholeFile(cut, before.left(before.size() - 300)).isEmpty());
+    picks.push_back(cut);
+    openFromMenu();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("cut.stdata")));
+    EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("damaged or incomplete")));
+    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_EQ(doc.StoreToBytes(), before);
+
+    // A device or a pipe picked by mistake is refused at once: one would be read
+    // without end, the other would wait for a writer.
+    const QString device = m_home + QStringLiteral("/zero.stdata");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    const QString pipe = m_home + QStringLiteral("/pipe.stdata");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {device, pipe}) {
+        picks.push_back(path);
+        openFromMenu();
+        EXPECT_TRUE(boxes.back().text.endsWith(QStringLiteral("It is not a regular file.")))
+            << boxes.back().text.toStdString();
+    }
+    EXPECT_EQ(boxes.size(), 5u);
+    EXPECT_EQ(doc.StoreToBytes(), before);
+}
+
+namespace {
+// A document that announces `points` (a head alone for a null text), or one of a single
+// channel-1 value with the texts and units given.
+QByteArray documentWith(qint32 points, const QString& text = {}, const QString& unit = {})
+{
+    Archive ar;
+    ar.writeString(kTagStored);
+    ar.writeInt32(points);
+    ar.writeUInt16(text.isNull() ? 0 : 1); // the two presence bytes
+    for (int i = 0; i < 7; ++i)
+        ar.writeInt32(1);
+    if (text.isNull())
+        return ar.bytes();
+    ar.writeFloat(230.0f);
+    for (const QString& t : {text, text, unit, unit})
+        ar.writeString(t);
+    return ar.bytes() + QByteArray(4 + 24, '\0');
+}
+
+// Files beyond what the program writes: their first bytes, their size (the rest a hole
+// of zeros) and the end of the box each gives.
+struct HostileDocument {
+    const char* name;
+    QByteArray start;
+    qint64 size;
+    QString message;
+};
+std::vector<HostileDocument> hostileDocuments()
+{
+    const QString damaged = QStringLiteral("It is damaged or incomplete.");
+    const QString tooLarge = QStringLiteral("It is larger than any measurement document.");
+    const QString v = QStringLiteral("V");
+    return {{"1.5 GB of zeros", {}, 1536LL << 20, QStringLiteral("Invalid Format!")},
+            {"tag longer than any text", QByteArray("\xff\xff\xff\0\0\1\0", 7), 1 << 20,
+             QStringLiteral("Invalid Format!")},
+            {"text of 1,025 characters", documentWith(1, QString(1025, 'x'), v), 0, damaged},
+            {"65,000 right-to-left overrides", documentWith(1, QString(65000, QChar(0x202E)), v), 0,
+             damaged},
+            {"unit of 17 characters", documentWith(1, v, QString(17, 'V')), 0, damaged},
+            {"points beyond a logger memory", documentWith(kMaxStorePoints + 1), 100, damaged},
+            {"records beyond a logger memory", documentWith(0) + QByteArray("\1\4\0\0", 4), 100,
+             damaged},
+            {"100 MB of 25 million points", documentWith(25'000'000), 100'000'000, tooLarge},
+            {"a byte over the largest document", documentWith(1, v, v), kMaxDocumentBytes + 1,
+             tooLarge}};
+}
+
+// The seconds `work` takes, and how far the process's peak memory (MB) grows over what
+// is in use before it.
+std::pair<double, double> timeAndPeak(const std::function<void()>& work)
+{
+    const auto kib = [](const std::string& key) {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        long value = 0;
+        while (status >> word && word != key) {}
+        return status >> value ? value : 0L;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts from what is in use
+    const long before = kib("VmRSS:");
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return {clock.nsecsElapsed() / 1e9, (kib("VmHWM:") - before) / 1024.0};
+}
+
+bool make(const HostileDocument& d, const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(d.start) == d.start.size()
+           && (d.size == 0 || file.resize(d.size));
+}
+} // namespace
+
 TEST_F(FrameFileTest, hostile_documents_are_refused_unread_and_change_nothing)
 {
     fillMeasurement();
     view->m_bFromFile = 1;
     const QByteArray before = doc.StoreToBytes();
-    // A document's head up to its first text, and what follows its channel-1 series.
-    auto head = [](qint32 points, quint8 ch1) {
-        Archive ar;
-        ar.writeString(kTagStored);
-        ar.writeInt32(points);
-        ar.writeUInt8(ch1);
-        ar.writeUInt8(0);
-        for (int i = 0; i < 7; ++i)
-            ar.writeInt32(i == 1 ? 2008 : 1); // interval bits, then the start fields
-        return ar.bytes();
-    };
-    auto texts = [](const QString& max, const QString& unit) {
-        Archive ar;
-        for (const QString& t : {max, QStringLiteral("min"), unit, QStringLiteral("A")})
-            ar.writeString(t);
-        return ar.bytes() + QByteArray(4 + 24, '\0'); // no records, levels, extremes
-    };
-    const QByteArray oneValue = head(1, 1) + QByteArray(4, '\0');
-    // A file of `size` bytes that begins with `start`, the rest a hole of zeros.
-    auto sparse = [](const QString& path, const QByteArray& start, qint64 size) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(start) == start.size() && f.resize(size);
-    };
-    const QString damaged = QStringLiteral("It is damaged or incomplete.");
-
-    struct Row {
-        const char* name;
-        std::function<bool(const QString& path)> make;
-        QString message; // the whole text, or how the damaged-file box ends
-        bool zooms;      // a refused file ("Invalid Format!") still zooms out
-    };
-    const std::vector<Row> rows{
-        // Its first byte ('H', 72) reads as the length of the tag, so it needs more lines.
-        {"text file",
-         [](const QString& p) {
-             return writeWholeFile(p, QByteArray("Hello, this is not a document.\r\n").repeated(8))
-                 .isEmpty();
-         },
-         QStringLiteral("Invalid Format!"), true},
-        {"1.5 GB of zeros", [&](const QString& p) { return sparse(p, {}, 1536LL << 20); },
-         QStringLiteral("Invalid Format!"), true},
-        {"tag longer than any text",
-         [&](const QString& p) {
-             return sparse(p, QByteArray("\xff\xff\xff\x00\x00\x01\x00", 7), 1 << 20);
-         },
-         QStringLiteral("Invalid Format!"), true},
-        {"missing", [](const QString&) { return true; },
-         QStringLiteral("No such file or directory"), false},
-        {"cut short",
-         [&](const QString& p) {
-             return writeWholeFile(p, before.left(before.size() - 300)).isEmpty();
-         },
-         damaged, false},
-        {"link to a device",
-         [](const QString& p) { return QFile::link(QStringLiteral("/dev/zero"), p); },
-         QStringLiteral("It is not a regular file."), false},
-        {"pipe",
-         [](const QString& p) { return mkfifo(QFile::encodeName(p).constData(), 0600) == 0; },
-         QStringLiteral("It is not a regular file."), false},
-        {"text of 1,025 characters",
-         [&](const QString& p) {
-             return writeWholeFile(
-                        p, oneValue + texts(QString(1025, QLatin1Char('x')), QStringLiteral("V")))
-                 .isEmpty();
-         },
-         damaged, false},
-        {"right-to-left overrides",
-         [&](const QString& p) {
-             return writeWholeFile(
-                        p, oneValue + texts(QString(65000, QChar(0x202E)), QStringLiteral("V")))
-                 .isEmpty();
-         },
-         damaged, false},
-        {"unit of 17 characters",
-         [&](const QString& p) {
-             return writeWholeFile(
-                        p, oneValue + texts(QStringLiteral("max"), QString(17, QLatin1Char('V'))))
-                 .isEmpty();
-         },
-         damaged, false},
-        {"points beyond a logger memory",
-         [&](const QString& p) {
-             return writeWholeFile(p, head(kMaxStorePoints + 1, 0) + QByteArray(4 + 24, '\0'))
-                 .isEmpty();
-         },
-         damaged, false},
-        {"records beyond a logger memory",
-         [&](const QString& p) {
-             Archive m;
-             m.writeInt32(kMaxTrRecords + 1);
-             return writeWholeFile(p, head(0, 0) + m.bytes() + QByteArray(64, '\0')).isEmpty();
-         },
-         damaged, false},
-        {"larger than any document",
-         [&](const QString& p) { return sparse(p, oneValue, kMaxDocumentBytes + 1); },
-         QStringLiteral("It is larger than any measurement document."), false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const QString path = m_home + QStringLiteral("/%1.stdata").arg(&row - rows.data());
-        ASSERT_TRUE(row.make(path));
-        boxes.clear();
+    for (const HostileDocument& row : hostileDocuments()) {
+        const QString path = m_home + QStringLiteral("/%1.stdata").arg(row.name);
+        ASSERT_TRUE(make(row, path)) << row.name;
         picks.push_back(path);
         openFromMenu();
-        ASSERT_EQ(boxes.size(), 1u);
-        if (row.message == QStringLiteral("Invalid Format!")) {
-            EXPECT_EQ(boxes[0].text, row.message);
-            EXPECT_EQ(boxes[0].caption, QStringLiteral("QH5Datalogger"));
-        } else {
-            EXPECT_TRUE(
-                boxes[0].text.startsWith(QStringLiteral("The file \"%1\" could not be opened.")
-                                             .arg(QDir::toNativeSeparators(path))));
-            EXPECT_TRUE(boxes[0].text.endsWith(row.message)) << boxes[0].text.toStdString();
-        }
-        EXPECT_EQ(frame->timers().IsActive(8), row.zooms);
-        frame->KillTimer(8);
-        EXPECT_EQ(doc.StoreToBytes(), before);
-        EXPECT_EQ(view->m_nTrCount, 2);
+        ASSERT_EQ(boxes.size(), 1u) << row.name;
+        EXPECT_TRUE(boxes[0].text.endsWith(row.message)) << boxes[0].text.toStdString();
+        EXPECT_EQ(doc.StoreToBytes(), before) << row.name;
+        boxes.clear();
+    }
+}
+
+// Run with --gtest_also_run_disabled_tests on a release build: the time and the growth
+// of the peak memory of each open (and of the largest document), of the band with texts
+// it cannot show whole, and of a start with the largest settings files read.
+TEST_F(FrameFileTest, DISABLED_benchmark_hostile_documents_and_settings)
+{
+    fillMeasurement(kMaxTrRecords);
+    view->m_nStoreCount = kMaxStorePoints;
+    doc.m_pCh1Data = doc.m_pCh2Data = std::vector<float>(kMaxStorePoints, 230.0f);
+    view->m_strCh1Max = view->m_strCh2Min = QString(kMaxTextLength, 'M');
+    view->m_bFromFile = 1;
+    std::vector<HostileDocument> rows = hostileDocuments();
+    rows.push_back({"the largest document", doc.StoreToBytes(), 0, {}});
+    const auto print = [](const char* name, std::pair<double, double> m) {
+        std::printf("%-40s %7.3f s  peak +%5.1f MB\n", name, m.first, m.second);
+        EXPECT_LT(m.first, 1.0);
+        EXPECT_LT(m.second, 64);
+    };
+    for (const HostileDocument& row : rows) {
+        const QString path = m_home + QStringLiteral("/%1.stdata").arg(row.name);
+        ASSERT_TRUE(make(row, path));
+        picks.push_back(path);
+        print(row.name, timeAndPeak([&] { openFromMenu(); }));
+    }
+    view->m_recInfo.m_strMode = view->m_recInfo.m_strCount = QString(65000, QChar(0x202E));
+    QImage band(1600, 120, QImage::Format_RGB32);
+    QPainter painter(&band);
+    print("band with texts of 65,000 overrides",
+          timeAndPeak([&] { CRecInfoDlg(view).OnPaint(painter, band.rect()); }));
+    const std::pair<const char*, QByteArray> settings[] = {
+        {"start without a settings file", {}},
+        {"start, 64 KiB of empty settings lines", QByteArray(65536, '\n')},
+        {"start, 64 KiB of settings lines \"=\"", QByteArray("=\n").repeated(32768)}};
+    for (const auto& [name, file] : settings) {
+        ASSERT_TRUE(writeWholeFile(CMainFrame::settingsPath(), file).isEmpty());
+        print(name, timeAndPeak([] { frametest::Frame started; }));
     }
 }
 

@@ -28,9 +28,19 @@ namespace {
 const QString kDocFilter = texts::kFileFilter + QStringLiteral("|*.stdata|All Files (*.*)|*.*|");
 const QString kRecentGroup = QStringLiteral("Recent File List");
 
+// The file Qt would keep the list in, but under the configuration folder the program
+// uses for its own files (Qt would take a home it cannot name, or the root without one).
+QString profileSettingsPath()
+{
+    const QString home = configHomePath();
+    return home.isEmpty() ? QString()
+                          : QStringLiteral("%1/%2/%3.conf")
+                                .arg(home, texts::kRegistryKey, texts::kProfileName);
+}
+
 QSettings profileSettings()
 {
-    return QSettings(texts::kRegistryKey, texts::kProfileName);
+    return QSettings(profileSettingsPath(), QSettings::IniFormat);
 }
 } // namespace
 
@@ -113,9 +123,11 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
 
 void RecentFileList::ReadList()
 {
+    m_files.clear();
+    if (profileSettingsPath().isEmpty())
+        return; // no folder for the list: none is kept
     QSettings s = profileSettings();
     s.beginGroup(kRecentGroup);
-    m_files.clear();
     for (int i = 1; i <= kSize; ++i) {
         const QString path = s.value(QStringLiteral("File%1").arg(i)).toString();
         if (!path.isEmpty())
@@ -125,6 +137,8 @@ void RecentFileList::ReadList()
 
 void RecentFileList::WriteList() const
 {
+    if (profileSettingsPath().isEmpty())
+        return;
     QSettings s = profileSettings();
     s.beginGroup(kRecentGroup);
     for (int i = 1; i <= kSize; ++i) {

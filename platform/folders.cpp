@@ -49,7 +49,7 @@ std::optional<QString> homeFolder(bool* fromEnvironment = nullptr)
 
 } // namespace
 
-QString configFolderPath()
+QString configHomePath()
 {
     QString base;
     switch (folderIn(qgetenv("XDG_CONFIG_HOME"), &base)) {
@@ -69,7 +69,13 @@ QString configFolderPath()
         break;
     }
     }
-    return QDir(base).filePath(QStringLiteral("rq730-datalogger"));
+    return base;
+}
+
+QString configFolderPath()
+{
+    const QString base = configHomePath();
+    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("rq730-datalogger"));
 }
 
 QString windowsFolder()

@@ -15,6 +15,10 @@ QString windowsFolder();
 // keeps no files of its own rather than make a folder tree of another name.
 QString configFolderPath();
 
+// The configuration folder of the XDG rules ($XDG_CONFIG_HOME or ~/.config) that the
+// path above lies in, not created; empty where that one is.
+QString configHomePath();
+
 // The user's Documents folder (not created); empty when the home folder cannot be
 // named, as above.
 QString documentsFolder();

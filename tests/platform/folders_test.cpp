@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "app/cdtapp.h"
 #include "document/save_paths.h"
 #include "platform/folders.h"
 #include "support/test_env.h"
@@ -29,11 +30,13 @@ TEST(Folders, the_settings_folder_follows_the_xdg_rules_and_names_no_other_folde
         row.configHome ? qputenv("XDG_CONFIG_HOME", *row.configHome) : qunsetenv("XDG_CONFIG_HOME");
         EXPECT_EQ(configFolderPath(), row.folder) << row.home.value_or("-").toStdString();
     }
-    // Such a home names no Documents folder either, and nothing is made anywhere.
+    // Such a home names no Documents folder either, keeps no recent files, and nothing is
+    // made anywhere.
     const QString root = testenv::resetHome();
     qputenv("HOME", QFile::encodeName(root) + "/h\xff");
     qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(windowsFolder() + documentsFolder() + dataFolder(), QString());
+    RecentFileList().Add(root + "/a.stdata");
     EXPECT_TRUE(QDir(root).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     testenv::resetHome();
 }

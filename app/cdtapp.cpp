@@ -28,9 +28,19 @@ namespace {
 const QString kDocFilter = texts::kFileFilter + QStringLiteral("|*.stdata|All Files (*.*)|*.*|");
 const QString kRecentGroup = QStringLiteral("Recent File List");
 
+// The file Qt would keep the list in, but under the configuration folder the program
+// uses for its own files (Qt would take a home it cannot name, or the root without one).
+QString profileSettingsPath()
+{
+    const QString home = configHomePath();
+    return home.isEmpty() ? QString()
+                          : QStringLiteral("%1/%2/%3.conf")
+                                .arg(home, texts::kRegistryKey, texts::kProfileName);
+}
+
 QSettings profileSettings()
 {
-    return QSettings(texts::kRegistryKey, texts::kProfileName);
+    return QSettings(profileSettingsPath(), QSettings::IniFormat);
 }
 } // namespace
 
@@ -49,6 +59,22 @@ bool isSwitch(const QString& arg)
     return arg[0] == QLatin1Char('/') && !arg.mid(1).contains(QLatin1Char('/'))
            && !QFileInfo::exists(arg);
 }
+
+// Qt's own options that take the next word as their value. They never reach Qt (the
+// program keeps its command line to itself), and their values are no documents.
+bool isQtOptionWithValue(const QString& arg)
+{
+    static const QStringList options{
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("title"),           QStringLiteral("name")};
+    const QString name = arg.startsWith(QLatin1String("--")) ? arg.mid(2) : arg.mid(1);
+    return arg.startsWith(QLatin1Char('-')) && options.contains(name);
+}
 } // namespace
 
 CommandLineInfo ParseCommandLine(const QStringList& arguments)
@@ -57,6 +83,10 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
     QStringList printToArgs;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
+        if (isQtOptionWithValue(arg)) {
+            ++i; // ignored with its value, as the program ignores switches it does not know
+            continue;
+        }
         const bool flagForm = isSwitch(arg);
         const QString name = flagForm ? arg.mid(1).toLower() : QString();
         if (name == QLatin1String("embedding") || name == QLatin1String("automation")) {
@@ -93,9 +123,11 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
 
 void RecentFileList::ReadList()
 {
+    m_files.clear();
+    if (profileSettingsPath().isEmpty())
+        return; // no folder for the list: none is kept
     QSettings s = profileSettings();
     s.beginGroup(kRecentGroup);
-    m_files.clear();
     for (int i = 1; i <= kSize; ++i) {
         const QString path = s.value(QStringLiteral("File%1").arg(i)).toString();
         if (!path.isEmpty())
@@ -105,6 +137,8 @@ void RecentFileList::ReadList()
 
 void RecentFileList::WriteList() const
 {
+    if (profileSettingsPath().isEmpty())
+        return;
     QSettings s = profileSettings();
     s.beginGroup(kRecentGroup);
     for (int i = 1; i <= kSize; ++i) {

@@ -15,7 +15,8 @@ class CDTDoc;
 // What the command line asks for. Switches start with '-' or '/' and are matched
 // without regard to case; switches the program does not know are ignored. Any other
 // argument is the document's path (or, after /pt, the printer, driver and port). A
-// path from the root ("/home/u/a.stdata") is a path, not a switch.
+// path from the root ("/home/u/a.stdata") is a path, not a switch. Qt's own options
+// ("-style fusion", "-platform xcb") are ignored together with their values.
 struct CommandLineInfo {
     enum Shell { FileNew, FileOpen, FilePrint, FilePrintTo, FileDde, AppUnregister };
     bool m_bShowSplash = true;

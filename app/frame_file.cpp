@@ -1,10 +1,11 @@
 // The frame's file commands: File > Save (the document with its CSV reports),
 // File > Open, and the previous-measurement file that the program keeps by itself.
 //
-// Every file is built in memory and written through writeWholeFile, so a file is
+// Every file is built in memory and written through writeWholeFile(s), so a file is
 // either written whole or not at all and an older file of that name survives a
 // failed write. Reading goes through readWholeFile (read-only), so a document
-// marked read-only still opens.
+// marked read-only still opens; a document's tag and size are looked at before the
+// whole file is read.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -75,7 +76,9 @@ bool CMainFrame::ConfirmReplace(const QStringList& paths)
 
 QString CMainFrame::previousMeasurementPath()
 {
-    return windowsFolder() + QStringLiteral("/PreMeasure529.stdata");
+    const QString folder = windowsFolder();
+    // Without a folder of its own the program keeps no previous measurement.
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/PreMeasure529.stdata");
 }
 
 bool CMainFrame::SaveData()
@@ -118,12 +121,18 @@ bool CMainFrame::SaveData()
         return false;
     }
 
-    // The document first: without it the reports are of little use. A report that
-    // fails after it is reported too, and the data still counts as unsaved.
-    const std::vector<const QByteArray*> contents{&document, &rmsReport, &trReport};
-    for (qsizetype i = 0; i < targets.size(); ++i)
-        if (!WriteFileReported(targets[i], *contents[static_cast<std::size_t>(i)]))
-            return false;
+    // All or nothing: a file that cannot be written leaves every old one as it was.
+    // The document replaces its old file last, so it never stands beside reports older
+    // than itself.
+    std::vector<WholeFileWrite> files;
+    if (withTr)
+        files.push_back({paths.trReport, trReport});
+    files.push_back({paths.rmsReport, rmsReport});
+    files.push_back({paths.document, document});
+    if (const std::optional<WholeFileFailure> failure = writeWholeFiles(files)) {
+        reportFileError(this, files[failure->index].path, kCannotSave, failure->reason);
+        return false;
+    }
 
     m_bDataUnsaved = 0;
     m_bAskSaveGraph = 0;
@@ -150,19 +159,36 @@ CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
     if (!doc)
         return LoadResult::Failed;
     const QString cannotOpen = QStringLiteral("could not be opened");
-    QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        reportFileError(this, path, cannotOpen, error);
-        return LoadResult::Failed;
-    }
     bool accepted = false;
     try {
+        // The tag first: a file of another kind, however large, is refused without
+        // being read. Then the size: nothing larger than a document is read.
+        QString reason;
+        qint64 size = 0;
+        std::optional<QByteArray> bytes = readFileHead(path, CDTDoc::kTagHeadBytes, &size, &reason);
+        if (bytes && !doc->CheckTag(*bytes, size)) {
+            // Refused ("Invalid Format!"): the graph still goes back to full view.
+            SetTimer(8, 50);
+            return LoadResult::Refused;
+        }
+        if (bytes && size > kMaxDocumentBytes) {
+            bytes.reset();
+            reason = QStringLiteral("It is larger than any measurement document.");
+        }
+        if (bytes)
+            bytes = readWholeFile(path, &reason, kMaxDocumentBytes);
+        if (!bytes) {
+            reportFileError(this, path, cannotOpen, reason);
+            return LoadResult::Failed;
+        }
         WaitCursor wait;
         accepted = doc->LoadFromBytes(*bytes);
-    } catch (const ArchiveError&) {
-        // A damaged or cut-short document: the load has left the measurement as it was.
-        reportFileError(this, path, cannotOpen, QStringLiteral("It is damaged or incomplete."));
+    } catch (const ArchiveError& e) {
+        // The load has left the measurement as it was.
+        reportFileError(this, path, cannotOpen,
+                        e.cause() == ArchiveError::Cause::NoMemory
+                            ? QStringLiteral("There is not enough memory to open it.")
+                            : QStringLiteral("It is damaged or incomplete."));
         return LoadResult::Failed;
     }
     // Also after a refused file ("Invalid Format!"): the graph goes back to full view.

@@ -88,7 +88,9 @@ void LoadFrameSettings(FrameState& f, const ProfileFile& ini)
 
 QString settingsFilePath()
 {
-    return windowsFolder() + QLatin1Char('/') + texts::kSettingsFile;
+    const QString folder = windowsFolder();
+    // Without a folder there is no settings file: the program runs on the defaults.
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + texts::kSettingsFile;
 }
 
 void LoadViewSettings(ViewState& view, const ProfileFile& ini)

@@ -6,11 +6,19 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // The command line is the program's own: Qt gets none of it, so that none of its
+    // options (a style sheet file read whole, a platform that ends the program) acts
+    // before the program has looked at the line. Qt's environment variables still
+    // choose the platform and style.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("rq730-datalogger"));
     CDTApp theApp;
-    if (!theApp.InitInstance(QApplication::arguments()))
+    if (!theApp.InitInstance(arguments))
         return theApp.ExitCode();
     // Closing the main window ends the program, even while a panel of its own is open.
     QObject::connect(theApp.GetMainWnd(), &CMainFrame::frameClosed, &app, &QCoreApplication::quit);

@@ -108,7 +108,10 @@ int CMainFrame::OnCreate()
     if (const int pause = startupPause(); pause > 0)
         QThread::msleep(static_cast<unsigned long>(pause));
 
-    LoadFrameSettings(*this, ProfileFile(settingsPath()));
+    const ProfileFile settings(settingsPath());
+    // The program then runs on the defaults; the values in the file stay the user's.
+    m_bSettingsUnread = settings.readStatus() == ProfileFile::ReadStatus::Unreadable;
+    LoadFrameSettings(*this, settings);
 
     if (!OnCreateClient())
         return -1;
@@ -763,6 +766,8 @@ void CMainFrame::OnAppExit()
 
 bool CMainFrame::WriteSettings() const
 {
+    if (m_bSettingsUnread)
+        return false;
     ProfileFile ini(settingsPath());
     if (m_pDataView)
         StoreSettings(*this, *m_pDataView, ini);

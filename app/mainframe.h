@@ -177,7 +177,8 @@ public:
     // First step of closing: settings written, save question, data list ended, a
     // real-time run stopped, then timer 2 closes the window 100 ms later.
     void OnClose();
-    // Writes every setting to the settings file (whole or not at all).
+    // Writes every setting to the settings file (whole or not at all). A file that could
+    // not be read, at start-up or now, is left as it is.
     bool WriteSettings() const;
     // The settings file's path.
     static QString settingsPath();
@@ -395,7 +396,8 @@ private:
     std::map<int, UpdateHandler> m_updates;
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QPrinter> m_printer;
-    bool m_bCloseNow = false; // timer 2 has run: the next close event really closes
-    QElapsedTimer m_restoreWatch; // runs for a moment after the window is restored
-    bool m_bFitting = false;      // fitFrameToScreen is placing the window
+    bool m_bCloseNow = false;       // timer 2 has run: the next close event really closes
+    bool m_bSettingsUnread = false; // the settings file could not be read at start-up
+    QElapsedTimer m_restoreWatch;   // runs for a moment after the window is restored
+    bool m_bFitting = false;        // fitFrameToScreen is placing the window
 };

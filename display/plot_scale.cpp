@@ -80,8 +80,6 @@ void ensurePlotCapacity(ViewState& view, long long points)
     const auto n = static_cast<std::size_t>(points);
     view.m_pPlotPixels.resize(n * 6, 0.0);
     view.m_pPlotPixels2.resize(n * 6, 0.0);
-    view.m_pPlotPoints.resize(n * 2, 0.0);
-    view.m_pPlotPoints2.resize(n * 2, 0.0);
 }
 
 void growRealTimeScale(ViewState& view)

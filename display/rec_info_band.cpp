@@ -33,14 +33,21 @@ constexpr int kTitleStrip = 20; // the title strip stays put while the rows scro
 constexpr int kLineStep = 20;   // pixels per scroll line
 
 // Text with its cell's top-left corner at (x, y), drawn opaque on the band's grey.
+// Only what can reach the right edge is laid out: a character that shows is at least
+// a pixel wide, so those past that many pixels cannot show, and shaping them on every
+// paint (a long text from a file) would only hold the window up.
 void textOut(QPainter& dc, int x, int y, const QString& text)
 {
-    if (text.isEmpty())
+    const qsizetype room = qsizetype(dc.window().right()) + 1 - x;
+    if (text.isEmpty() || room <= 0)
         return;
+    QString shown = text.left(room);
+    if (shown.size() < text.size() && shown.back().isHighSurrogate())
+        shown.chop(1); // no half of a character
     const QFontMetrics fm(dc.font());
-    dc.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()),
+    dc.fillRect(QRect(x, y, fm.horizontalAdvance(shown), fm.height()),
                 QColor::fromRgb(CRecInfoDlg::kBackground));
-    dc.drawText(x, y + fm.ascent(), text);
+    dc.drawText(x, y + fm.ascent(), shown);
 }
 
 void lineAcross(QPainter& dc, int y, int right)

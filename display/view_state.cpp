@@ -52,14 +52,11 @@ std::array<int, 100> ViewState::scaleStepsFor(int plotWidth)
 ViewState::PlotCaches ViewState::makePlotCaches(int points)
 {
     const auto n = static_cast<std::size_t>(points < 0 ? 0 : points);
-    return {std::vector<double>(n * 2), std::vector<double>(n * 2), std::vector<double>(n * 6),
-            std::vector<double>(n * 6)};
+    return {std::vector<double>(n * 6), std::vector<double>(n * 6)};
 }
 
 void ViewState::takePlotCaches(PlotCaches&& caches)
 {
-    m_pPlotPoints = std::move(caches.points);
-    m_pPlotPoints2 = std::move(caches.points2);
     m_pPlotPixels = std::move(caches.pixels);
     m_pPlotPixels2 = std::move(caches.pixels2);
     g_strReadout.clear();
@@ -72,8 +69,6 @@ void ViewState::allocatePlotCaches(int points)
 
 void ViewState::freePlotCaches()
 {
-    m_pPlotPoints.clear();
-    m_pPlotPoints2.clear();
     m_pPlotPixels.clear();
     m_pPlotPixels2.clear();
 }

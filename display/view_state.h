@@ -55,17 +55,18 @@ public:
     virtual void OnDocumentUpdated() {}
     virtual void InvalidateDataList() {}
 
-    // The four plot caches for `points` points (two doubles per point for the copies,
-    // six for the pixel caches), built apart from the view so that a failed allocation
-    // leaves the view's caches as they were.
+    // The plot caches for `points` points (six doubles per point each), built apart
+    // from the view so that a failed allocation leaves the view's caches as they were.
+    // The two caches of copies of the level-0 positions are left out: nothing reads
+    // them, and they would add a third to the memory a point takes.
     struct PlotCaches {
-        std::vector<double> points, points2, pixels, pixels2;
+        std::vector<double> pixels, pixels2;
     };
     static PlotCaches makePlotCaches(int points);
     // Takes the caches of a new measurement (a loaded file, a download, a real-time
     // run); the read-out line of the one shown before goes with the old caches.
     void takePlotCaches(PlotCaches&& caches);
-    // Replaces the four caches with zeroed ones for `points` points.
+    // Replaces the caches with zeroed ones for `points` points.
     void allocatePlotCaches(int points);
     void freePlotCaches();
     int plotCacheCapacity() const { return static_cast<int>(m_pPlotPixels.size() / 6); }
@@ -167,8 +168,6 @@ public:
 
     // --- real-time refresh and point caches ---
     std::uint8_t m_bRescaleRedraw = 0;
-    std::vector<double> m_pPlotPoints;  // 2 doubles per point
-    std::vector<double> m_pPlotPoints2; // 2 doubles per point
     std::vector<double> m_pPlotPixels;  // 6 doubles per point: x
     std::vector<double> m_pPlotPixels2; // 6 doubles per point: y
 

@@ -62,10 +62,28 @@ void writeSeries(Archive& ar, const std::vector<float>& values, qint64 count)
         ar.writeFloat(0.0f);
 }
 
-// Points a download can hold at most: the whole logger memory at one 16-bit value per
-// sample.
-constexpr qint32 kMaxUnbackedPoints =
-    static_cast<qint32>(wire::kMemoryBlocks * wire::kDataBlockSize / 2);
+static_assert(kMaxStorePoints == wire::kMemoryBlocks * wire::kDataBlockSize / 2,
+              "a logger memory of 16-bit values");
+static_assert(kMaxTrRecords == wire::kMemoryBlocks * wire::kDataBlockSize / 512,
+              "a logger memory of 512-byte transient records");
+
+// A text as a file of this program holds it: whatever the program writes loads again.
+QString bounded(const QString& text, qsizetype maxLength)
+{
+    return text.size() > maxLength ? text.left(maxLength) : text;
+}
+
+// A tag longer than any text a document holds is no tag of ours: refused like any
+// other, without its characters being read.
+QString readTag(Archive& ar)
+{
+    return ar.readStringUpTo(kMaxTextLength).value_or(QString());
+}
+
+bool isDocumentTag(const QString& tag)
+{
+    return tag == kTagStored || tag == kTagRealTime;
+}
 
 // A count from the file is only believed when the rest of the file can hold what it
 // announces; anything else is a damaged file, refused before allocating.
@@ -94,9 +112,26 @@ bool CDTDoc::loadGuarded(Archive& ar, ViewState& view)
     try {
         return load(ar, view);
     } catch (const std::bad_alloc&) {
-        // Counts the file can hold but memory cannot: a failed load like any other.
-        throw ArchiveError(ArchiveError::Cause::BadFormat, "not enough memory for the file");
+        // A file within the bounds but more than the memory left: a failed load like
+        // any other, though not a damaged file.
+        throw ArchiveError(ArchiveError::Cause::NoMemory, "not enough memory for the file");
     }
+}
+
+bool CDTDoc::CheckTag(const QByteArray& head, qint64 fileSize)
+{
+    Archive ar(head);
+    try {
+        if (isDocumentTag(readTag(ar)))
+            return true;
+    } catch (const ArchiveError& e) {
+        // The head holds the longest tag a load reads: it ends inside the tag only
+        // where the file does.
+        if (e.cause() != ArchiveError::Cause::EndOfFile || head.size() >= fileSize)
+            throw;
+    }
+    appMessageBox(QStringLiteral("Invalid Format!"));
+    return false;
 }
 
 QByteArray CDTDoc::StoreToBytes()
@@ -127,15 +162,15 @@ void CDTDoc::store(Archive& ar, ViewState& v)
     writeDate(ar, v.m_tStoreStart);
     if (v.m_bStoreCh1 == 1) {
         writeSeries(ar, m_pCh1Data, n);
-        ar.writeString(v.m_strCh1Max);
-        ar.writeString(v.m_strCh1Min);
-        ar.writeString(v.m_strStoreUnit1);
-        ar.writeString(v.m_strStoreUnit2);
+        ar.writeString(bounded(v.m_strCh1Max, kMaxTextLength));
+        ar.writeString(bounded(v.m_strCh1Min, kMaxTextLength));
+        ar.writeString(bounded(v.m_strStoreUnit1, kMaxUnitLength));
+        ar.writeString(bounded(v.m_strStoreUnit2, kMaxUnitLength));
     }
     if (v.m_bStoreCh2 == 1) {
         writeSeries(ar, m_pCh2Data, n);
-        ar.writeString(v.m_strCh2Max);
-        ar.writeString(v.m_strCh2Min);
+        ar.writeString(bounded(v.m_strCh2Max, kMaxTextLength));
+        ar.writeString(bounded(v.m_strCh2Min, kMaxTextLength));
     }
     const qint64 m = std::max(0, v.m_nTrCount);
     ar.writeInt32(static_cast<qint32>(m));
@@ -156,8 +191,8 @@ void CDTDoc::store(Archive& ar, ViewState& v)
 
 bool CDTDoc::load(Archive& ar, ViewState& v)
 {
-    const QString tag = ar.readString();
-    if (tag != kTagStored && tag != kTagRealTime) {
+    const QString tag = readTag(ar);
+    if (!isDocumentTag(tag)) {
         appMessageBox(QStringLiteral("Invalid Format!"));
         return false;
     }
@@ -165,15 +200,10 @@ bool CDTDoc::load(Archive& ar, ViewState& v)
     // Everything is read into locals first; the document and the view change only
     // once the whole file has been read.
     const qint32 n = ar.readInt32();
-    if (n < 0)
-        throw ArchiveError(ArchiveError::Cause::BadFormat, "negative point count");
+    if (n < 0 || n > kMaxStorePoints)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "point count beyond a logger memory");
     const quint8 hasCh1 = ar.readUInt8();
     const quint8 hasCh2 = ar.readUInt8();
-    // A series present in the file backs its count with its own bytes. Without one,
-    // nothing does: such a count is believed up to a whole logger memory, the most a
-    // download can hold.
-    if (hasCh1 != 1 && hasCh2 != 1 && n > kMaxUnbackedPoints)
-        throw ArchiveError(ArchiveError::Cause::BadFormat, "point count without data");
     const float interval = ar.readFloat();
     const std::time_t start = readDate(ar);
 
@@ -185,22 +215,22 @@ bool CDTDoc::load(Archive& ar, ViewState& v)
         requireBytes(ar, n, 4);
         ch1.resize(static_cast<std::size_t>(n));
         ar.readFloats(ch1.data(), n);
-        ch1Max = ar.readString();
-        ch1Min = ar.readString();
-        unit1 = ar.readString();
-        unit2 = ar.readString();
+        ch1Max = ar.readString(kMaxTextLength);
+        ch1Min = ar.readString(kMaxTextLength);
+        unit1 = ar.readString(kMaxUnitLength);
+        unit2 = ar.readString(kMaxUnitLength);
     }
     if (hasCh2 == 1) {
         requireBytes(ar, n, 4);
         ch2.resize(static_cast<std::size_t>(n));
         ar.readFloats(ch2.data(), n);
-        ch2Max = ar.readString();
-        ch2Min = ar.readString();
+        ch2Max = ar.readString(kMaxTextLength);
+        ch2Min = ar.readString(kMaxTextLength);
     }
 
     const qint32 m = ar.readInt32();
-    if (m < 0)
-        throw ArchiveError(ArchiveError::Cause::BadFormat, "negative record count");
+    if (m < 0 || m > kMaxTrRecords)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "record count beyond a logger memory");
     requireBytes(ar, m, 26 + 4 * kTrSamples);
     const auto records = static_cast<std::size_t>(m);
     std::vector<quint8> trChannel(records), trQuantity(records);
@@ -223,10 +253,8 @@ bool CDTDoc::load(Archive& ar, ViewState& v)
 
     // The plot caches hold every point any display of this document can draw. They
     // are grown apart from the view: should this fail, the view keeps its caches.
-    const qint64 capacity = std::max<qint64>(
-        {qint64(n), qint64(m) * kTrSamples, qint64(kFramePoints), qint64(v.m_nRtCount)});
-    ViewState::PlotCaches caches = ViewState::makePlotCaches(
-        static_cast<int>(std::min<qint64>(capacity, std::numeric_limits<int>::max() / 6)));
+    ViewState::PlotCaches caches =
+        ViewState::makePlotCaches(std::max({n, m * kTrSamples, kFramePoints, v.m_nRtCount}));
 
     // The file is whole: take it over.
     v.takePlotCaches(std::move(caches));

@@ -19,6 +19,25 @@ inline constexpr int kFramePoints = 590; // sample pairs per real-time frame
 inline const QString kTagStored = QStringLiteral("RMSTRDATA");
 inline const QString kTagRealTime = QStringLiteral("EPADATA");
 
+// What a document of this program can hold, and so all a load believes. One logger
+// memory (512 KiB) holds at most 262,144 16-bit values or 1,024 transient records of
+// 512 bytes. The extreme texts the program writes are some 30 characters and its units
+// one; a file's texts are taken up to these lengths (past the 254 characters of the
+// short length form), anything longer is a damaged file.
+inline constexpr qint32 kMaxStorePoints = 262144;
+inline constexpr qint32 kMaxTrRecords = 1024;
+inline constexpr qsizetype kMaxTextLength = 1024;
+inline constexpr qsizetype kMaxUnitLength = 16;
+// The largest file these bounds allow (every string in its widest form), some 3 MB: a
+// larger file is no document of this program and is refused before it is read.
+inline constexpr qint64 kMaxDocumentBytes =
+    Archive::maxStringBytes(9) + 4 + 1 + 1 + 4 + 6 * 4  // tag, N, presence, interval, start
+    + 2 * (4 * qint64(kMaxStorePoints))                 // both series
+    + 4 * Archive::maxStringBytes(kMaxTextLength)       // the four extreme texts
+    + 2 * Archive::maxStringBytes(kMaxUnitLength)       // the two units
+    + 4 + qint64(kMaxTrRecords) * (26 + 4 * kTrSamples) // M, record headers and samples
+    + 2 * 4 + 4 * 4;                                    // levels and auto-scale extremes
+
 using FloatPair = std::array<float, 2>; // channel 1, channel 2
 
 class CDTDoc {
@@ -43,6 +62,14 @@ public:
     // throws ArchiveError as Serialize does.
     QByteArray StoreToBytes();
     bool LoadFromBytes(const QByteArray& bytes);
+
+    // The type tag of a document file, checked before the rest of the file is read:
+    // true for a tag this program reads, false after "Invalid Format!" for any other.
+    // `head` holds the file's first kTagHeadBytes bytes (all of a shorter file) and
+    // `fileSize` is its size; throws ArchiveError as a load does when the file ends
+    // inside its tag.
+    bool CheckTag(const QByteArray& head, qint64 fileSize);
+    static constexpr qsizetype kTagHeadBytes = Archive::maxStringBytes(kMaxTextLength);
 
     std::vector<float> m_pTrData;                     // M x 251 transient samples, raw
     std::vector<float> m_pCh1Data;                    // N channel-1 RMS values

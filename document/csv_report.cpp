@@ -63,6 +63,21 @@ void appendValueCell(ReportBuffer& out, float value, int precision, const QByteA
     out.append(unit);
 }
 
+// A unit text as a report cell can hold it. The unit comes from the document file,
+// and a line break or a cell separator in it would start rows and cells of its own
+// (and a cell of its own can be a spreadsheet formula): those characters, and every
+// other control character and the quote, are left out. The units of real documents
+// ("V", "A") are written as they are.
+QByteArray unitCellText(const QString& unit)
+{
+    QByteArray out = unit.toLatin1();
+    out.removeIf([](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || (b >= 0x7F && b < 0xA0) || c == ',' || c == ';' || c == '"';
+    });
+    return out;
+}
+
 } // namespace
 
 QByteArray reportTimeText(std::time_t t)
@@ -79,8 +94,8 @@ QByteArray RmsCsvReport(const CDTDoc& doc, const ViewState& view)
     const int rows = columns > 1 ? kCsvColumnPoints : n;
     const bool hasCh1 = view.m_bStoreCh1 == 1;
     const bool hasCh2 = view.m_bStoreCh2 == 1;
-    const QByteArray unit1 = view.m_strStoreUnit1.toLatin1();
-    const QByteArray unit2 = view.m_strStoreUnit2.toLatin1();
+    const QByteArray unit1 = unitCellText(view.m_strStoreUnit1);
+    const QByteArray unit2 = unitCellText(view.m_strStoreUnit2);
 
     // About 60 bytes per point: "123456,RMS,230.5V,12.3A, 08/12/26 07:54:36 ,".
     ReportBuffer out(qsizetype(n) * 64 + qsizetype(columns) * 24 + 128);

@@ -5,6 +5,8 @@
 //
 // Layout shared by both: 8-bit text, every line ended by CR LF, cells separated by
 // commas and written verbatim (no quoting), times as "%d/%m/%y %H:%M:%S" local time.
+// A unit text from the document loses the characters that would break a cell (line
+// breaks and other control characters, separators, quotes).
 #include <QByteArray>
 #include <ctime>
 

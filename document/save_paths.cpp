@@ -17,7 +17,10 @@ QString proposedSaveName(std::time_t now)
 
 QString dataFolder()
 {
-    const QString folder = documentsFolder() + QStringLiteral("/RQ730");
+    const QString documents = documentsFolder();
+    if (documents.isEmpty())
+        return QString(); // no home folder to be named: the dialog opens where it can
+    const QString folder = documents + QStringLiteral("/RQ730");
     if (!QFileInfo(folder).isDir())
         QDir().mkpath(folder); // a failure leaves the dialog to open where it can
     return folder;

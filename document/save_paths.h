@@ -8,7 +8,8 @@
 QString proposedSaveName(std::time_t now);
 
 // The folder "RQ730" under the user's Documents folder, created when missing. When it
-// cannot be made the path is still returned (the dialog then opens where it can).
+// cannot be made the path is still returned (the dialog then opens where it can);
+// without a Documents folder that can be named it is empty.
 QString dataFolder();
 
 struct SavePaths {

@@ -71,7 +71,9 @@ void Archive::need(qsizetype n) const
 quint8 Archive::readUInt8()
 {
     need(1);
-    return static_cast<quint8>(m_bytes[m_pos++]);
+    // Read through the const data: the non-const operator[] would copy bytes that
+    // are shared with the caller's (a whole file).
+    return static_cast<quint8>(m_bytes.constData()[m_pos++]);
 }
 
 quint16 Archive::readUInt16()
@@ -131,10 +133,20 @@ qsizetype Archive::readLength(bool* wide)
     }
 }
 
-QString Archive::readString()
+QString Archive::readString(qsizetype maxLength)
+{
+    std::optional<QString> s = readStringUpTo(maxLength);
+    if (!s)
+        throw ArchiveError(ArchiveError::Cause::BadFormat, "string longer than its field takes");
+    return *std::move(s);
+}
+
+std::optional<QString> Archive::readStringUpTo(qsizetype maxLength)
 {
     bool wide = false;
     const qsizetype n = readLength(&wide);
+    if (n > maxLength)
+        return std::nullopt;
     if (wide) {
         need(n * 2);
         QString s;

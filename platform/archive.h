@@ -5,11 +5,14 @@
 // ArchiveError when a field runs past the end.
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 class ArchiveError : public std::runtime_error {
 public:
-    enum class Cause { EndOfFile, BadFormat };
+    // NoMemory: the file may well be whole, but the memory for what it holds could
+    // not be had.
+    enum class Cause { EndOfFile, BadFormat, NoMemory };
     ArchiveError(Cause cause, const char* what) : std::runtime_error(what), m_cause(cause) {}
     Cause cause() const { return m_cause; }
 
@@ -44,7 +47,17 @@ public:
     quint32 readUInt32();
     float readFloat();
     void readFloats(float* values, qsizetype count);
-    QString readString();
+    // A string of at most `maxLength` characters; a longer one is a damaged file
+    // (BadFormat), refused before its characters are read.
+    QString readString(qsizetype maxLength = kMaxStringLength);
+    // The same, but nothing for a longer string (its characters left unread).
+    std::optional<QString> readStringUpTo(qsizetype maxLength);
+
+    // What any string may hold: the longest the 32-bit length form can announce.
+    static constexpr qsizetype kMaxStringLength = 0xFFFFFFFF;
+    // Bytes a string of `length` characters takes at most in a file: the widest
+    // length form (0xFF, wide marker, 0xFF, 0xFFFF, 32-bit length) and 16-bit characters.
+    static constexpr qint64 maxStringBytes(qint64 length) { return 10 + 2 * length; }
 
     // Bytes not yet read (loading) or written so far (storing).
     qsizetype remaining() const { return m_bytes.size() - m_pos; }

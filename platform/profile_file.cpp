@@ -1,5 +1,6 @@
 #include "platform/profile_file.h"
 
+#include <QFileInfo>
 #include <utility>
 
 #include "platform/whole_file.h"
@@ -18,14 +19,22 @@ QByteArray lineEnd(const QByteArray& raw)
 
 bool sameName(const QString& a, const QString& b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    // Case folding keeps the length: names of two lengths never match, and most lines
+    // are passed over without comparing their characters.
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
 ProfileFile::ProfileFile(const QString& path) : m_path(path)
 {
-    // A missing or unreadable file reads as an empty one.
-    parse(readWholeFile(path).value_or(QByteArray()));
+    const std::optional<QByteArray> bytes = readWholeFile(path, nullptr, kMaxFileBytes);
+    if (!bytes) {
+        // Nothing at all there (not even a link) is a first start: a new file is made.
+        const QFileInfo there(path);
+        m_status =
+            there.exists() || there.isSymLink() ? ReadStatus::Unreadable : ReadStatus::Missing;
+    }
+    parse(bytes.value_or(QByteArray()));
 }
 
 ProfileFile ProfileFile::fromBytes(const QByteArray& bytes, const QString& path)
@@ -70,7 +79,14 @@ void ProfileFile::parse(const QByteArray& bytes)
             const QByteArray name = content.mid(1, close < 0 ? -1 : close - 1).trimmed();
             m_sections.push_back({QString::fromLatin1(name), true, {}});
         }
-        m_sections.back().lines.push_back(parseLine(raw));
+        Section& section = m_sections.back();
+        Line line = parseLine(raw);
+        const bool afterHeader = section.hasHeader && section.lines.size() == 1;
+        if (!line.isEntry && !content.startsWith('[') && !section.lines.empty()
+            && !section.lines.back().isEntry && !afterHeader)
+            section.lines.back().raw += raw; // one more blank or comment line of a run
+        else
+            section.lines.push_back(std::move(line));
     }
 }
 
@@ -191,7 +207,11 @@ QByteArray ProfileFile::toBytes() const
 
 bool ProfileFile::save() const
 {
-    return writeWholeFile(m_path, toBytes()).isEmpty();
+    if (m_status == ReadStatus::Unreadable)
+        return false;
+    // Nor is a file written that the next start could not read.
+    const QByteArray bytes = toBytes();
+    return bytes.size() <= kMaxFileBytes && writeWholeFile(m_path, bytes).isEmpty();
 }
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& def,

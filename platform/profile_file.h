@@ -9,6 +9,10 @@
 // blank lines, other keys and sections, the spacing and line ends of each line) is
 // written back byte for byte. Values are single-byte text: each byte is one
 // character (Latin-1), so any byte read comes back unchanged when written.
+//
+// A file that cannot be read (not a regular file or a link to one, not readable, or
+// larger than any settings file) reads as an empty profile and is never written:
+// what it holds is the user's, and the program never saw it.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -16,6 +20,10 @@
 
 class ProfileFile {
 public:
+    // The largest file read: the program's own file is some 1.5 KB.
+    static constexpr qint64 kMaxFileBytes = 64 * 1024;
+    enum class ReadStatus { Read, Missing, Unreadable };
+
     // Reads the file; a missing or unreadable file gives an empty profile.
     explicit ProfileFile(const QString& path);
     // A profile from the file's bytes, without touching the disk (save() then writes
@@ -39,8 +47,10 @@ public:
     void setValue(const QString& section, const QString& key, const QString& value);
     void setInteger(const QString& section, const QString& key, int value);
 
-    // Writes the whole file. Returns false (and leaves any old file whole) on failure.
+    // Writes the whole file. Returns false (and leaves any old file whole) on failure,
+    // for a file that could not be read, and for one larger than kMaxFileBytes.
     bool save() const;
+    ReadStatus readStatus() const { return m_status; }
 
     QString path() const { return m_path; }
     // The file's bytes as save() writes them: the lines read, with the values set
@@ -55,7 +65,9 @@ private:
     void parse(const QByteArray& bytes);
 
     // One line of the file with its line end; a key line also holds its key and
-    // value, trimmed.
+    // value, trimmed. A run of lines that are neither keys nor section headers (blank
+    // lines, comments) is kept as one, so memory follows the file's size rather than
+    // its number of lines.
     struct Line {
         QByteArray raw;
         bool isEntry = false;
@@ -74,6 +86,7 @@ private:
     Line* find(const QString& section, const QString& key);
 
     QString m_path;
+    ReadStatus m_status = ReadStatus::Read;
     std::vector<Section> m_sections;
 };
 

@@ -7,20 +7,27 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <fstream>
+#include <functional>
 #include <optional>
+#include <string>
 #include <sys/stat.h>
 #include <vector>
 
 #include "app/frame_fixture.h"
 #include "app/mainframe.h"
 #include "display/cdtview.h"
+#include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "document/csv_report.h"
+#include "platform/archive.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
@@ -172,7 +179,7 @@ TEST_F(FrameFileTest, cancelled_or_failed_save_keeps_data_unsaved)
     EXPECT_EQ(fileBytes(notAFolder), QByteArray("x"));
 
     // The report cannot be written (a folder holds its name): the failure is reported,
-    // the report's place is untouched, and the data still counts as unsaved.
+    // nothing of the save is written, and the data still counts as unsaved.
     const QString folder = m_home + QStringLiteral("/out");
     QDir().mkpath(folder + QStringLiteral("/run.csv"));
     picks.push_back(folder + QStringLiteral("/run.stdata"));
@@ -183,8 +190,7 @@ TEST_F(FrameFileTest, cancelled_or_failed_save_keeps_data_unsaved)
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/run_tr.csv")));
     EXPECT_TRUE(flagsSet());
     // No temporary file is left anywhere in the folder.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("run.stdata")});
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{});
 }
 
 TEST_F(FrameFileTest, save_asks_before_replacing_any_file_it_writes)
@@ -348,6 +354,135 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     }
     EXPECT_EQ(boxes.size(), 5u);
     EXPECT_EQ(doc.StoreToBytes(), before);
+}
+
+namespace {
+// A document that announces `points` (a head alone for a null text), or one of a single
+// channel-1 value with the texts and units given.
+QByteArray documentWith(qint32 points, const QString& text = {}, const QString& unit = {})
+{
+    Archive ar;
+    ar.writeString(kTagStored);
+    ar.writeInt32(points);
+    ar.writeUInt16(text.isNull() ? 0 : 1); // the two presence bytes
+    for (int i = 0; i < 7; ++i)
+        ar.writeInt32(1);
+    if (text.isNull())
+        return ar.bytes();
+    ar.writeFloat(230.0f);
+    for (const QString& t : {text, text, unit, unit})
+        ar.writeString(t);
+    return ar.bytes() + QByteArray(4 + 24, '\0');
+}
+
+// Files beyond what the program writes: their first bytes, their size (the rest a hole
+// of zeros) and the end of the box each gives.
+struct HostileDocument {
+    const char* name;
+    QByteArray start;
+    qint64 size;
+    QString message;
+};
+std::vector<HostileDocument> hostileDocuments()
+{
+    const QString damaged = QStringLiteral("It is damaged or incomplete.");
+    const QString tooLarge = QStringLiteral("It is larger than any measurement document.");
+    const QString v = QStringLiteral("V");
+    return {{"1.5 GB of zeros", {}, 1536LL << 20, QStringLiteral("Invalid Format!")},
+            {"tag longer than any text", QByteArray("\xff\xff\xff\0\0\1\0", 7), 1 << 20,
+             QStringLiteral("Invalid Format!")},
+            {"text of 1,025 characters", documentWith(1, QString(1025, 'x'), v), 0, damaged},
+            {"65,000 right-to-left overrides", documentWith(1, QString(65000, QChar(0x202E)), v), 0,
+             damaged},
+            {"unit of 17 characters", documentWith(1, v, QString(17, 'V')), 0, damaged},
+            {"points beyond a logger memory", documentWith(kMaxStorePoints + 1), 100, damaged},
+            {"records beyond a logger memory", documentWith(0) + QByteArray("\1\4\0\0", 4), 100,
+             damaged},
+            {"100 MB of 25 million points", documentWith(25'000'000), 100'000'000, tooLarge},
+            {"a byte over the largest document", documentWith(1, v, v), kMaxDocumentBytes + 1,
+             tooLarge}};
+}
+
+// The seconds `work` takes, and how far the process's peak memory (MB) grows over what
+// is in use before it.
+std::pair<double, double> timeAndPeak(const std::function<void()>& work)
+{
+    const auto kib = [](const std::string& key) {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        long value = 0;
+        while (status >> word && word != key) {}
+        return status >> value ? value : 0L;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts from what is in use
+    const long before = kib("VmRSS:");
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return {clock.nsecsElapsed() / 1e9, (kib("VmHWM:") - before) / 1024.0};
+}
+
+bool make(const HostileDocument& d, const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(d.start) == d.start.size()
+           && (d.size == 0 || file.resize(d.size));
+}
+} // namespace
+
+TEST_F(FrameFileTest, hostile_documents_are_refused_unread_and_change_nothing)
+{
+    fillMeasurement();
+    view->m_bFromFile = 1;
+    const QByteArray before = doc.StoreToBytes();
+    for (const HostileDocument& row : hostileDocuments()) {
+        const QString path = m_home + QStringLiteral("/%1.stdata").arg(row.name);
+        ASSERT_TRUE(make(row, path)) << row.name;
+        picks.push_back(path);
+        openFromMenu();
+        ASSERT_EQ(boxes.size(), 1u) << row.name;
+        EXPECT_TRUE(boxes[0].text.endsWith(row.message)) << boxes[0].text.toStdString();
+        EXPECT_EQ(doc.StoreToBytes(), before) << row.name;
+        boxes.clear();
+    }
+}
+
+// Run with --gtest_also_run_disabled_tests on a release build: the time and the growth
+// of the peak memory of each open (and of the largest document), of the band with texts
+// it cannot show whole, and of a start with the largest settings files read.
+TEST_F(FrameFileTest, DISABLED_benchmark_hostile_documents_and_settings)
+{
+    fillMeasurement(kMaxTrRecords);
+    view->m_nStoreCount = kMaxStorePoints;
+    doc.m_pCh1Data = doc.m_pCh2Data = std::vector<float>(kMaxStorePoints, 230.0f);
+    view->m_strCh1Max = view->m_strCh2Min = QString(kMaxTextLength, 'M');
+    view->m_bFromFile = 1;
+    std::vector<HostileDocument> rows = hostileDocuments();
+    rows.push_back({"the largest document", doc.StoreToBytes(), 0, {}});
+    const auto print = [](const char* name, std::pair<double, double> m) {
+        std::printf("%-40s %7.3f s  peak +%5.1f MB\n", name, m.first, m.second);
+        EXPECT_LT(m.first, 1.0);
+        EXPECT_LT(m.second, 64);
+    };
+    for (const HostileDocument& row : rows) {
+        const QString path = m_home + QStringLiteral("/%1.stdata").arg(row.name);
+        ASSERT_TRUE(make(row, path));
+        picks.push_back(path);
+        print(row.name, timeAndPeak([&] { openFromMenu(); }));
+    }
+    view->m_recInfo.m_strMode = view->m_recInfo.m_strCount = QString(65000, QChar(0x202E));
+    QImage band(1600, 120, QImage::Format_RGB32);
+    QPainter painter(&band);
+    print("band with texts of 65,000 overrides",
+          timeAndPeak([&] { CRecInfoDlg(view).OnPaint(painter, band.rect()); }));
+    const std::pair<const char*, QByteArray> settings[] = {
+        {"start without a settings file", {}},
+        {"start, 64 KiB of empty settings lines", QByteArray(65536, '\n')},
+        {"start, 64 KiB of settings lines \"=\"", QByteArray("=\n").repeated(32768)}};
+    for (const auto& [name, file] : settings) {
+        ASSERT_TRUE(writeWholeFile(CMainFrame::settingsPath(), file).isEmpty());
+        print(name, timeAndPeak([] { frametest::Frame started; }));
+    }
 }
 
 TEST_F(FrameFileTest, open_asks_to_save_unsaved_downloaded_data)

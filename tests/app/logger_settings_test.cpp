@@ -1,8 +1,13 @@
 // The settings file: defaults, value forms, the text written at close, and values that
 // survive a restart.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/logger_settings.h"
 #include "frame_fixture.h"
@@ -180,4 +185,73 @@ TEST(LoggerSettings, failed_write_keeps_the_previous_file_whole)
     testenv::withFileSizeLimit(64, [&] { written = f.frame->WriteSettings(); });
     EXPECT_FALSE(written);
     EXPECT_EQ(readIni(), before);
+}
+
+namespace {
+// What a path holds, links followed one by one: the user's thing, compared before and
+// after a run.
+std::string describe(const QString& path)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.isSymLink())
+        return "link to " + describe(info.symLinkTarget());
+    if (!info.exists() || !info.isFile())
+        return !info.exists() ? "nothing" : info.isDir() ? "folder" : "pipe";
+    return file.open(QIODevice::ReadOnly) ? "file #" + std::to_string(qHash(file.readAll()))
+                                          : "unreadable file";
+}
+} // namespace
+
+TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
+{
+    const QByteArray mine("[ColorInfo]\r\nBGColor=4\r\n");
+    auto file = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    auto pipe = [](const QString& path) {
+        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    };
+    struct Row {
+        const char* name;
+        std::function<bool(const QString& ini, const QString& other)> make;
+        bool read = false;    // its values are read, and written back at the close
+        bool putBack = false; // the user puts the file back while the program runs
+    };
+    const Row rows[] = {
+        {"a pipe", [&](const QString& ini, const QString&) { return pipe(ini); }},
+        {"a link to a pipe",
+         [&](const QString& ini, const QString& o) { return pipe(o) && QFile::link(o, ini); }},
+        {"a folder", [](const QString& ini, const QString&) { return QDir().mkpath(ini); }},
+        {"a link leading nowhere",
+         [](const QString& ini, const QString& o) { return QFile::link(o, ini); }},
+        {"larger than any settings file",
+         [&](const QString& ini, const QString&) {
+             return file(ini, mine + QByteArray(ProfileFile::kMaxFileBytes, '\n'));
+         }},
+        {"a folder at start-up, the user's file by the close",
+         [](const QString& ini, const QString&) { return QDir().mkpath(ini); }, false, true},
+        {"a link to a regular file",
+         [&](const QString& ini, const QString& o) { return file(o, mine) && QFile::link(o, ini); },
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString other = testenv::resetHome() + QStringLiteral("/other");
+        ASSERT_TRUE(row.make(iniPath(), other));
+        Frame f;
+        EXPECT_EQ(f.frame->m_nBgColor, row.read ? 4 : 13);
+        f.frame->m_nBgColor = 9;
+        if (row.putBack) {
+            ASSERT_TRUE(QDir().rmdir(iniPath()) && file(iniPath(), mine));
+        }
+        const std::string before = describe(iniPath());
+        ASSERT_TRUE(f.closeAndWait());
+        EXPECT_EQ(describe(iniPath()) == before, !row.read);
+        if (row.read) {
+            EXPECT_TRUE(QFileInfo(iniPath()).isSymLink());
+            EXPECT_TRUE(readIni().contains("BGColor=9\r\n"));
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
+#include <QProcess>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -87,12 +88,28 @@ TEST(CommandLine, document_path_switches_and_print_requests)
     for (const QStringList& line :
          {QStringList{"rq730", "-x", "a.stdata"}, QStringList{"rq730", "--verbose", "a.stdata"},
           QStringList{"rq730", "a.stdata", "/unknown"},
-          QStringList{"rq730", "-P", "/zz", "a.stdata"}}) {
+          QStringList{"rq730", "-P", "/zz", "a.stdata"},
+          // Qt's own options are ignored with their values.
+          QStringList{"rq730", "-stylesheet", "/dev/zero", "-platform", "xcb", "a.stdata"},
+          QStringList{"rq730", "--style", "fusion", "-reverse", "a.stdata"}}) {
         const CommandLineInfo info = ParseCommandLine(line);
         EXPECT_EQ(info.m_strFileName, QStringLiteral("a.stdata")) << line.join(' ').toStdString();
     }
     EXPECT_EQ(ParseCommandLine({"rq730", "-P", "a.stdata"}).m_nShellCommand,
               CommandLineInfo::FilePrint);
+}
+
+TEST(StartUp, qt_gets_none_of_the_real_command_line)
+{
+    // A platform Qt does not have would end the program before it starts, and a style
+    // sheet of /dev/zero would be read without end: neither reaches Qt.
+    testenv::resetHome();
+    QProcess program;
+    program.start(QStringLiteral(RQ730_PROGRAM),
+                  {"-platform", "none-such", "-stylesheet", "/dev/zero", "/unregister"});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
 }
 
 TEST(StartUp, unknown_switches_are_ignored_and_a_refused_file_names_nothing)

@@ -142,6 +142,12 @@ TEST(RmsCsvReport, absent_channel_and_fractional_interval)
     m.view.m_bStoreCh2 = 1;
     m.doc.m_pCh2Data = {1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
     EXPECT_EQ(lines(RmsCsvReport(m.doc, m.view))[2], "1,RMS,----,1.0A, 08/12/26 07:54:36 ,");
+
+    // A unit from a file cannot start rows or cells of its own (nor, so, a formula).
+    m.view.m_strStoreUnit2 = QString::fromLatin1("A\r\n=1+1,;\"\t\x85\xb5");
+    const QList<QByteArray> l2 = lines(RmsCsvReport(m.doc, m.view));
+    ASSERT_EQ(l2.size(), 7);
+    EXPECT_EQ(l2[2], "1,RMS,----,1.0A=1+1\xb5, 08/12/26 07:54:36 ,");
 }
 
 TEST(RmsCsvReport, points_beyond_four_columns_are_written)

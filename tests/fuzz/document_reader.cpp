@@ -2,17 +2,16 @@
 // holds a measurement, as File > Open does.
 //   - A refused file ("Invalid Format!") or a failed load (ArchiveError) leaves the
 //     document and its view exactly as they were.
-//   - A load that succeeds takes no more memory than the file's bytes can back: every
-//     series stays within the file's size, and the plot caches within it or the
-//     fixed sizes (the real-time waveform, a point count without data, which is
-//     believed up to a whole logger memory).
+//   - A load that succeeds takes no more than a logger memory can hold and the file's
+//     bytes can back: counts within one logger memory, every series within the file's
+//     size, texts and units within their lengths, and the plot caches within a logger
+//     memory or the fixed sizes (the real-time waveform, the real-time run's points).
 //   - What was loaded stores, loads and stores again to the same bytes.
 #include <algorithm>
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "fuzz_support.h"
-#include "link/wire_protocol.h"
 #include "platform/local_time.h"
 
 namespace {
@@ -84,12 +83,14 @@ void checkLoaded(const Document& d, qsizetype fileSize)
     const ViewState& v = d.view;
     fuzz::checkStoredSeries(d.doc, v);
     const auto backed = static_cast<std::size_t>(fileSize);
+    FUZZ_CHECK(v.m_nStoreCount <= kMaxStorePoints && v.m_nTrCount <= kMaxTrRecords);
     FUZZ_CHECK(4 * (d.doc.m_pCh1Data.size() + d.doc.m_pCh2Data.size()) <= backed);
     FUZZ_CHECK(4 * d.doc.m_pTrData.size() <= backed);
-    constexpr std::size_t kLoggerMemoryPoints = wire::kMemoryBlocks * wire::kDataBlockSize / 2;
-    FUZZ_CHECK(static_cast<std::size_t>(v.plotCacheCapacity())
-               <= std::max({backed, kLoggerMemoryPoints, static_cast<std::size_t>(kFramePoints),
-                            static_cast<std::size_t>(std::max(v.m_nRtCount, 0))}));
+    for (const QString* text : {&v.m_strCh1Max, &v.m_strCh1Min, &v.m_strCh2Max, &v.m_strCh2Min})
+        FUZZ_CHECK(text->size() <= kMaxTextLength);
+    FUZZ_CHECK(v.m_strStoreUnit1.size() <= kMaxUnitLength);
+    FUZZ_CHECK(v.m_strStoreUnit2.size() <= kMaxUnitLength);
+    FUZZ_CHECK(v.plotCacheCapacity() <= std::max({kMaxStorePoints, kFramePoints, v.m_nRtCount}));
 }
 
 } // namespace

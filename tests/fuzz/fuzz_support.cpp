@@ -66,18 +66,12 @@ void checkStoredSeries(const CDTDoc& doc, const ViewState& view)
 
 void resetView(ViewState& view, const ViewState& start)
 {
-    std::vector<double> points = std::move(view.m_pPlotPoints);
-    std::vector<double> points2 = std::move(view.m_pPlotPoints2);
     std::vector<double> pixels = std::move(view.m_pPlotPixels);
     std::vector<double> pixels2 = std::move(view.m_pPlotPixels2);
     view = start;
-    const std::size_t n = start.m_pPlotPoints.size() / 2;
-    points.assign(2 * n, 0.0);
-    points2.assign(2 * n, 0.0);
+    const std::size_t n = start.m_pPlotPixels.size() / 6;
     pixels.assign(6 * n, 0.0);
     pixels2.assign(6 * n, 0.0);
-    view.m_pPlotPoints = std::move(points);
-    view.m_pPlotPoints2 = std::move(points2);
     view.m_pPlotPixels = std::move(pixels);
     view.m_pPlotPixels2 = std::move(pixels2);
 }

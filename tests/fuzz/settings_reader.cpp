@@ -4,7 +4,9 @@
 //   - every value read back equals the value the program had before writing;
 //   - every line that sets no key (comments, section headers, anything else) is
 //     written back unchanged and in its order;
-//   - the file written reads back to a profile that writes the same bytes again.
+//   - the file written reads back to a profile that writes the same bytes again;
+//   - a file larger than any settings file, or one that would grow past that size,
+//     is never written (and the larger one is read as the defaults).
 #include <QFile>
 
 #include "app/frame_state.h"
@@ -111,15 +113,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size))
                    == static_cast<qint64>(size));
     }
+    const QByteArray input = fuzz::bytes(data, size);
     // Start: the values come from the file. Close: they go back into it.
     const Settings started = read(g_path);
     {
         ProfileFile ini(g_path);
         StoreSettings(started.frame, started.view, ini);
+        const bool tooLarge = ini.toBytes().size() > ProfileFile::kMaxFileBytes;
+        if (tooLarge || ini.readStatus() != ProfileFile::ReadStatus::Read) {
+            FUZZ_CHECK(tooLarge || input.size() > ProfileFile::kMaxFileBytes);
+            FUZZ_CHECK(!ini.save());
+            FUZZ_CHECK(contents(g_path) == input);
+            if (input.size() > ProfileFile::kMaxFileBytes)
+                checkSame(started, read(QString())); // the defaults
+            return 0;
+        }
         FUZZ_CHECK(ini.save());
     }
     const QByteArray written = contents(g_path);
-    checkKeyless(fuzz::bytes(data, size), written);
+    checkKeyless(input, written);
 
     // The next start reads the same values, and its close writes the same file.
     const Settings restarted = read(g_path);

@@ -352,7 +352,7 @@ void LoggerSimulator::flushOutput()
     if (!m_pty.isOpen())
         return;
     qsizetype allowed = m_output.size();
-    if (m_paced) {
+    if (m_paced && allowed > 0) {
         // A byte is on the line once its time has passed since the reply began. The
         // command that asked for the reply (8 bytes) crossed the line first: the
         // pseudo-terminal carries it at once, the logger's line would not.

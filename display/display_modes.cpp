@@ -2,7 +2,7 @@
 // to the view, the band, the left pane and the panels.
 #include "app/mainframe.h"
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/mode_rules.h"
 #include "display/point_time.h"

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"

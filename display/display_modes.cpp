@@ -303,7 +303,7 @@ void CMainFrame::ShowStoreTransient(int record)
     m_bStoreRms = 0;
     m_bStoreTr = 1;
     m_bEpa = 0;
-    const download::Extremes e =
+    const Extremes e =
         modes::transientExtremes(doc->m_pTrData, view->m_nFirstPoint, view->m_nLastPoint);
     modes::storeTransientTexts(*view, *doc, record, e);
 }

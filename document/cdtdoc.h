@@ -83,7 +83,7 @@ public:
     // other. `head` holds the file's first kTagHeadBytes bytes (all of a shorter file)
     // and `fileSize` is its size; throws ArchiveError as a load does when the file ends
     // inside its tag.
-    std::optional<LoadRefusal> CheckTag(const QByteArray& head, qint64 fileSize);
+    [[nodiscard]] std::optional<LoadRefusal> CheckTag(const QByteArray& head, qint64 fileSize);
     static constexpr qsizetype kTagHeadBytes = Archive::maxStringBytes(kMaxTextLength);
 
     std::vector<float> m_pTrData;                     // M x 251 transient samples, raw

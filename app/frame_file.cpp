@@ -166,8 +166,10 @@ CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
         QString reason;
         qint64 size = 0;
         std::optional<QByteArray> bytes = readFileHead(path, CDTDoc::kTagHeadBytes, &size, &reason);
-        if (bytes && !doc->CheckTag(*bytes, size)) {
+        if (const std::optional<LoadRefusal> refusal =
+                bytes ? doc->CheckTag(*bytes, size) : std::nullopt) {
             // Refused ("Invalid Format!"): the graph still goes back to full view.
+            appMessageBox(refusal->text);
             SetTimer(8, 50);
             return LoadResult::Refused;
         }
@@ -182,7 +184,10 @@ CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
             return LoadResult::Failed;
         }
         WaitCursor wait;
-        accepted = doc->LoadFromBytes(*bytes);
+        const LoadOutcome outcome = doc->LoadFromBytes(*bytes);
+        if (outcome.refusal)
+            appMessageBox(outcome.refusal->text);
+        accepted = outcome.loaded;
     } catch (const ArchiveError& e) {
         // The load has left the measurement as it was.
         reportFileError(this, path, cannotOpen,

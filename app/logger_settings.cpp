@@ -1,6 +1,6 @@
 #include "app/logger_settings.h"
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/view_state.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"

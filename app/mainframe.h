@@ -22,7 +22,7 @@
 #include <map>
 #include <memory>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "link/cmscomm.h"
 #include "link/correct_time_dialog.h"
 #include "link/download_dialog.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/dialog_colours.h"
 #include "display/mode_rules.h"

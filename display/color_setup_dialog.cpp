@@ -2,7 +2,7 @@
 
 #include <QGroupBox>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/color_combo_box.h"
 #include "display/dialog_colours.h"

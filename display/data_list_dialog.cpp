@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/mode_rules.h"
 #include "display/plot_scale.h"

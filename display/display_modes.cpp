@@ -2,7 +2,7 @@
 // to the view, the band, the left pane and the panels.
 #include "app/mainframe.h"
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/mode_rules.h"
 #include "display/point_time.h"
@@ -303,7 +303,7 @@ void CMainFrame::ShowStoreTransient(int record)
     m_bStoreRms = 0;
     m_bStoreTr = 1;
     m_bEpa = 0;
-    const download::Extremes e =
+    const Extremes e =
         modes::transientExtremes(doc->m_pTrData, view->m_nFirstPoint, view->m_nLastPoint);
     modes::storeTransientTexts(*view, *doc, record, e);
 }

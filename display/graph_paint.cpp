@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/color_palette.h"
 #include "display/curve_raster.h"

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
@@ -142,14 +142,14 @@ int rtScaleLevel(int points, const std::array<int, 100>& steps, int current)
     return current;
 }
 
-download::Extremes transientExtremes(std::span<const float> samples, int first, int last)
+Extremes transientExtremes(std::span<const float> samples, int first, int last)
 {
     // The window comes from the record list or the mode command; keep it inside the
     // stored samples whatever it says.
     const long long size = static_cast<long long>(samples.size());
     const long long from = std::clamp<long long>(first - 1LL, 0, size);
     const long long to = std::clamp<long long>(last, from, size);
-    download::Extremes e; // -1000 / 1000
+    Extremes e; // -1000 / 1000
     for (long long i = from; i < to; ++i) {
         const float v = samples[static_cast<std::size_t>(i)];
         if (v >= e.max) {
@@ -216,8 +216,7 @@ void realTimeBandTexts(ViewState& view, Mode mode)
     }
 }
 
-void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
-                         const download::Extremes& e)
+void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record, const Extremes& e)
 {
     const int autoMin = truncSaturated(e.min - 10.0);
     const int autoMax = truncSaturated(e.max + 10.0);

@@ -11,7 +11,7 @@
 #include <optional>
 #include <span>
 
-#include "link/download_parse.h"
+#include "document/sample_extremes.h"
 
 class ViewState;
 struct FrameState;
@@ -80,15 +80,14 @@ int rtScaleLevel(int points, const std::array<int, 100>& steps, int current);
 // stored samples). Max starts at -1000 and min at 1000, so a window wholly beyond them
 // keeps that bound (the range then still holds every sample, only wider); ties go to
 // the later sample.
-download::Extremes transientExtremes(std::span<const float> samples, int first, int last);
+Extremes transientExtremes(std::span<const float> samples, int first, int last);
 
 // Band texts of the update paths.
 void storeRmsBandTexts(ViewState& view);
 void realTimeBandTexts(ViewState& view, Mode mode);
 // The transient part of ShowStoreTransient: auto ranges of the record, band and level
 // texts. `record` selects the start time (nearest record when out of range).
-void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record,
-                         const download::Extremes& e);
+void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record, const Extremes& e);
 
 // The S(VA) read-out from the two RMS read-out texts (read as decimal numbers; text
 // that is not a number counts 0): their product "%.0f" when both exceed 7, else "LO".

@@ -1,7 +1,7 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/plot_scale.h"
 #include "document/cdtdoc.h"

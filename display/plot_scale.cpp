@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"

@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/mode_rules.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"

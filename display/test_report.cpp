@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/point_time.h"
 #include "display/view_state.h"
 

@@ -6,7 +6,7 @@
 #include "display/cdtview.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "platform/window_frame.h"
 
 QString CDTView::PointIndexToTimeText(int index) const

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/data_list_dialog.h"
 #include "display/mode_rules.h"

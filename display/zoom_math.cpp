@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/mode_rules.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"

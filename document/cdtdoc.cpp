@@ -5,7 +5,6 @@
 
 #include "display/view_state.h"
 #include "link/wire_protocol.h"
-#include "platform/message_box.h"
 
 CDTDoc::CDTDoc() = default;
 
@@ -85,6 +84,12 @@ bool isDocumentTag(const QString& tag)
     return tag == kTagStored || tag == kTagRealTime;
 }
 
+// A file of another type.
+LoadRefusal invalidFormat()
+{
+    return {QStringLiteral("Invalid Format!")};
+}
+
 // A count from the file is only believed when the rest of the file can hold what it
 // announces; anything else is a damaged file, refused before allocating.
 void requireBytes(const Archive& ar, qint64 count, qint64 bytesEach)
@@ -96,18 +101,18 @@ void requireBytes(const Archive& ar, qint64 count, qint64 bytesEach)
 
 } // namespace
 
-void CDTDoc::Serialize(Archive& ar)
+LoadOutcome CDTDoc::Serialize(Archive& ar)
 {
     ViewState* view = GetFirstView();
     if (!view)
-        return;
-    if (ar.IsStoring())
-        store(ar, *view);
-    else
-        loadGuarded(ar, *view);
+        return {};
+    if (!ar.IsStoring())
+        return loadGuarded(ar, *view);
+    store(ar, *view);
+    return {};
 }
 
-bool CDTDoc::loadGuarded(Archive& ar, ViewState& view)
+LoadOutcome CDTDoc::loadGuarded(Archive& ar, ViewState& view)
 {
     try {
         return load(ar, view);
@@ -118,20 +123,19 @@ bool CDTDoc::loadGuarded(Archive& ar, ViewState& view)
     }
 }
 
-bool CDTDoc::CheckTag(const QByteArray& head, qint64 fileSize)
+std::optional<LoadRefusal> CDTDoc::CheckTag(const QByteArray& head, qint64 fileSize)
 {
     Archive ar(head);
     try {
         if (isDocumentTag(readTag(ar)))
-            return true;
+            return std::nullopt;
     } catch (const ArchiveError& e) {
         // The head holds the longest tag a load reads: it ends inside the tag only
         // where the file does.
         if (e.cause() != ArchiveError::Cause::EndOfFile || head.size() >= fileSize)
             throw;
     }
-    appMessageBox(QStringLiteral("Invalid Format!"));
-    return false;
+    return invalidFormat();
 }
 
 QByteArray CDTDoc::StoreToBytes()
@@ -141,11 +145,11 @@ QByteArray CDTDoc::StoreToBytes()
     return ar.bytes();
 }
 
-bool CDTDoc::LoadFromBytes(const QByteArray& bytes)
+LoadOutcome CDTDoc::LoadFromBytes(const QByteArray& bytes)
 {
     ViewState* view = GetFirstView();
     if (!view)
-        return false;
+        return {};
     Archive ar(bytes);
     return loadGuarded(ar, *view);
 }
@@ -189,13 +193,11 @@ void CDTDoc::store(Archive& ar, ViewState& v)
     }
 }
 
-bool CDTDoc::load(Archive& ar, ViewState& v)
+LoadOutcome CDTDoc::load(Archive& ar, ViewState& v)
 {
     const QString tag = readTag(ar);
-    if (!isDocumentTag(tag)) {
-        appMessageBox(QStringLiteral("Invalid Format!"));
-        return false;
-    }
+    if (!isDocumentTag(tag))
+        return {.refusal = invalidFormat()};
 
     // Everything is read into locals first; the document and the view change only
     // once the whole file has been read.
@@ -293,5 +295,5 @@ bool CDTDoc::load(Archive& ar, ViewState& v)
     if (v.m_nDisplayMode == 0)
         v.m_nDisplayMode = 1;
     UpdateAllViews();
-    return true;
+    return {.loaded = true, .refusal = std::nullopt};
 }

@@ -6,10 +6,10 @@
 #include <QString>
 #include <array>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include "platform/archive.h"
-#include "link/logging_dialog.h"
 #include "platform/local_time.h"
 
 class ViewState;
@@ -40,6 +40,20 @@ inline constexpr qint64 kMaxDocumentBytes =
 
 using FloatPair = std::array<float, 2>; // channel 1, channel 2
 
+// A file the document refused to load. The document shows nothing itself: the caller
+// shows `text` in a box raised through the application object (its caption, an OK
+// button and the exclamation icon).
+struct LoadRefusal {
+    QString text;
+    bool operator==(const LoadRefusal&) const = default;
+};
+
+// What a load did: read the file, refused it (and why), or neither (no view attached).
+struct LoadOutcome {
+    bool loaded = false;
+    std::optional<LoadRefusal> refusal;
+};
+
 class CDTDoc {
 public:
     CDTDoc();
@@ -53,22 +67,23 @@ public:
 
     // Stores into or loads from the archive. A load that fails (end of file, an
     // impossible count) throws ArchiveError and leaves the document and the view as
-    // they were. A file of another type is refused with "Invalid Format!"; that
-    // refusal returns normally, as a load does.
-    void Serialize(Archive& ar);
+    // they were. A file of another type is refused ("Invalid Format!"): the load
+    // returns normally, with the refusal for the caller to show, and changes nothing.
+    // A store returns an outcome that loaded nothing.
+    LoadOutcome Serialize(Archive& ar);
 
     // Convenience: the file's bytes for the current state, and a load from bytes,
-    // which returns false when the file was refused (or no view is attached) and
-    // throws ArchiveError as Serialize does.
+    // which returns what Serialize's load returns (neither loaded nor refused when no
+    // view is attached) and throws ArchiveError as it does.
     QByteArray StoreToBytes();
-    bool LoadFromBytes(const QByteArray& bytes);
+    LoadOutcome LoadFromBytes(const QByteArray& bytes);
 
     // The type tag of a document file, checked before the rest of the file is read:
-    // true for a tag this program reads, false after "Invalid Format!" for any other.
-    // `head` holds the file's first kTagHeadBytes bytes (all of a shorter file) and
-    // `fileSize` is its size; throws ArchiveError as a load does when the file ends
+    // nothing for a tag this program reads, the refusal ("Invalid Format!") for any
+    // other. `head` holds the file's first kTagHeadBytes bytes (all of a shorter file)
+    // and `fileSize` is its size; throws ArchiveError as a load does when the file ends
     // inside its tag.
-    bool CheckTag(const QByteArray& head, qint64 fileSize);
+    [[nodiscard]] std::optional<LoadRefusal> CheckTag(const QByteArray& head, qint64 fileSize);
     static constexpr qsizetype kTagHeadBytes = Archive::maxStringBytes(kMaxTextLength);
 
     std::vector<float> m_pTrData;                     // M x 251 transient samples, raw
@@ -80,13 +95,11 @@ public:
     std::vector<std::time_t> m_pTrTimes;              // start time of each transient record
     QString m_strFileTag;
     QString m_strReadTag;
-    CLoggingDlg m_dlgLogging; // the "Logging..." dialog (never shown)
 
 private:
     void store(Archive& ar, ViewState& view);
-    // Returns false when the file's tag is refused.
-    bool load(Archive& ar, ViewState& view);
-    bool loadGuarded(Archive& ar, ViewState& view);
+    LoadOutcome load(Archive& ar, ViewState& view);
+    LoadOutcome loadGuarded(Archive& ar, ViewState& view);
 
     std::vector<ViewState*> m_views;
 };

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/num_edit.h"
 #include "display/up_down_control.h"
 #include "link/cmscomm.h"

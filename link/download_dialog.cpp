@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "link/cmscomm.h"
 
 using namespace ctrl;

@@ -134,26 +134,6 @@ ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present,
     return out;
 }
 
-Extremes findExtremes(std::span<const float> values)
-{
-    Extremes e;
-    if (values.empty())
-        return e;
-    e.max = e.min = values.front();
-    for (std::size_t n = 0; n < values.size(); ++n) {
-        // Ties go to the later sample.
-        if (values[n] >= e.max) {
-            e.max = values[n];
-            e.maxIndex = static_cast<int>(n);
-        }
-        if (values[n] <= e.min) {
-            e.min = values[n];
-            e.minIndex = static_cast<int>(n);
-        }
-    }
-    return e;
-}
-
 std::time_t wrapShiftedStart(std::time_t start, float interval, std::uint32_t totalBytes,
                              int valuesPerSample, int storeCount, std::int64_t wrapA,
                              std::int64_t wrapB)

@@ -14,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "document/sample_extremes.h"
 #include "link/wire_protocol.h"
 
 class ViewState;
@@ -57,17 +58,6 @@ struct ParsedStream {
 // K = 1 the value goes to every present channel; a K above 2 has no channel layout, so
 // its samples are counted and left at 0.
 ParsedStream parseStream(wire::Bytes data, int valuesPerSample, bool ch1Present, bool ch2Present);
-
-// Largest and smallest value and the index of the last sample holding each. Seeded
-// from the first sample; with no sample at all max stays -1000 and min 1000 and both
-// indexes are -1.
-struct Extremes {
-    float max = -1000.0f;
-    float min = 1000.0f;
-    int maxIndex = -1;
-    int minIndex = -1;
-};
-Extremes findExtremes(std::span<const float> values);
 
 // Start time of a download whose memory wrapped (start address not 0): moved forward by
 // (((total mod 512) / 2) / K - N + A + B) x interval seconds, truncated toward zero.

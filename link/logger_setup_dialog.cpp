@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/num_edit.h"
 #include "display/up_down_control.h"
 #include "link/cmscomm.h"

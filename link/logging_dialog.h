@@ -1,7 +1,8 @@
 #pragma once
 // CLoggingDlg: the "Logging..." window (title, a smooth progress bar, no close box).
-// The frame, the document and the view each keep one; nothing in the program shows it
-// today, so it holds no state and builds its window only when it is run.
+// The frame and the view each keep one (the view's also stands for the document's: the
+// document holds no window); nothing in the program shows it today, so it holds no
+// state and builds its window only when it is run.
 class QWidget;
 
 class CLoggingDlg {

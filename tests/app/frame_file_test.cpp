@@ -317,6 +317,8 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Invalid Format!"));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("QH5Datalogger"));
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(doc.StoreToBytes(), before);
     EXPECT_EQ(frame->timers().Interval(8), 50);
     frame->KillTimer(8);

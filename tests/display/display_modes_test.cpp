@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/point_time.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
@@ -130,7 +130,7 @@ TEST(DisplayModes, transient_window_extremes_stay_inside_the_samples)
         samples[static_cast<std::size_t>(i)] = static_cast<float>(i % 7) - 3.0f;
         samples[static_cast<std::size_t>(251 + i)] = -1500.0f - static_cast<float>(i % 3);
     }
-    download::Extremes e = transientExtremes(samples, 1, 251);
+    Extremes e = transientExtremes(samples, 1, 251);
     EXPECT_FLOAT_EQ(e.max, 3.0f);
     EXPECT_FLOAT_EQ(e.min, -3.0f);
     EXPECT_EQ(e.maxIndex, 244); // last 3.0 of the window (i % 7 == 6)
@@ -201,7 +201,7 @@ TEST(DisplayModes, transient_texts_auto_range_and_levels)
     view.m_strUnit1 = view.m_strUnit2 = "A";
     view.m_fRiseLevel = 500.0f;
     view.m_fDropLevel = 100.0f;
-    download::Extremes e;
+    Extremes e;
     e.max = 123.4f;
     e.min = -56.7f;
     storeTransientTexts(view, doc, 1, e);

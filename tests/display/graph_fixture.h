@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "document/cdtdoc.h"
 #include "support/test_env.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "support/test_env.h"

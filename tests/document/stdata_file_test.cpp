@@ -5,7 +5,6 @@
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
 #include "document_fixture.h"
-#include "support/dialog_hooks.h"
 #include "support/test_env.h"
 
 namespace {
@@ -208,13 +207,10 @@ TEST(StdataFile, wrong_tag_is_refused_and_changes_nothing)
 {
     Fixture f;
     fillSample(f);
-    testenv::MessageBoxRecorder boxes({}, MsgResult::Ok);
-    f.doc.LoadFromBytes(QByteArray("\x05Hello world, this is a text file\r\n"));
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, QStringLiteral("Invalid Format!"));
-    EXPECT_EQ(boxes.calls[0].caption, QStringLiteral("QH5Datalogger"));
-    EXPECT_EQ(boxes.calls[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(boxes.calls[0].buttons, MsgButtons::Ok);
+    const LoadOutcome outcome =
+        f.doc.LoadFromBytes(QByteArray("\x05Hello world, this is a text file\r\n"));
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.refusal, LoadRefusal{QStringLiteral("Invalid Format!")});
     EXPECT_EQ(f.view.m_nStoreCount, 3);
     EXPECT_EQ(f.doc.m_pCh1Data.size(), 3u);
     EXPECT_EQ(f.view.m_bNewDocument, 0);

@@ -7,14 +7,8 @@
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
-#include "link/port_map.h"
-#include "platform/message_box.h"
 
 namespace fuzz {
-
-namespace {
-int g_boxes = 0;
-} // namespace
 
 void check(bool ok, const char* condition, const char* file, int line)
 {
@@ -35,22 +29,7 @@ QString setUpProcess()
     FUZZ_CHECK(home->isValid());
     qputenv("HOME", home->path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/.config")).toLocal8Bit());
-    qputenv(portmap::kEnvironmentVariable, QByteArray());
-    setMessageBoxHook([](const MessageBoxCall&) {
-        ++g_boxes;
-        return MsgResult::Ok;
-    });
     return home->path();
-}
-
-int messageBoxCount()
-{
-    return g_boxes;
-}
-
-void resetMessageBoxCount()
-{
-    g_boxes = 0;
 }
 
 void checkStoredSeries(const CDTDoc& doc, const ViewState& view)

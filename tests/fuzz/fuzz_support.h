@@ -27,15 +27,9 @@ void check(bool ok, const char* condition, const char* file, int line);
 // The input as bytes of our own.
 QByteArray bytes(const std::uint8_t* data, std::size_t size);
 
-// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder (removed at exit), sets
-// an empty serial port list so that no target can reach a real port, and answers
-// message boxes OK without a window. Returns the folder. Call once, from
-// LLVMFuzzerInitialize.
+// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder (removed at exit) and
+// returns it. Call once, from LLVMFuzzerInitialize.
 QString setUpProcess();
-
-// The number of message boxes shown since the last reset.
-int messageBoxCount();
-void resetMessageBoxCount();
 
 // The document's series agree with the view's counts: N values for each channel
 // present, M transient records of 251 samples, each with its time, channel and

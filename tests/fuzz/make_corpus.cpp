@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "app/logger_settings.h"
 #include "display/view_state.h"
 #include "document/cdtdoc.h"

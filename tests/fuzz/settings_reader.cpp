@@ -9,7 +9,7 @@
 //     is never written (and the larger one is read as the defaults).
 #include <QFile>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "app/logger_settings.h"
 #include "display/view_state.h"
 #include "fuzz_support.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "link/instrument_dialog.h"
 #include "link/wire_protocol.h"
 #include "support/dialog_hooks.h"

@@ -29,6 +29,7 @@
 #include "display/instrument_view.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
+#include "link/wire_protocol.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
@@ -125,8 +126,8 @@ int CMainFrame::OnCreate()
 
     // The port set-up. These values are always valid; a failure here means the control
     // itself is broken, and start-up ends (the caller catches CommDispatchError).
-    m_MSComm.SetSettings(QStringLiteral("115200,n,8,1"));
-    m_MSComm.SetRThreshold(1);
+    m_MSComm.SetSettings(QString::fromLatin1(wire::kLineSettings));
+    m_MSComm.SetRThreshold(wire::kThresholdHandshake);
     m_MSComm.SetInputMode(1);
     m_MSComm.SetInputLen(0);
     m_MSComm.SetInBufferCount(0);

@@ -233,9 +233,10 @@ public:
     void ResetPort();
     // Request of block m_nBlockIndex with fill m_byFill (kept in m_byBlockRequest).
     void RequestBlock();
-    // Sends the one-byte probe on COM`port`; a port that cannot be had is skipped.
+    // Sends the one-byte probe on COM`port`, opened with the handshake threshold; a port
+    // that cannot be had is skipped. Another port that is open must be closed first.
     void ProbePort(std::uint8_t port);
-    // Ends the port scan, probe and link watch timers (4, 5, 6).
+    // Ends the port scan, probe and link watch timers.
     void StopConnectTimers();
     // Sends 8 command bytes, opening the port first when needed. False when the port
     // failed and nothing went out (the port is then closed).

@@ -109,18 +109,11 @@ void CMainFrame::OnProbeTimer()
     }
     // The first tick probes the scan's port once more, then one lower port per tick.
     const std::uint8_t p = m_byPorts[m_nPortCount - g_nProbeStep];
-    try {
-        if (m_MSComm.GetPortOpen())
-            m_MSComm.SetPortOpen(false);
-        m_MSComm.SetCommPort(p);
-        m_MSComm.SetRThreshold(1);
-        if (!m_MSComm.GetPortOpen())
-            m_MSComm.SetPortOpen(true);
-        m_arrOutput = wire::ProbeRequest::bytes();
-        m_MSComm.SetOutput(m_arrOutput);
-    } catch (const CommDispatchError&) {
-        // The port went away since the scan (or is busy): this probe is skipped.
-    }
+    // The port of the last probe is closed first: another one can be selected only then.
+    if (m_MSComm.GetPortOpen())
+        m_MSComm.SetPortOpen(false);
+    // A port that went away since the scan (or is busy) is skipped.
+    ProbePort(p);
     // An answer within the next 500 ms belongs to this port.
     m_nCommPort = p;
     ++g_nProbeStep;

@@ -15,16 +15,12 @@
 #include "link/wire_protocol.h"
 #include "platform/message_box.h"
 
-namespace {
-const QString kLineSettings = QStringLiteral("115200,n,8,1");
-} // namespace
-
 void CMainFrame::ResetPort()
 {
     try {
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
-        m_MSComm.SetSettings(kLineSettings);
+        m_MSComm.SetSettings(QString::fromLatin1(wire::kLineSettings));
         m_MSComm.SetCommPort(static_cast<short>(m_nCommPort));
         m_MSComm.SetRThreshold(wire::kThresholdHandshake);
         m_MSComm.SetInputMode(1);

@@ -1,4 +1,5 @@
-// Finding the logger and watching the link, end to end: the frame's timers 4, 5 and 6
+// Finding the logger and watching the link, end to end: the port scan, probe and link
+// watch timers
 // against silent ptys and the logger simulator, with real timers.
 #include <QDialog>
 #include <QElapsedTimer>

@@ -315,7 +315,7 @@ TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
         ASSERT_EQ(dialogs.calls.size(), 1u);
         EXPECT_TRUE(dialogs.calls[0].save) << "Yes runs the save";
         EXPECT_TRUE(QFile::exists(QDir::homePath() + QStringLiteral("/closing.stdata")));
-        // The first close only prepares: the window goes 100 ms later, from timer 2.
+        // The first close only prepares: the window goes 100 ms later, on the close timer.
         EXPECT_TRUE(f.frame->isVisible());
         EXPECT_TRUE(f.frame->timers().IsActive(kTimerClose));
         EXPECT_EQ(f.frame->timers().Interval(kTimerClose), 100);

@@ -1,6 +1,5 @@
 // Finding the logger and watching the link, end to end: the port scan, probe and link
-// watch timers
-// against silent ptys and the logger simulator, with real timers.
+// watch timers against silent ptys and the logger simulator, with real timers.
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>

@@ -15,7 +15,8 @@
 //     onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
 // Its enable rule (onUpdateCommand) is usually registered there already. A command
 // without a handler is shown disabled.
-// Adding a timer: fill in its case in CMainFrame::OnTimer (app/mainframe.cpp).
+// Adding a timer: name it in FrameTimer (link/link_timing.h) and fill in its case in
+// CMainFrame::OnTimer (app/mainframe.cpp).
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>

@@ -197,7 +197,7 @@ CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
         return LoadResult::Failed;
     }
     // Also after a refused file ("Invalid Format!"): the graph goes back to full view.
-    SetTimer(8, 50);
+    SetTimer(kTimerZoomOut, 50);
     return accepted ? LoadResult::Loaded : LoadResult::Refused;
 }
 

@@ -29,6 +29,7 @@
 #include "display/instrument_view.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
+#include "link/wire_protocol.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
@@ -128,8 +129,8 @@ int CMainFrame::OnCreate()
 
     // The port set-up. These values are always valid; a failure here means the control
     // itself is broken, and start-up ends (the caller catches CommDispatchError).
-    m_MSComm.SetSettings(QStringLiteral("115200,n,8,1"));
-    m_MSComm.SetRThreshold(1);
+    m_MSComm.SetSettings(QString::fromLatin1(wire::kLineSettings));
+    m_MSComm.SetRThreshold(wire::kThresholdHandshake);
     m_MSComm.SetInputMode(1);
     m_MSComm.SetInputLen(0);
     m_MSComm.SetInBufferCount(0);
@@ -796,7 +797,7 @@ void CMainFrame::OnClose()
     if (m_bStopped == 0)
         OnStop();
     // The window goes away once this handler has returned.
-    SetTimer(2, 100);
+    SetTimer(kTimerClose, 100);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -817,37 +818,37 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::OnTimer(int id)
 {
     switch (id) {
-    case 1: // the view's "Logging..." dialog (nothing arms it)
+    case kTimerLoggingDialog: // nothing arms it
         OnLoggingDialogTimer();
         break;
-    case 2: // deferred close of the main window
-        KillTimer(2);
+    case kTimerClose:
+        KillTimer(kTimerClose);
         m_bCloseNow = true;
         close();
         break;
-    case 3: // the data list dialog (nothing arms it)
+    case kTimerDataList: // nothing arms it
         OnDataListTimer();
         break;
-    case 4: // port scan
+    case kTimerPortScan:
         OnPortScanTimer();
         break;
-    case 5: // probe the next port
+    case kTimerProbe:
         OnProbeTimer();
         break;
-    case 6: // link watch
+    case kTimerLinkWatch:
         OnLinkWatchTimer();
         break;
-    case 8: // full-range zoom of the view after a load
+    case kTimerZoomOut:
         if (m_pDataView)
             m_pDataView->OnZoomOut();
-        KillTimer(8);
+        KillTimer(kTimerZoomOut);
         break;
     case kTimerGiveUp:
     case kTimerBlockResend:
     case kTimerQuietLine:
     case kTimerCommandResend:
-        // A download's timers belong to its reception; 9 and 12 also pace the start of
-        // a real-time run.
+        // A download's timers belong to its reception; the give-up and the command
+        // resend also pace the start of a real-time run.
         if (m_reception.timerArmed(id)) {
             try {
                 OnReceptionTimer(id);
@@ -859,19 +860,19 @@ void CMainFrame::OnTimer(int id)
         } else if (id == kTimerCommandResend) {
             OnCommandResend();
         } else {
-            KillTimer(id);
+            KillTimer(static_cast<FrameTimer>(id));
         }
         break;
-    case kTimerAnswerWait: // a set-up or clock command was never answered
+    case kTimerAnswerWait:
         OnAnswerMissing();
         break;
-    case 13: // real-time watchdog
+    case kTimerWatchdog:
         OnRealTimeWatchdog();
         break;
-    case 14: // real-time sampling tick
+    case kTimerSample:
         OnRealTimeSample();
         break;
-    case 15: // resend the real-time command
+    case kTimerRealTimeRequest:
         OnRealTimeRequest();
         break;
     default: // any other id does nothing

@@ -15,7 +15,8 @@
 //     onCommand(ID_DOWNLOAD_DATA, &CMainFrame::OnDownloadData);
 // Its enable rule (onUpdateCommand) is usually registered there already. A command
 // without a handler is shown disabled.
-// Adding a timer: fill in its case in CMainFrame::OnTimer (app/mainframe.cpp).
+// Adding a timer: name it in FrameTimer (link/link_timing.h) and fill in its case in
+// CMainFrame::OnTimer (app/mainframe.cpp).
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
@@ -27,6 +28,7 @@
 #include "link/correct_time_dialog.h"
 #include "link/download_dialog.h"
 #include "link/download_reception.h"
+#include "link/link_timing.h"
 #include "link/logger_setup_dialog.h"
 #include "link/loading_dialog.h"
 #include "link/logging_dialog.h"
@@ -132,8 +134,9 @@ public:
     QMenu* findMenu(const QString& text) const;
 
     // ===================== timers (dispatch in app/mainframe.cpp) =====================
-    void SetTimer(int id, int milliseconds) { m_timers.SetTimer(id, milliseconds); }
-    void KillTimer(int id) { m_timers.KillTimer(id); }
+    // The frame's timers go by their names (link/link_timing.h), never by bare numbers.
+    void SetTimer(FrameTimer id, int milliseconds) { m_timers.SetTimer(id, milliseconds); }
+    void KillTimer(FrameTimer id) { m_timers.KillTimer(id); }
     TimerTable& timers() { return m_timers; }
     void OnTimer(int id);
 
@@ -175,7 +178,7 @@ public:
 
     // ===================== close (app/mainframe.cpp) =====================
     // First step of closing: settings written, save question, data list ended, a
-    // real-time run stopped, then timer 2 closes the window 100 ms later.
+    // real-time run stopped, then the close timer closes the window 100 ms later.
     void OnClose();
     // Writes every setting to the settings file (whole or not at all). A file that could
     // not be read, at start-up or now, is left as it is.
@@ -200,8 +203,8 @@ public:
     // Loads a document file into the active document: the one load of every open
     // (File > Open, the framework's open, the command line, the previous measurement).
     // A file that cannot be read, or a damaged one, is reported with its reason and
-    // changes nothing; after the load, also a refused one ("Invalid Format!"), timer 8
-    // zooms the view out.
+    // changes nothing; after the load, also a refused one ("Invalid Format!"), the
+    // zoom-out timer takes the view back to full range.
     enum class LoadResult { Loaded, Refused, Failed };
     LoadResult LoadDocumentFile(const QString& path);
     // Stores the active document in the previous-measurement file (whole or not at
@@ -232,9 +235,10 @@ public:
     void ResetPort();
     // Request of block m_nBlockIndex with fill m_byFill (kept in m_byBlockRequest).
     void RequestBlock();
-    // Sends the one-byte probe on COM`port`; a port that cannot be had is skipped.
+    // Sends the one-byte probe on COM`port`, opened with the handshake threshold; a port
+    // that cannot be had is skipped. Another port that is open must be closed first.
     void ProbePort(std::uint8_t port);
-    // Ends the port scan, probe and link watch timers (4, 5, 6).
+    // Ends the port scan, probe and link watch timers.
     void StopConnectTimers();
     // Sends 8 command bytes, opening the port first when needed. False when the port
     // failed and nothing went out (the port is then closed).
@@ -250,8 +254,9 @@ public:
     // Runs a step of the receive side; a port failure in it ends the transfer
     // (OnCommInterrupted).
     void EndTransferOnPortFailure(void (CMainFrame::*step)());
-    // Port discovery and link watch (link/frame_timers.cpp): timers 4, 5 and 6, the
-    // answer to a probe, and the small timers 1 and 3.
+    // Port discovery and link watch (link/frame_timers.cpp): the port scan, probe and
+    // link watch timers, the answer to a probe, and the logging-dialog and data-list
+    // timers.
     void OnPortScanTimer();
     void OnProbeTimer();
     void OnLinkWatchTimer();
@@ -268,14 +273,14 @@ public:
     void TakeInput(const QByteArray& bytes);
     // Real-time frames in data mode.
     void OnRealTimeReceive();
-    // Transfer timers (link/frame_transfer_timers.cpp): 9 give-up (of a download, or
-    // of a run that never sent its first frame), 10 block resend, 12 command resend.
+    // Transfer timers (link/frame_transfer_timers.cpp): the give-up (of a download, or
+    // of a run that never sent its first frame) and the command resend.
     void OnTransferGiveUp();
     void OnCommandResend();
-    // Timer 7: the logger never answered a set-up or clock command.
+    // The answer wait expired: the logger never answered a set-up or clock command.
     void OnAnswerMissing();
-    // Real-time timers (link/realtime_timers.cpp): 13 watchdog, 14 sampling tick, 15
-    // repeat of the real-time command.
+    // Real-time timers (link/realtime_timers.cpp): the watchdog, the sampling tick and
+    // the repeat of the real-time command.
     void OnRealTimeWatchdog();
     void OnRealTimeSample();
     void OnRealTimeRequest();
@@ -317,7 +322,7 @@ public:
     void RegisterDisplayModeCommands();
 
 signals:
-    // Emitted when the real close has happened (after timer 2).
+    // Emitted when the real close has happened (after the close timer).
     void frameClosed();
 
 protected:
@@ -366,7 +371,8 @@ private:
     // Carries out what the reception machine asks for, in order; stops at an action
     // that ended the download.
     void ApplyReception(const DownloadReception::Actions& actions);
-    // Timers 9 to 12 while the reception machine runs a download.
+    // The give-up, block resend, quiet line and command resend timers while the
+    // reception machine runs a download.
     void OnReceptionTimer(int id);
     // The first valid header: the "Loading..." window with progress 0..progressRange.
     void OnDownloadHeader(int progressRange);
@@ -374,9 +380,9 @@ private:
     void OnNoData(bool totalZero);
     void FinishDownload();
     void ShowLoadingWindow();
-    // The transfer command once more (timer 12).
+    // The transfer command once more (the command resend).
     void ResendTransferCommand();
-    // The block request once more (timer 10), the port opened again if it was lost;
+    // The block request once more (the block resend), the port opened again if it was lost;
     // false when it could not be and the download ended.
     bool ResendBlockRequest();
     // A serial-control failure in a handler nothing else guards: shown, as the
@@ -396,7 +402,7 @@ private:
     std::map<int, UpdateHandler> m_updates;
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QPrinter> m_printer;
-    bool m_bCloseNow = false;       // timer 2 has run: the next close event really closes
+    bool m_bCloseNow = false;       // the close timer has run: the next close event closes
     bool m_bSettingsUnread = false; // the settings file could not be read at start-up
     QElapsedTimer m_restoreWatch;   // runs for a moment after the window is restored
     bool m_bFitting = false;        // fitFrameToScreen is placing the window

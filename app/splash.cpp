@@ -110,7 +110,7 @@ bool CSplashWnd::Create()
         move(area.center() - QPoint(width() / 2, height() / 2));
     show();
     qApp->installEventFilter(this);
-    m_timers.SetTimer(1, kShowMilliseconds);
+    m_timers.SetTimer(kHideTimer, kShowMilliseconds);
     return true;
 }
 
@@ -121,7 +121,7 @@ void CSplashWnd::OnTimer(int)
 
 void CSplashWnd::HideSplashScreen()
 {
-    m_timers.KillTimer(1);
+    m_timers.KillTimer(kHideTimer);
     qApp->removeEventFilter(this);
     if (g_pSplashWnd == this)
         g_pSplashWnd = nullptr;

@@ -42,6 +42,7 @@ private:
     // Waits (bounded) until the window is on screen, then paints it.
     void paintNow();
     static constexpr int kExposeWaitMs = 1000;
+    static constexpr int kHideTimer = 1; // ends the splash after its showing time
     void OnTimer(int id);
     void deleteWhenAlone();
 

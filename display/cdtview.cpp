@@ -17,6 +17,7 @@
 #include "document/cdtdoc.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
+#include "resources/command_ids.h"
 
 CDTView::CDTView(CDTDoc* doc, QWidget* parent)
     : QWidget(parent)
@@ -69,7 +70,7 @@ void CDTView::OnSize(int w, int h)
         m_listData->setGeometry(0, band, w, h - band);
     if (m_wndViewToolBar)
         m_wndViewToolBar->setGeometry(20, band + 30, w - 40, 35);
-    m_timers.SetTimer(2, 50);
+    m_timers.SetTimer(kViewTimerRepaintPlot, 50);
 }
 
 void CDTView::InvalidatePlot()
@@ -79,14 +80,14 @@ void CDTView::InvalidatePlot()
 
 void CDTView::OnTimer(int id)
 {
-    if (id == 2) {
+    if (id == kViewTimerRepaintPlot) {
         InvalidatePlot();
-        m_timers.KillTimer(2);
-    } else if (id == 3) {
+        m_timers.KillTimer(kViewTimerRepaintPlot);
+    } else if (id == kViewTimerDragWatch) {
         OnDragWatch(mapFromGlobal(QCursor::pos()));
-    } else if (id == 4) {
+    } else if (id == kViewTimerFullView) {
         // Armed once by the first graph paint: start from the full view.
-        m_timers.KillTimer(4);
+        m_timers.KillTimer(kViewTimerFullView);
         OnZoomOut();
     }
 }
@@ -94,24 +95,24 @@ void CDTView::OnTimer(int id)
 void CDTView::OnCommand(int id)
 {
     switch (id) {
-    case 32792:
+    case ID_ZOOM_OUT:
         OnZoomOut();
         break;
-    case 32868: // Axis Setup
+    case ID_AXIS_SETUP:
         OnAxisSetup();
         break;
-    case 32845: // Color Setup
+    case ID_COLOR_SETUP:
         OnColorSetup();
         break;
-    case 32881: // View Options
+    case ID_VIEW_OPTIONS:
         OnViewOptions();
         break;
-    case 32897:   // power-analysis panel
-    case 32900: { // transient record list
+    case ID_POWER_ANALYSIS_PANEL:
+    case ID_TR_FILE_LIST: {
         CCmdUI ui;
         ui.m_nID = id;
         OnUpdatePanelCommand(&ui);
-        if (ui.m_bEnabled && id == 32897)
+        if (ui.m_bEnabled && id == ID_POWER_ANALYSIS_PANEL)
             OnShowPowerAnalysis();
         else if (ui.m_bEnabled)
             OnShowTrFileList();

@@ -26,6 +26,13 @@ class QPrinter;
 class QScrollBar;
 class QToolBar;
 
+// The graph view's own timer ids (its timer table is apart from the frame's).
+enum ViewTimer : int {
+    kViewTimerRepaintPlot = 2, // repaints the plot once a resize has settled
+    kViewTimerDragWatch = 3,   // cancels a drag whose pointer left the plot's zone
+    kViewTimerFullView = 4     // the first graph paint starts from the full view
+};
+
 class CDTView : public QWidget, public ViewState {
     Q_OBJECT
 public:
@@ -69,10 +76,11 @@ public:
     // After each real-time sample: draws the newest segment or repaints the graph.
     void RefreshRealTimeGraph();
 
-    // Back to the full view (command 32792, view timer 4, mode commands).
+    // Back to the full view (ID_ZOOM_OUT, kViewTimerFullView, mode commands).
     void OnZoomOut();
-    // A command of the view's command map: the view toolbar's four (32792, 32868,
-    // 32845, 32881) and the panel commands 32897 and 32900, which carry out only while
+    // A command of the view's command map: the view toolbar's four (ID_ZOOM_OUT,
+    // ID_AXIS_SETUP, ID_COLOR_SETUP, ID_VIEW_OPTIONS) and the panel commands
+    // ID_POWER_ANALYSIS_PANEL and ID_TR_FILE_LIST, which carry out only while
     // OnUpdatePanelCommand enables them.
     void OnCommand(int id);
     // The panel commands are enabled while the stored interval is below one second.
@@ -85,14 +93,14 @@ public:
     void OnLButtonDown(QPoint point);
     void OnMouseMove(QPoint point);
     void OnLButtonUp(QPoint point);
-    // View timer 3: a drag whose pointer leaves the zone around the plot is cancelled.
+    // The drag watch: a drag whose pointer leaves the zone around the plot is cancelled.
     void OnDragWatch(QPoint pointer);
     // Scroll-bar messages (scroll code, thumb position, the bar): the time bar pans a
     // zoomed window, the value bars shift each channel's axis.
     void OnHScroll(int code, int trackPos, QScrollBar* bar);
     void OnVScroll(int code, int trackPos, QScrollBar* bar);
-    // The view toolbar's dialogs: Axis Setup (32868), Color Setup (32845) and View
-    // Options (32881), each run modally; they write their results into the view and
+    // The view toolbar's dialogs: Axis Setup, Color Setup and View Options, each run
+    // modally; they write their results into the view and
     // the frame and repaint.
     void OnAxisSetup();
     void OnColorSetup();

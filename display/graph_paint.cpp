@@ -135,7 +135,7 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
 
     // 1. the first paint in graph mode starts the zoom from the full view
     if (m_nDisplayMode != m_nArmedDisplayMode && m_nDisplayMode == 1) {
-        m_timers.SetTimer(4, 50);
+        m_timers.SetTimer(kViewTimerFullView, 50);
         m_nArmedDisplayMode = 1;
     }
     // 2.

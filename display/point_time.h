@@ -1,7 +1,8 @@
 #pragma once
 // When a point of the current display was measured. Every list, read-out, report and
-// band that shows a point's time goes through pointIndexToTime/pointTimeText, so all of
-// them agree. Pure code over the display state, the frame's mode flags and the document.
+// band that shows a point's time goes through pointIndexToTime/pointIndexToTimeText, so
+// all of them agree. Pure code over the display state, the frame's mode flags and the
+// document.
 #include <QString>
 #include <cstddef>
 #include <ctime>

@@ -75,7 +75,7 @@ void CDTView::OnLButtonDown(QPoint point)
     g_ptDragStartY = g_ptDragEndY = y;
     // The mouse is not held for the drag: a watch cancels it once the pointer
     // wanders off the plot.
-    m_timers.SetTimer(3, 10);
+    m_timers.SetTimer(kViewTimerDragWatch, 10);
 }
 
 void CDTView::OnMouseMove(QPoint point)
@@ -136,7 +136,7 @@ void CDTView::OnLButtonUp(QPoint point)
     const bool dragInProgress = g_bBandDrawn != 0;
     g_bBandDrawn = 0; // the repaint below takes the band away
     // Nothing is left for the drag watch to do until the next press.
-    m_timers.KillTimer(3);
+    m_timers.KillTimer(kViewTimerDragWatch);
     zoom::releaseZoom(*this, x, y, dragInProgress);
     const PlotRect& rc = m_rcPlot;
     update(QRect(QPoint(20, rc.top - 10), QPoint(rc.right + 100, rc.bottom + 55)));
@@ -155,7 +155,7 @@ void CDTView::OnDragWatch(QPoint pointer)
     g_bBandDrawn = 0;
     m_bDragging = 0;
     g_bZoomBlocked = 1;
-    m_timers.KillTimer(3);
+    m_timers.KillTimer(kViewTimerDragWatch);
 }
 
 QRegion CDTView::bandOutline() const

@@ -111,8 +111,8 @@ public:
     std::array<std::uint8_t, 2> m_bAutoScale{1, 1};
 
     // --- transient record headers (one entry per record) ---
-    std::vector<std::uint8_t> m_pTrQuantity; // 0xFA V, 0xFC A
-    std::vector<std::uint8_t> m_pTrChannel;  // 0xF1 CH1, 0xF2 CH2
+    std::vector<std::uint8_t> m_pTrQuantity; // wire::kTrQuantityVoltage or ...Current
+    std::vector<std::uint8_t> m_pTrChannel;  // wire::kTrChannel1 or wire::kTrChannel2
 
     // --- flags ---
     std::uint8_t m_bFromFile = 0;

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "display/cdtview.h"
+#include "resources/command_ids.h"
 
 namespace {
 
@@ -58,10 +59,10 @@ void paintViewOptions(QPainter& p)
 }
 
 const ViewButton kButtons[] = {
-    {32792, "ZoomOut", paintZoomOut},
-    {32868, "Axis Setup", paintAxes},
-    {32845, "Color Setup", paintColours},
-    {32881, "View Options", paintViewOptions},
+    {ID_ZOOM_OUT, "ZoomOut", paintZoomOut},
+    {ID_AXIS_SETUP, "Axis Setup", paintAxes},
+    {ID_COLOR_SETUP, "Color Setup", paintColours},
+    {ID_VIEW_OPTIONS, "View Options", paintViewOptions},
 };
 
 QIcon buttonIcon(void (*paint)(QPainter&))
@@ -98,7 +99,7 @@ bool CDTView::createViewToolBar()
         button->setAutoRaise(true);
         button->setAccessibleName(QString::fromLatin1(b.name));
         button->setProperty("commandId", b.id);
-        if (b.id == 32792)
+        if (b.id == ID_ZOOM_OUT)
             button->setToolTip(QStringLiteral("ZoomOut"));
         const int id = b.id;
         connect(button, &QToolButton::clicked, this, [this, id] { OnCommand(id); });

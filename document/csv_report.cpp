@@ -10,6 +10,7 @@
 
 #include "display/view_state.h"
 #include "document/cdtdoc.h"
+#include "link/wire_protocol.h"
 #include "platform/printf_number.h"
 
 namespace {
@@ -20,11 +21,6 @@ constexpr char kRmsHeaderGroup[] = "NO.,RMS,CH1,CH2,TIME,";
 constexpr char kTrHeaderGroup[] = "NO.,TR,CH1,CH2,TIME,,";
 constexpr char kNoValue[] = "----";
 constexpr char kLineEnd[] = "\r\n";
-
-constexpr std::uint8_t kTrChannel1 = 0xF1;
-constexpr std::uint8_t kTrChannel2 = 0xF2;
-constexpr std::uint8_t kTrVolts = 0xFA;
-constexpr std::uint8_t kTrAmperes = 0xFC;
 
 // Appends text to a report without re-checking capacity on every cell: the
 // reports reach tens of megabytes, so the cost per cell matters.
@@ -165,11 +161,11 @@ QByteArray TrCsvReport(const CDTDoc& doc, const ViewState& view)
     for (std::size_t k = 0; k < records; ++k) {
         const std::uint8_t quantity = k < view.m_pTrQuantity.size() ? view.m_pTrQuantity[k] : 0;
         const std::uint8_t channel = k < view.m_pTrChannel.size() ? view.m_pTrChannel[k] : 0;
-        if (quantity == kTrVolts)
+        if (quantity == wire::kTrQuantityVoltage)
             unit = QByteArrayLiteral("V");
-        else if (quantity == kTrAmperes)
+        else if (quantity == wire::kTrQuantityCurrent)
             unit = QByteArrayLiteral("A");
-        recs[k].valueCell = channel == kTrChannel1 ? 1 : channel == kTrChannel2 ? 2 : 0;
+        recs[k].valueCell = channel == wire::kTrChannel1 ? 1 : channel == wire::kTrChannel2 ? 2 : 0;
         recs[k].unit = unit;
         recs[k].time = reportTimeText(k < doc.m_pTrTimes.size() ? doc.m_pTrTimes[k] : 0);
     }

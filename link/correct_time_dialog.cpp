@@ -7,6 +7,7 @@
 #include "display/num_edit.h"
 #include "display/up_down_control.h"
 #include "link/cmscomm.h"
+#include "platform/local_time.h"
 #include "platform/profile_file.h"
 #include "platform/timer_table.h"
 
@@ -69,13 +70,13 @@ void CCorrectTimeDlg::DoDataExchange(bool save)
 
 void CCorrectTimeDlg::RefreshFields()
 {
-    const std::tm now = m_clock();
-    m_strYear = QString::number(now.tm_year + 1900);
-    m_strMonth = twoDigits(now.tm_mon + 1);
-    m_strDay = twoDigits(now.tm_mday);
-    m_strHour = twoDigits(now.tm_hour);
-    m_strMinute = twoDigits(now.tm_min);
-    m_strSecond = twoDigits(now.tm_sec);
+    const DateFields now = dateFieldsFromTm(m_clock());
+    m_strYear = QString::number(now.year);
+    m_strMonth = twoDigits(now.month);
+    m_strDay = twoDigits(now.day);
+    m_strHour = twoDigits(now.hour);
+    m_strMinute = twoDigits(now.minute);
+    m_strSecond = twoDigits(now.second);
 }
 
 void CCorrectTimeDlg::OnInitDialog()
@@ -120,26 +121,15 @@ void CCorrectTimeDlg::OnOK()
 {
     if (!linkAllowsOK())
         return;
-    FrameState* frame = m_host.state;
-    if (!frame)
-        return;
     // The time sent is the one the fields show (at most a second old).
-    frame->m_byCommand = clockCommand().bytes();
-    const bool sent = m_host.sendCommand && m_host.sendCommand();
-    if (!sent) {
-        // The logger's clock was not set: keep the frame's clock values and stay open.
-        reportSendFailure();
-        return;
-    }
-    frame->m_strYear = m_strYear;
-    frame->m_strMonth = m_strMonth;
-    frame->m_strDay = m_strDay;
-    frame->m_strHour = m_strHour;
-    frame->m_strMinute = m_strMinute;
-    frame->m_strSecond = m_strSecond;
-    UpdateData(true);
-    done(QDialog::Accepted);
-    stopConnectTimers();
+    sendAndAccept(clockCommand().bytes(), [this](FrameState& frame) {
+        frame.m_strYear = m_strYear;
+        frame.m_strMonth = m_strMonth;
+        frame.m_strDay = m_strDay;
+        frame.m_strHour = m_strHour;
+        frame.m_strMinute = m_strMinute;
+        frame.m_strSecond = m_strSecond;
+    });
 }
 
 void CCorrectTimeDlg::OnCancel()

@@ -61,8 +61,8 @@ public:
     Actions start(qint64 now);
     // Bytes the line delivered at `now`.
     Actions onBytes(const QByteArray& bytes, qint64 now);
-    // Frame timer `id` (9 to 12) expired at `now`; other ids and timers the machine did
-    // not arm do nothing.
+    // Frame timer `id` (kTimerGiveUp to kTimerCommandResend) expired at `now`; other
+    // ids and timers the machine did not arm do nothing.
     Actions onTimer(int id, qint64 now);
     // Back to idle, every timer forgotten (the frame kills its own).
     void reset();
@@ -120,5 +120,5 @@ private:
         QByteArray taken; // the reply whose exact second copy may come
         QByteArray heard;
     } m_quiet;
-    std::array<bool, 4> m_armed{}; // timers 9..12
+    std::array<bool, 4> m_armed{}; // kTimerGiveUp..kTimerCommandResend
 };

@@ -54,7 +54,7 @@ void CMainFrame::OnRealTimeReceive()
         return;
     }
     m_bAnswered = 1;
-    KillTimer(9); // the logger streams: no give-up of the start
+    KillTimer(kTimerGiveUp); // the logger streams: no give-up of the start
     const auto decoded = wire::RealTimeFrame::decode(wire::asBytes(frame));
     if (!decoded.ok() || !view || !doc)
         return;
@@ -106,9 +106,9 @@ void CMainFrame::OnRealTimeReceive()
         const auto samples = static_cast<std::size_t>(std::max(m_nSampData, 0));
         doc->m_pRtFreq.assign(samples, FloatPair{waveform::kNoFrequency, waveform::kNoFrequency});
         doc->m_pRtRms.assign(samples, FloatPair{0.0f, 0.0f});
-        SetTimer(13, linktime::kWatchdogMs);
-        SetTimer(15, linktime::kRealTimeRequestMs);
-        SetTimer(14, linktime::kFirstSampleMs);
+        SetTimer(kTimerWatchdog, linktime::kWatchdogMs);
+        SetTimer(kTimerRealTimeRequest, linktime::kRealTimeRequestMs);
+        SetTimer(kTimerSample, linktime::kFirstSampleMs);
     }
     if (view->m_nDisplayMode == 0)
         view->m_nDisplayMode = 1;

@@ -135,10 +135,10 @@ void CMainFrame::ApplyReception(const DownloadReception::Actions& actions)
                 return; // the download ended there
             break;
         case Kind::ArmTimer:
-            SetTimer(a.value, a.detail);
+            SetTimer(static_cast<FrameTimer>(a.value), a.detail);
             break;
         case Kind::KillTimer:
-            KillTimer(a.value);
+            KillTimer(static_cast<FrameTimer>(a.value));
             break;
         case Kind::ShowLoading:
             OnDownloadHeader(a.value);
@@ -247,7 +247,7 @@ void CMainFrame::FinishDownload()
     m_bDataUnsaved = 1;
     if (view->m_nDisplayMode == 0)
         view->m_nDisplayMode = 1;
-    SetTimer(8, 50);
+    SetTimer(kTimerZoomOut, 50);
     view->m_bFromFile = 0;
     m_bTransferMode = 0;
 }

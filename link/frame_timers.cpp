@@ -1,11 +1,13 @@
 // Finding the logger and watching the link, on the frame's timers:
-//   4  port scan: lists the COM ports that open (100 ms after a command, 1000 ms
-//      after a failed probe pass)
-//   5  probe pass: one probe every 500 ms, highest port first; when every port stayed
-//      silent the open dialogs say "Not Connected" and the scan runs again
-//   6  link watch: every 3000 ms, does the port of the logger still open?
-// and the small timers 1 and 3. The link state is shown only as the title (and, in
-// the download dialog, the prompt) of whichever instrument dialog is open.
+//   kTimerPortScan   lists the COM ports that open (100 ms after a command, 1000 ms
+//                    after a failed probe pass)
+//   kTimerProbe      probe pass: one probe every 500 ms, highest port first; when every
+//                    port stayed silent the open dialogs say "Not Connected" and the
+//                    scan runs again
+//   kTimerLinkWatch  every 3000 ms, does the port of the logger still open?
+// and the logging-dialog and data-list timers, which nothing arms. The link state is
+// shown only as the title (and, in the download dialog, the prompt) of whichever
+// instrument dialog is open.
 #include "app/mainframe.h"
 #include "display/cdtview.h"
 #include "link/correct_time_dialog.h"
@@ -53,7 +55,7 @@ void CMainFrame::TellDialogsNotConnected()
 void CMainFrame::OnPortScanTimer()
 {
     if (OpenInstrumentDialogs().empty()) {
-        KillTimer(4);
+        KillTimer(kTimerPortScan);
         return;
     }
     g_nProbeStep = 1;
@@ -79,17 +81,17 @@ void CMainFrame::OnPortScanTimer()
     // No port at all: the scan stays armed and tries again after its period.
     if (m_nPortCount == 0)
         return;
-    KillTimer(4);
+    KillTimer(kTimerPortScan);
     const std::uint8_t highest = m_byPorts[m_nPortCount - 1];
     ProbePort(highest);
     m_nCommPort = highest;
-    SetTimer(5, linktime::kProbePeriodMs);
+    SetTimer(kTimerProbe, linktime::kProbePeriodMs);
 }
 
 void CMainFrame::OnProbeTimer()
 {
     if (OpenInstrumentDialogs().empty()) {
-        KillTimer(5);
+        KillTimer(kTimerProbe);
         return;
     }
     // The logger answered; the answer normally ended this timer already.
@@ -97,28 +99,21 @@ void CMainFrame::OnProbeTimer()
         return;
     if (g_nProbeStep > m_nPortCount) {
         // Every port of the list stayed silent: say so and scan again in a second.
-        KillTimer(5);
+        KillTimer(kTimerProbe);
         g_nProbeStep = 1;
         m_nPortCount = 0;
         TellDialogsNotConnected();
         if (!OpenInstrumentDialogs().empty())
-            SetTimer(4, linktime::kRescanMs);
+            SetTimer(kTimerPortScan, linktime::kRescanMs);
         return;
     }
     // The first tick probes the scan's port once more, then one lower port per tick.
     const std::uint8_t p = m_byPorts[m_nPortCount - g_nProbeStep];
-    try {
-        if (m_MSComm.GetPortOpen())
-            m_MSComm.SetPortOpen(false);
-        m_MSComm.SetCommPort(p);
-        m_MSComm.SetRThreshold(1);
-        if (!m_MSComm.GetPortOpen())
-            m_MSComm.SetPortOpen(true);
-        m_arrOutput = wire::ProbeRequest::bytes();
-        m_MSComm.SetOutput(m_arrOutput);
-    } catch (const CommDispatchError&) {
-        // The port went away since the scan (or is busy): this probe is skipped.
-    }
+    // The port of the last probe is closed first: another one can be selected only then.
+    if (m_MSComm.GetPortOpen())
+        m_MSComm.SetPortOpen(false);
+    // A port that went away since the scan (or is busy) is skipped.
+    ProbePort(p);
     // An answer within the next 500 ms belongs to this port.
     m_nCommPort = p;
     ++g_nProbeStep;
@@ -127,7 +122,7 @@ void CMainFrame::OnProbeTimer()
 void CMainFrame::OnLinkWatchTimer()
 {
     if (OpenInstrumentDialogs().empty()) {
-        KillTimer(6);
+        KillTimer(kTimerLinkWatch);
         return;
     }
     // Only whether the port still opens is tested (the adapter is still plugged in);
@@ -158,8 +153,8 @@ void CMainFrame::OnProbeAnswered()
           static_cast<CInstrumentDlg*>(&m_dlgRealTime)}) {
         if (!dlg->isOpen())
             continue;
-        KillTimer(4);
-        KillTimer(5);
+        KillTimer(kTimerPortScan);
+        KillTimer(kTimerProbe);
         dlg->SetTitle(linktext::kConnected);
         if (dlg == &m_dlgSetup)
             dlg->SetPrompt(kSetupPromptConnected);
@@ -167,7 +162,7 @@ void CMainFrame::OnProbeAnswered()
             dlg->SetPrompt(linktext::kPressDownloadAnswered);
         else if (dlg == &m_dlgRealTime)
             dlg->SetPrompt(QStringLiteral("Press \"RUN\" to read real time data,"));
-        SetTimer(6, linktime::kLinkWatchMs);
+        SetTimer(kTimerLinkWatch, linktime::kLinkWatchMs);
     }
     // The probe pass left the answering port open; it stays closed between requests,
     // also when the dialog was closed before the answer came.
@@ -178,7 +173,7 @@ void CMainFrame::OnProbeAnswered()
 void CMainFrame::OnLoggingDialogTimer()
 {
     // Nothing arms this timer: it would show the view's "Logging..." dialog.
-    KillTimer(1);
+    KillTimer(kTimerLoggingDialog);
     if (CDTView* view = GetDataView())
         view->m_dlgLogging.DoModal(this);
 }
@@ -186,7 +181,7 @@ void CMainFrame::OnLoggingDialogTimer()
 void CMainFrame::OnDataListTimer()
 {
     // Nothing arms this timer either: it opens the data list over the view.
-    KillTimer(3);
+    KillTimer(kTimerDataList);
     CDTView* view = GetDataView();
     if (!view || view->m_dlgDataList)
         return;

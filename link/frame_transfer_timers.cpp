@@ -1,7 +1,8 @@
-// The frame timers that pace a transfer once it has started: 12 resends the transfer
-// command once, 10 resends a late block, 9 gives up a transfer that makes no progress,
-// 11 ends a wait for a quiet line. During a download the reception machine decides
-// when each of them acts; the port work of the resends is done here.
+// The frame timers that pace a transfer once it has started: the command resend sends
+// the transfer command once more, the block resend asks for a late block again, the
+// give-up ends a transfer that makes no progress, the quiet line ends a wait for a quiet
+// line. During a download the reception machine decides when each of them acts; the
+// port work of the resends is done here.
 #include "app/mainframe.h"
 #include "link/link_timing.h"
 #include "link/wire_protocol.h"

@@ -15,16 +15,12 @@
 #include "link/wire_protocol.h"
 #include "platform/message_box.h"
 
-namespace {
-const QString kLineSettings = QStringLiteral("115200,n,8,1");
-} // namespace
-
 void CMainFrame::ResetPort()
 {
     try {
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
-        m_MSComm.SetSettings(kLineSettings);
+        m_MSComm.SetSettings(QString::fromLatin1(wire::kLineSettings));
         m_MSComm.SetCommPort(static_cast<short>(m_nCommPort));
         m_MSComm.SetRThreshold(wire::kThresholdHandshake);
         m_MSComm.SetInputMode(1);
@@ -57,15 +53,15 @@ void CMainFrame::ProbePort(std::uint8_t port)
 
 void CMainFrame::StopConnectTimers()
 {
-    KillTimer(4);
-    KillTimer(5);
-    KillTimer(6);
+    KillTimer(kTimerPortScan);
+    KillTimer(kTimerProbe);
+    KillTimer(kTimerLinkWatch);
 }
 
 bool CMainFrame::SendCommand(const std::array<std::uint8_t, 8>& command)
 {
     // The link watch closes and reopens the port; it must not do so under a command.
-    KillTimer(6);
+    KillTimer(kTimerLinkWatch);
     try {
         if (!m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(true);
@@ -134,8 +130,8 @@ bool CMainFrame::StartTransfer()
 void CMainFrame::OnCommInterrupted()
 {
     // No resend, block resend or give-up may follow with a second message.
-    for (int id : {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend,
-                   kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
+    for (FrameTimer id : {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend,
+                          kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
         KillTimer(id);
     m_reception.reset();
     // A download cut off in the middle: while its window exists the instrument commands
@@ -165,10 +161,10 @@ void CMainFrame::RequestBlock()
 
 void CMainFrame::OnStop()
 {
-    KillTimer(12);
-    KillTimer(13);
-    KillTimer(14);
-    KillTimer(15);
+    KillTimer(kTimerCommandResend);
+    KillTimer(kTimerWatchdog);
+    KillTimer(kTimerSample);
+    KillTimer(kTimerRealTimeRequest);
     m_bStopped = 1;
     KeepRealTimeRun();
     // During a run the buffer holds the real-time command: 0xC8 x 7, then 0xC9.

@@ -30,9 +30,9 @@ void CMainFrame::OnAnswerMissing()
 void CMainFrame::ArmLinkSearch()
 {
     if (m_bLinkUp == 1)
-        SetTimer(6, linktime::kLinkWatchMs);
+        SetTimer(kTimerLinkWatch, linktime::kLinkWatchMs);
     else
-        SetTimer(4, linktime::kPortScanStartMs);
+        SetTimer(kTimerPortScan, linktime::kPortScanStartMs);
 }
 
 void CMainFrame::ReturnToHandshake()
@@ -40,7 +40,7 @@ void CMainFrame::ReturnToHandshake()
     m_bTransferMode = 0;
     // A download left waiting (no header, or given up by the user) has nothing more
     // to give up or resend: its timers must not fire under the dialog.
-    for (int id : {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend})
+    for (FrameTimer id : {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend})
         KillTimer(id);
     m_reception.reset();
 }
@@ -67,14 +67,14 @@ InstrumentHost CMainFrame::instrumentHost()
         // failed send, so the watch goes on and brings "Connected" back when the port
         // opens again.
         if (m_bLinkUp == 1)
-            SetTimer(6, linktime::kLinkWatchMs);
+            SetTimer(kTimerLinkWatch, linktime::kLinkWatchMs);
         return false;
     };
     host.startTransfer = [this] {
         if (StartTransfer())
             return true;
         if (m_bLinkUp == 1)
-            SetTimer(6, linktime::kLinkWatchMs);
+            SetTimer(kTimerLinkWatch, linktime::kLinkWatchMs);
         return false;
     };
     host.stopConnectTimers = [this] { StopConnectTimers(); };

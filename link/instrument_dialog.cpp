@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "app/frame_state.h"
 #include "display/dialog_colours.h"
 #include "link/cmscomm.h"
 #include "platform/modal_dialog.h"
@@ -111,6 +112,24 @@ void CInstrumentDlg::reportSendFailure()
 {
     SetTitle(linktext::kNotConnected);
     SetPrompt(linktext::kConnectFailed);
+}
+
+void CInstrumentDlg::sendAndAccept(const wire::Command& command,
+                                   const std::function<void(FrameState&)>& keep)
+{
+    FrameState* frame = m_host.state;
+    if (!frame)
+        return;
+    frame->m_byCommand = command;
+    const bool sent = m_host.sendCommand && m_host.sendCommand();
+    if (!sent) {
+        reportSendFailure();
+        return;
+    }
+    keep(*frame);
+    UpdateData(true);
+    done(QDialog::Accepted);
+    stopConnectTimers();
 }
 
 void CInstrumentDlg::closeEvent(QCloseEvent* event)

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "display/template_dialog.h"
+#include "link/wire_protocol.h"
 
 struct FrameState;
 class CMSComm;
@@ -100,6 +101,12 @@ protected:
     void stopConnectTimers();
     // What a dialog does when a command could not be sent: the link is not usable.
     void reportSendFailure();
+    // The OK of a set-up or clock command: sends `command` through the frame. When it
+    // went out, `keep` takes the dialog's values into the frame, the dialog ends
+    // accepted and the search for the logger stops. When nothing went out, the logger
+    // is untouched and the frame keeps its values: the link is shown as not usable and
+    // the dialog stays open with the user's values, to try again once the link is back.
+    void sendAndAccept(const wire::Command& command, const std::function<void(FrameState&)>& keep);
 
     void closeEvent(QCloseEvent* event) override;
 

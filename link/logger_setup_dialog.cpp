@@ -178,36 +178,20 @@ void CLoggerSetupDlg::OnOK()
     if (messageBox(this, linktext::kEraseWarning, kProgramTitle, MsgButtons::YesNo, MsgIcon::None)
         != MsgResult::Yes)
         return;
-
-    FrameState* frame = m_host.state;
-    if (!frame)
-        return;
-    frame->m_byCommand = setupCommand().bytes();
-    const bool sent = m_host.sendCommand && m_host.sendCommand();
-    if (!sent) {
-        // Nothing reached the logger: its memory is untouched and the frame keeps its
-        // settings; the dialog stays open with the user's values so that the user can
-        // try again once the link is back.
-        reportSendFailure();
-        return;
-    }
-
-    frame->m_nAutoOff = m_nAutoOff;
-    frame->m_nMemFullMode = m_nMemFull;
-    frame->m_strSampRate = m_strRate;
-    frame->m_nSampUnit = m_nUnit;
-    frame->m_nLimit1Unit = m_nRiseUnit;
-    frame->m_nLimit2Unit = m_nDropUnit;
-    frame->m_strRiseLevel = m_strRiseLevel;
-    frame->m_strDropLevel = m_strDropLevel;
-
-    UpdateData(true);
-    done(QDialog::Accepted);
-    stopConnectTimers();
-    // The logger's memory was erased: the save questions of Open and Download Data
-    // are armed again.
-    frame->m_bAskSaveGraph = 1;
-    frame->m_bAskSaveStore = 1;
+    sendAndAccept(setupCommand().bytes(), [this](FrameState& frame) {
+        frame.m_nAutoOff = m_nAutoOff;
+        frame.m_nMemFullMode = m_nMemFull;
+        frame.m_strSampRate = m_strRate;
+        frame.m_nSampUnit = m_nUnit;
+        frame.m_nLimit1Unit = m_nRiseUnit;
+        frame.m_nLimit2Unit = m_nDropUnit;
+        frame.m_strRiseLevel = m_strRiseLevel;
+        frame.m_strDropLevel = m_strDropLevel;
+        // The logger's memory was erased: the save questions of Open and Download Data
+        // are armed again.
+        frame.m_bAskSaveGraph = 1;
+        frame.m_bAskSaveStore = 1;
+    });
 }
 
 void CLoggerSetupDlg::OnCancel()

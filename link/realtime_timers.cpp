@@ -22,7 +22,7 @@ void CMainFrame::OnRealTimeWatchdog()
     } catch (const CommDispatchError&) {
         // A port that is gone is as closed as it gets.
     }
-    for (int id : {12, 13, 14, 15})
+    for (FrameTimer id : {kTimerCommandResend, kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
         KillTimer(id);
     m_bStopped = 1;
     KeepRealTimeRun();
@@ -37,8 +37,8 @@ void CMainFrame::OnRealTimeSample()
     if (!view || !doc)
         return;
     if (view->m_nRtCount == 0) {
-        KillTimer(14);
-        SetTimer(14, view->m_nRtSampleRate * 1000);
+        KillTimer(kTimerSample);
+        SetTimer(kTimerSample, view->m_nRtSampleRate * 1000);
     }
     // The arrays hold the run's sample limit; a tick that comes before the next frame
     // stops the run there instead of writing past them.

@@ -220,14 +220,8 @@ Command LoggerSetupCommand::bytes() const
 
 ClockCommand ClockCommand::fromTm(const std::tm& local)
 {
-    ClockCommand c;
-    c.year = local.tm_year + 1900;
-    c.month = local.tm_mon + 1;
-    c.day = local.tm_mday;
-    c.hour = local.tm_hour;
-    c.minute = local.tm_min;
-    c.second = local.tm_sec;
-    return c;
+    const DateFields f = dateFieldsFromTm(local);
+    return ClockCommand{f.year, f.month, f.day, f.hour, f.minute, f.second};
 }
 
 Command ClockCommand::bytes() const

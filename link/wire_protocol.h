@@ -69,6 +69,10 @@ constexpr std::uint8_t kTrQuantityCurrent = 0xFC;
 constexpr std::uint8_t kTrChannel1 = 0xF1;
 constexpr std::uint8_t kTrChannel2 = 0xF2;
 
+// The line to the logger in the serial control's notation: 115200 baud, no parity,
+// 8 data bits, 1 stop bit.
+constexpr char kLineSettings[] = "115200,n,8,1";
+
 // Receive thresholds: the control raises one receive event when this many bytes wait,
 // the length of the reply awaited.
 constexpr int kThresholdHandshake = 1; // probe, set-up, clock, and the idle port

@@ -2,8 +2,8 @@
 // Where the program keeps its own files.
 #include <QString>
 
-// The folder that stands in for the system folder of the original platform: it holds
-// the settings file and the previous-measurement file. Created when missing.
+// The folder that stands in for the Windows folder: it holds the settings file and the
+// previous-measurement file. Created when missing.
 // $XDG_CONFIG_HOME/rq730-datalogger, or ~/.config/rq730-datalogger. Empty when there
 // is no such folder to be named (see configFolderPath).
 QString windowsFolder();

@@ -2,19 +2,18 @@
 
 #include <algorithm>
 
+DateFields dateFieldsFromTm(const std::tm& tm)
+{
+    return DateFields{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                      tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+}
+
 DateFields localDateFields(std::time_t t)
 {
     std::tm tm{};
-    DateFields f;
     if (!localtime_r(&t, &tm))
-        return f;
-    f.year = tm.tm_year + 1900;
-    f.month = tm.tm_mon + 1;
-    f.day = tm.tm_mday;
-    f.hour = tm.tm_hour;
-    f.minute = tm.tm_min;
-    f.second = tm.tm_sec;
-    return f;
+        return DateFields{};
+    return dateFieldsFromTm(tm);
 }
 
 namespace {

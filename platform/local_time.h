@@ -10,5 +10,7 @@
 struct DateFields {
     qint32 year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
+// The fields of a broken-down time (tm_year from 1900, tm_mon from 0).
+DateFields dateFieldsFromTm(const std::tm& tm);
 DateFields localDateFields(std::time_t t);
 std::time_t timeFromLocalFields(const DateFields& f);

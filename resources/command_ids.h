@@ -1,6 +1,7 @@
 #pragma once
 // Command ids of the main window: menu items, toolbar buttons and accelerators all
-// send one of these; the frame's command map (CMainFrame::onCommand) routes them.
+// send one of these; the frame's command map (CMainFrame::onCommand) routes them. The
+// graph view's own commands follow at the end.
 
 // --- the framework's standard commands ---
 inline constexpr int ID_FILE_NEW = 57600;
@@ -43,6 +44,15 @@ inline constexpr int ID_REAL_TIME_POWER = 32911;
 inline constexpr int ID_REAL_TIME_RMS = 32913;
 inline constexpr int ID_RUN = 32917;
 inline constexpr int ID_IMPORT_DATA_TO_LIST = 32920; // no handler anywhere: stays disabled
+inline constexpr int ID_TREE_PLAIN_ITEM = 32850;     // instrument tree menu's "RR": no handler
+
+// --- the graph view's commands (its own command map, CDTView::OnCommand) ---
+inline constexpr int ID_ZOOM_OUT = 32792;             // view toolbar: ZoomOut
+inline constexpr int ID_COLOR_SETUP = 32845;          // view toolbar: Color Setup
+inline constexpr int ID_AXIS_SETUP = 32868;           // view toolbar: Axis Setup
+inline constexpr int ID_VIEW_OPTIONS = 32881;         // view toolbar: View Options
+inline constexpr int ID_POWER_ANALYSIS_PANEL = 32897; // the power-analysis panel
+inline constexpr int ID_TR_FILE_LIST = 32900;         // the transient record list
 
 // --- resource ids ---
 inline constexpr int IDR_MAINFRAME = 128; // menu, toolbar, accelerators, icon, document string

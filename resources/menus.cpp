@@ -94,7 +94,7 @@ const std::vector<Accelerator>& mainAccelerators()
 const std::vector<MenuItem>& instrumentTreeMenu()
 {
     static const std::vector<MenuItem> menu = {
-        item("RR", 32850),
+        item("RR", ID_TREE_PLAIN_ITEM),
         popup("YY",
               {
                   item("&Correct Time...", ID_CORRECT_TIME),

@@ -1,5 +1,5 @@
 #pragma once
-// Menu 128, toolbar 128 and accelerator table 128 of the main window, as data.
+// The main window's menu, toolbar and accelerator table (IDR_MAINFRAME), as data.
 #include <QKeySequence>
 #include <QString>
 #include <vector>
@@ -27,6 +27,6 @@ struct Accelerator {
 // The keyboard accelerators of the main window.
 const std::vector<Accelerator>& mainAccelerators();
 
-// Menu 213: the instrument tree's context menu. Item 0 is a plain entry ("RR") that no
-// code handles; item 1 is the pop-up the tree shows.
+// The instrument tree's context menu. Item 0 is a plain entry ("RR") that no code
+// handles; item 1 is the pop-up the tree shows.
 const std::vector<MenuItem>& instrumentTreeMenu();

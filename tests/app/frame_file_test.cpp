@@ -270,7 +270,7 @@ TEST_F(FrameFileTest, open_cancel_changes_nothing)
     EXPECT_EQ(dialogs[0].defaultExtension, QStringLiteral("stdata"));
     EXPECT_TRUE(dialogs[0].initialName.isEmpty());
     EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerZoomOut));
     EXPECT_EQ(doc.StoreToBytes(), before);
 }
 
@@ -295,8 +295,8 @@ TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
     EXPECT_EQ(doc.StoreToBytes(), saved);
     EXPECT_TRUE(view->g_strReadout.isEmpty()); // it read out the data shown before
     EXPECT_EQ(view->m_nTrCount, 2);
-    EXPECT_EQ(frame->timers().Interval(8), 50);
-    EXPECT_TRUE(frametest::waitUntil([&] { return !frame->timers().IsActive(8); }));
+    EXPECT_EQ(frame->timers().Interval(kTimerZoomOut), 50);
+    EXPECT_TRUE(frametest::waitUntil([&] { return !frame->timers().IsActive(kTimerZoomOut); }));
     EXPECT_EQ(view->g_nZoomLevel, 0);
     EXPECT_EQ(view->g_bFullView, 1);
 }
@@ -320,8 +320,8 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(boxes[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(doc.StoreToBytes(), before);
-    EXPECT_EQ(frame->timers().Interval(8), 50);
-    frame->KillTimer(8);
+    EXPECT_EQ(frame->timers().Interval(kTimerZoomOut), 50);
+    frame->KillTimer(kTimerZoomOut);
 
     // A file that cannot be read is reported; nothing changes and nothing zooms.
     picks.push_back(m_home + QStringLiteral("/missing.stdata"));
@@ -329,7 +329,7 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("could not be opened")));
     EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("missing.stdata")));
-    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerZoomOut));
 
     // A document cut short: the load fails with its reason and changes nothing.
     const QString cut = m_home + QStringLiteral("/cut.stdata");
@@ -339,7 +339,7 @@ TEST_F(FrameFileTest, open_of_text_file_unreadable_or_damaged_file)
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("cut.stdata")));
     EXPECT_TRUE(boxes[2].text.contains(QStringLiteral("damaged or incomplete")));
-    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerZoomOut));
     EXPECT_EQ(doc.StoreToBytes(), before);
 
     // A device or a pipe picked by mistake is refused at once: one would be read
@@ -544,7 +544,7 @@ TEST_F(FrameFileTest, close_question_yes_with_failed_save_keeps_flags)
     answers = {MsgResult::Yes};
     picks = {std::nullopt};
     frame->OnClose();
-    frame->KillTimer(2);
+    frame->KillTimer(kTimerClose);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(frame->m_bDataUnsaved, 1);
     EXPECT_EQ(frame->m_bAskSaveGraph, 1);
@@ -558,7 +558,7 @@ TEST_F(FrameFileTest, previous_measurement_round_trip)
     EXPECT_FALSE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
     EXPECT_TRUE(frame->OnCmdMsg(ID_PREVIOUS_MEASUREMENT));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(frame->timers().IsActive(8));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerZoomOut));
     EXPECT_EQ(doc.StoreToBytes(), downloaded);
 
     // After a download the file holds what Save would write.
@@ -576,7 +576,7 @@ TEST_F(FrameFileTest, previous_measurement_round_trip)
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(doc.StoreToBytes(), downloaded);
     EXPECT_EQ(view->m_bFromFile, 1);
-    EXPECT_EQ(frame->timers().Interval(8), 50);
+    EXPECT_EQ(frame->timers().Interval(kTimerZoomOut), 50);
 
     // A store that cannot be written is dropped silently.
     doc.m_pCh1Data.assign(5, 9.0f);

@@ -315,10 +315,10 @@ TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
         ASSERT_EQ(dialogs.calls.size(), 1u);
         EXPECT_TRUE(dialogs.calls[0].save) << "Yes runs the save";
         EXPECT_TRUE(QFile::exists(QDir::homePath() + QStringLiteral("/closing.stdata")));
-        // The first close only prepares: the window goes 100 ms later, from timer 2.
+        // The first close only prepares: the window goes 100 ms later, on the close timer.
         EXPECT_TRUE(f.frame->isVisible());
-        EXPECT_TRUE(f.frame->timers().IsActive(2));
-        EXPECT_EQ(f.frame->timers().Interval(2), 100);
+        EXPECT_TRUE(f.frame->timers().IsActive(kTimerClose));
+        EXPECT_EQ(f.frame->timers().Interval(kTimerClose), 100);
         ASSERT_EQ(boxes.calls.size(), 1u);
         EXPECT_EQ(boxes.calls[0].text,
                   QStringLiteral("Do you want to save the data before closing?"));
@@ -329,7 +329,7 @@ TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
         EXPECT_EQ(f.frame->m_bAskSaveGraph, 0);
         EXPECT_EQ(f.frame->m_bStopped, 1);
         ASSERT_TRUE(waitUntil([&] { return !f.frame->isVisible(); }));
-        EXPECT_FALSE(f.frame->timers().IsActive(2));
+        EXPECT_FALSE(f.frame->timers().IsActive(kTimerClose));
     }
     {
         MessageBoxRecorder boxes; // answered No: flags stay, the window still closes

@@ -210,7 +210,7 @@ void receiveSeeds()
         ops.chunk(d.header);
         for (qsizetype at = 0; at < d.stream.size(); at += 512)
             ops.chunk(d.stream.mid(at, 512));
-        write("receive_handler", name, ops.timer(11).timer(8).bytes);
+        write("receive_handler", name, ops.timer(kTimerQuietLine).timer(kTimerZoomOut).bytes);
     }
     // A header split in two; a block cut short, resent, answered twice; a stray byte;
     // the give-up.
@@ -220,17 +220,21 @@ void receiveSeeds()
               .chunk(d.header.left(10))
               .chunk(d.header.mid(10))
               .chunk(d.stream.left(100))
-              .timer(10)
+              .timer(kTimerBlockResend)
               .chunk(d.stream.left(512))
               .chunk(d.stream.left(512))
-              .timer(11)
+              .timer(kTimerQuietLine)
               .chunk("\x00")
               .chunk(d.stream.mid(512, 512))
-              .timer(11)
-              .timer(9)
+              .timer(kTimerQuietLine)
+              .timer(kTimerGiveUp)
               .bytes);
     write("receive_handler", "download_busy",
-          ReceiveOps(1).chunk(QByteArray(1, char(LR_BUSY_LOGGING))).timer(12).timer(9).bytes);
+          ReceiveOps(1)
+              .chunk(QByteArray(1, char(LR_BUSY_LOGGING)))
+              .timer(kTimerCommandResend)
+              .timer(kTimerGiveUp)
+              .bytes);
     sim::LoggerSimulator empty;
     empty.setNoData(true);
     write("receive_handler", "download_no_data", ReceiveOps(1).chunk(empty.header()).bytes);
@@ -241,21 +245,21 @@ void receiveSeeds()
     write("receive_handler", "realtime_frames_and_samples",
           ReceiveOps(2)
               .chunk(frame)
-              .timer(14)
+              .timer(kTimerSample)
               .chunk(frame.left(1000))
               .chunk(frame.mid(1000))
-              .timer(14)
-              .timer(13)
+              .timer(kTimerSample)
+              .timer(kTimerWatchdog)
               .chunk(frame.left(300))
               .chunk(frame)
-              .timer(15)
+              .timer(kTimerRealTimeRequest)
               .bytes);
     sim::RealTimeSignal other;
     other.ch2Type = 0xFF;
     write("receive_handler", "realtime_channel_change_then_download",
           ReceiveOps(2)
               .chunk(frame)
-              .timer(14)
+              .timer(kTimerSample)
               .chunk(sim::LoggerSimulator::realTimeFrame(other))
               .restart(1)
               .chunk(d.header)

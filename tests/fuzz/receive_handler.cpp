@@ -61,8 +61,8 @@ void resetFrame()
 {
     CMainFrame& f = *g->frame;
     f.m_MSComm.SetPortOpen(false);
-    for (int id = 1; id <= 15; ++id)
-        f.KillTimer(id);
+    for (int id = kTimerLoggingDialog; id <= kTimerRealTimeRequest; ++id)
+        f.timers().KillTimer(id);
     f.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
     view().ClosePanels();
     // What the event loop would do meanwhile, timers aside: repaints, layouts, and
@@ -137,13 +137,13 @@ void checkLink(Watch& w)
     }
     // A download under way always has a timer that can end it.
     if (r.stage() == DownloadReception::Stage::Header || r.stage() == DownloadReception::Stage::Blocks)
-        FUZZ_CHECK(f.timers().IsActive(9) && r.timerArmed(9));
+        FUZZ_CHECK(f.timers().IsActive(kTimerGiveUp) && r.timerArmed(kTimerGiveUp));
     // Nothing waits for ever: while the "Loading..." window holds the instrument
     // commands back, or a run keeps Stop enabled, a timer is armed that can end it.
     if (f.m_dlgLoading.HasWindow())
-        FUZZ_CHECK(f.timers().IsActive(9));
+        FUZZ_CHECK(f.timers().IsActive(kTimerGiveUp));
     if (f.m_bStopped == 0)
-        FUZZ_CHECK(f.timers().IsActive(9) || f.timers().IsActive(13));
+        FUZZ_CHECK(f.timers().IsActive(kTimerGiveUp) || f.timers().IsActive(kTimerWatchdog));
 }
 
 // A download has just been taken in: its items come from its own bytes, and the

@@ -13,9 +13,14 @@
 #include <algorithm>
 #include <array>
 
+#include "link/link_timing.h"
+
 namespace fuzz {
 
-inline constexpr std::array<int, 11> kReceiveTimers = {4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+inline constexpr std::array<int, 11> kReceiveTimers = {
+    kTimerPortScan, kTimerProbe,       kTimerLinkWatch,      kTimerZoomOut,
+    kTimerGiveUp,   kTimerBlockResend, kTimerQuietLine,      kTimerCommandResend,
+    kTimerWatchdog, kTimerSample,      kTimerRealTimeRequest};
 
 // Builds an input operation by operation.
 struct ReceiveOps {

@@ -298,9 +298,9 @@ TEST_F(DownloadFixture, busy_no_data_and_empty_headers_each_show_their_message)
     EXPECT_EQ(boxes[0].caption, "RQ730 Datalogger");
     EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
     EXPECT_EQ(frame->m_bTransferMode, 1); // stays in data mode, nothing runs
-    EXPECT_FALSE(frame->timers().IsActive(9));
-    EXPECT_FALSE(frame->timers().IsActive(10));
-    EXPECT_FALSE(frame->timers().IsActive(12));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerGiveUp));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerBlockResend));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerCommandResend));
 
     boxes.clear();
     logger->setBusyLogging(false);
@@ -315,7 +315,7 @@ TEST_F(DownloadFixture, busy_no_data_and_empty_headers_each_show_their_message)
     EXPECT_EQ(boxes[0].text, kNoData);
     EXPECT_EQ(boxes[0].icon, MsgIcon::None);
     EXPECT_EQ(frame->m_bTransferMode, 1);
-    EXPECT_FALSE(frame->timers().IsActive(9));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerGiveUp));
     EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
 
     boxes.clear();
@@ -328,7 +328,7 @@ TEST_F(DownloadFixture, busy_no_data_and_empty_headers_each_show_their_message)
     EXPECT_EQ(frame->m_nTotalBytes, 0);
     EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
     EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
-    EXPECT_FALSE(frame->timers().IsActive(9));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerGiveUp));
     // Nothing more follows.
     sim::runEventsFor(600);
     EXPECT_EQ(boxes.size(), 1u);
@@ -443,7 +443,7 @@ TEST_F(DownloadFixture, a_port_that_cannot_be_reopened_ends_the_download_once)
     // Ended by the block resend at 900 ms, long before the 5 s give-up.
     ASSERT_TRUE(waitForIdle(3000));
     EXPECT_EQ(boxesWith(kInterrupted), 1);
-    EXPECT_FALSE(frame->timers().IsActive(9));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerGiveUp));
     EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
 }
 
@@ -466,8 +466,9 @@ TEST_F(DownloadFixture, a_reply_that_is_no_header_still_leaves_the_give_up_armed
     startDownload();
     // A frame stops the command resend before it runs; the give-up must still come.
     // (On a heavily loaded machine the resend may run first; it arms the give-up too.)
-    ASSERT_TRUE(sim::waitUntil([this] { return !frame->timers().IsActive(12); }, 3000));
-    EXPECT_TRUE(frame->timers().IsActive(9));
+    ASSERT_TRUE(
+        sim::waitUntil([this] { return !frame->timers().IsActive(kTimerCommandResend); }, 3000));
+    EXPECT_TRUE(frame->timers().IsActive(kTimerGiveUp));
     EXPECT_EQ(frame->m_bTransferMode, 1);
 }
 
@@ -564,12 +565,13 @@ TEST_F(DownloadFixture, setup_and_clock_end_the_give_up_of_a_download_left_waiti
     logger->setSilent(true);
     for (int command : {ID_DATALOGGER_SETUP, ID_CORRECT_TIME}) {
         startDownload();
-        ASSERT_TRUE(frame->timers().IsActive(9));
+        ASSERT_TRUE(frame->timers().IsActive(kTimerGiveUp));
         bool shown = false;
         setModalDialogHook([&](QDialog& d) {
             shown = true;
             EXPECT_EQ(frame->m_bTransferMode, 0);
-            for (int id : {9, 10, 11, 12})
+            for (FrameTimer id :
+                 {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend})
                 EXPECT_FALSE(frame->timers().IsActive(id)) << id;
             d.reject();
             return QDialog::Rejected;

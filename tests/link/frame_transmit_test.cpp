@@ -54,7 +54,7 @@ TEST(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
     EXPECT_EQ(frame.m_nTotalBytes, 0);
     EXPECT_EQ(frame.m_reception.stage(), DownloadReception::Stage::Header);
     EXPECT_EQ(frame.m_bStopped, 1); // a download is no real-time run
-    EXPECT_EQ(frame.timers().Interval(12), 500);
+    EXPECT_EQ(frame.timers().Interval(kTimerCommandResend), 500);
     EXPECT_TRUE(frame.m_MSComm.GetPortOpen());
     ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 8; }, 1000));
     EXPECT_EQ(com1.received(), QByteArray(8, static_cast<char>(0x68)));
@@ -103,10 +103,10 @@ TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
         EXPECT_FALSE(frame.commandState(id).m_bEnabled) << id;
 
     // Timers of the run as the receive side would have armed them.
-    for (int id : {13, 14, 15})
+    for (FrameTimer id : {kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
         frame.SetTimer(id, 10000);
     ASSERT_TRUE(frame.OnCmdMsg(ID_STOP));
-    for (int id : {12, 13, 14, 15})
+    for (FrameTimer id : {kTimerCommandResend, kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
     EXPECT_EQ(frame.m_bStopped, 1);
     EXPECT_EQ(frame.m_bTransferMode, 1); // a stopped run stays in data mode
@@ -144,7 +144,8 @@ TEST(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
     EXPECT_EQ(frame.m_bStopped, 1);
     EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
     EXPECT_TRUE(frame.commandState(ID_RUN).m_bEnabled);
-    for (int id : {9, 10, 12, 13, 14, 15})
+    for (FrameTimer id : {kTimerGiveUp, kTimerBlockResend, kTimerCommandResend, kTimerWatchdog,
+                          kTimerSample, kTimerRealTimeRequest})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
 
     frame.m_bRealTimeRequest = 0;
@@ -180,10 +181,10 @@ TEST(FrameTransmit, pulled_adapter_fails_sends_quietly_and_the_transfer_start_on
     ASSERT_TRUE(held.held());
     logger->unplug();
     ASSERT_TRUE(sim::waitUntil([&] { return !frame.m_MSComm.GetPortOpen(); }, 1000));
-    frame.SetTimer(6, 3000);
+    frame.SetTimer(kTimerLinkWatch, 3000);
     EXPECT_FALSE(frame.SendCommand(frame.m_byCommand));
     EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
-    EXPECT_FALSE(frame.timers().IsActive(6)); // a command ends the link watch
+    EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch)); // a command ends the link watch
     frame.ProbePort(1);                       // skipped without a word
     frame.RequestBlock();
     EXPECT_TRUE(lf.boxes.calls.empty());
@@ -207,25 +208,25 @@ TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
 
     frame.m_bAcknowledged = 1;
     ASSERT_TRUE(frame.OnCmdMsg(ID_RUN));
-    EXPECT_EQ(frame.timers().Interval(4), 100);
-    EXPECT_FALSE(frame.timers().IsActive(6));
+    EXPECT_EQ(frame.timers().Interval(kTimerPortScan), 100);
+    EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch));
     EXPECT_EQ(frame.m_bAcknowledged, 0);
     frame.StopConnectTimers();
 
     frame.m_bLinkUp = 1;
     frame.m_bTransferMode = 1;
     ASSERT_TRUE(frame.OnCmdMsg(ID_RUN));
-    EXPECT_EQ(frame.timers().Interval(6), 3000);
-    EXPECT_FALSE(frame.timers().IsActive(4));
+    EXPECT_EQ(frame.timers().Interval(kTimerLinkWatch), 3000);
+    EXPECT_FALSE(frame.timers().IsActive(kTimerPortScan));
     EXPECT_EQ(frame.m_bTransferMode, 1); // Run leaves the link mode alone
     frame.StopConnectTimers();
-    for (int id : {4, 5, 6})
+    for (FrameTimer id : {kTimerPortScan, kTimerProbe, kTimerLinkWatch})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
 
     // While a download is being received, Run does nothing.
     frame.m_dlgLoading.Create(&frame);
     frame.OnRun();
-    EXPECT_FALSE(frame.timers().IsActive(6));
+    EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch));
     frame.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
     setModalDialogHook({});
 }
@@ -256,7 +257,7 @@ TEST(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_on
     EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
     // No resend and no give-up follow with a second message.
     sim::runEventsFor(700);
-    for (int id : {9, 10, 12})
+    for (FrameTimer id : {kTimerGiveUp, kTimerBlockResend, kTimerCommandResend})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
     ASSERT_EQ(lf.boxes.calls.size(), 1u);
     EXPECT_EQ(lf.boxes.calls[0].text, kInterrupted);

@@ -95,8 +95,8 @@ struct InstrumentFixture : ::testing::Test {
 
     bool searchTimersStopped() const
     {
-        return !frame->timers().IsActive(4) && !frame->timers().IsActive(5)
-               && !frame->timers().IsActive(6);
+        return !frame->timers().IsActive(kTimerPortScan) && !frame->timers().IsActive(kTimerProbe)
+               && !frame->timers().IsActive(kTimerLinkWatch);
     }
 
     int boxesWith(const QString& text) const
@@ -129,7 +129,7 @@ TEST_F(InstrumentFixture, download_data_connects_then_downloads)
     ASSERT_TRUE(run(ID_DOWNLOAD_DATA, [&](QDialog&) {
         EXPECT_EQ(dlg.title(), QStringLiteral("Connecting..."));
         EXPECT_EQ(prompt(dlg), QStringLiteral("Waiting for connecting..."));
-        EXPECT_TRUE(frame->timers().IsActive(4));
+        EXPECT_TRUE(frame->timers().IsActive(kTimerPortScan));
         dlg.downloadButton()->click(); // still searching: nothing
         EXPECT_TRUE(dlg.isOpen());
 
@@ -154,8 +154,8 @@ TEST_F(InstrumentFixture, download_data_connects_then_downloads)
         EXPECT_EQ(dlg.title(), QStringLiteral("Connected"));
         EXPECT_EQ(prompt(dlg), QStringLiteral("Press \"Download\" to load stored data from the "
                                               "logger or \"Cancel\" to exit."));
-        EXPECT_TRUE(frame->timers().IsActive(6));
-        EXPECT_FALSE(frame->timers().IsActive(4));
+        EXPECT_TRUE(frame->timers().IsActive(kTimerLinkWatch));
+        EXPECT_FALSE(frame->timers().IsActive(kTimerPortScan));
         dlg.cancelButton()->click();
     });
     EXPECT_TRUE(searchTimersStopped());

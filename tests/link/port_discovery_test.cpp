@@ -1,5 +1,5 @@
-// Finding the logger and watching the link, end to end: the frame's timers 4, 5 and 6
-// against silent ptys and the logger simulator, with real timers.
+// Finding the logger and watching the link, end to end: the port scan, probe and link
+// watch timers against silent ptys and the logger simulator, with real timers.
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -144,9 +144,9 @@ TEST(PortDiscovery, silent_ports_are_probed_highest_first_then_not_connected_and
     }
 
     // Closing the dialog ends the search; nothing is shown in a message box.
-    EXPECT_FALSE(frame.timers().IsActive(4));
-    EXPECT_FALSE(frame.timers().IsActive(5));
-    EXPECT_FALSE(frame.timers().IsActive(6));
+    EXPECT_FALSE(frame.timers().IsActive(kTimerPortScan));
+    EXPECT_FALSE(frame.timers().IsActive(kTimerProbe));
+    EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch));
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_EQ(frame.m_bLinkUp, 0);
 }
@@ -175,9 +175,9 @@ TEST(PortDiscovery, logger_answers_on_com5_and_the_watch_follows_the_port_until_
         EXPECT_EQ(frame.m_bAcknowledged, 1);
         EXPECT_EQ(frame.m_nCommPort, 5);
         EXPECT_EQ(dlg.prompt(), linktext::kPressDownloadAnswered);
-        EXPECT_FALSE(frame.timers().IsActive(4));
-        EXPECT_FALSE(frame.timers().IsActive(5));
-        EXPECT_EQ(frame.timers().Interval(6), 3000);
+        EXPECT_FALSE(frame.timers().IsActive(kTimerPortScan));
+        EXPECT_FALSE(frame.timers().IsActive(kTimerProbe));
+        EXPECT_EQ(frame.timers().Interval(kTimerLinkWatch), 3000);
         EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
 
         // The watch writes "Connected" again at its tick while the port opens.
@@ -194,8 +194,8 @@ TEST(PortDiscovery, logger_answers_on_com5_and_the_watch_follows_the_port_until_
             sim::waitUntil([&] { return dlg.title() == QStringLiteral("Not Connected"); }, 3600));
         lostAt = clock.elapsed();
         EXPECT_EQ(dlg.prompt(), linktext::kConnectFailed);
-        EXPECT_TRUE(frame.timers().IsActive(6)); // it keeps trying, without a rescan
-        EXPECT_FALSE(frame.timers().IsActive(4));
+        EXPECT_TRUE(frame.timers().IsActive(kTimerLinkWatch)); // it keeps trying, without a rescan
+        EXPECT_FALSE(frame.timers().IsActive(kTimerPortScan));
         dlg.cancelButton()->click();
     });
     frame.OnDownloadData();
@@ -206,7 +206,7 @@ TEST(PortDiscovery, logger_answers_on_com5_and_the_watch_follows_the_port_until_
     // One probe, to COM5 only; COM3 was never needed.
     EXPECT_EQ(com3.received(), QByteArray());
     EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_FALSE(frame.timers().IsActive(6));
+    EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch));
 }
 
 TEST(PortDiscovery, search_timers_end_themselves_without_an_open_dialog)
@@ -217,7 +217,7 @@ TEST(PortDiscovery, search_timers_end_themselves_without_an_open_dialog)
     frametest::Frame f;
     CMainFrame& frame = *f.frame;
 
-    for (int id : {4, 5, 6}) {
+    for (FrameTimer id : {kTimerPortScan, kTimerProbe, kTimerLinkWatch}) {
         frame.SetTimer(id, 1000);
         frame.OnTimer(id);
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
@@ -225,9 +225,9 @@ TEST(PortDiscovery, search_timers_end_themselves_without_an_open_dialog)
     sim::runEventsFor(20);
     EXPECT_EQ(com1.received(), QByteArray());
     EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
-    // Ids without a meaning do nothing.
-    frame.OnTimer(7);
-    frame.OnTimer(11);
+    // Timers that wait for nothing, and an id no timer has, do nothing.
+    frame.OnTimer(kTimerAnswerWait);
+    frame.OnTimer(kTimerQuietLine);
     frame.OnTimer(99);
 }
 
@@ -244,19 +244,19 @@ TEST(PortDiscovery, scan_keeps_the_list_within_16_ports_and_one_port_is_probed_t
     frame.m_byPorts.fill(7);
 
     ScopedModal modal([&](QDialog&) {
-        frame.OnTimer(4);
+        frame.OnTimer(kTimerPortScan);
         EXPECT_EQ(frame.m_nPortCount, 1);
         EXPECT_EQ(frame.m_byPorts[0], 2);
-        EXPECT_FALSE(frame.timers().IsActive(4));
-        EXPECT_EQ(frame.timers().Interval(5), 500);
+        EXPECT_FALSE(frame.timers().IsActive(kTimerPortScan));
+        EXPECT_EQ(frame.timers().Interval(kTimerProbe), 500);
 
-        frame.OnTimer(5); // the same port again
+        frame.OnTimer(kTimerProbe); // the same port again
         EXPECT_EQ(frame.m_dlgDownload.title(), QStringLiteral("Connecting..."));
-        frame.OnTimer(5); // the pass is over
+        frame.OnTimer(kTimerProbe); // the pass is over
         EXPECT_EQ(frame.m_dlgDownload.title(), QStringLiteral("Not Connected"));
         EXPECT_EQ(frame.m_nPortCount, 0);
-        EXPECT_FALSE(frame.timers().IsActive(5));
-        EXPECT_EQ(frame.timers().Interval(4), 1000);
+        EXPECT_FALSE(frame.timers().IsActive(kTimerProbe));
+        EXPECT_EQ(frame.timers().Interval(kTimerPortScan), 1000);
         sim::waitUntil([&] { return com2.received().size() >= 2; }, 500);
         frame.m_dlgDownload.cancelButton()->click();
     });

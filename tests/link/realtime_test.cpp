@@ -104,17 +104,17 @@ TEST_F(RealTimeFixture, stop_the_watchdog_and_a_changed_channel_end_a_run)
     ASSERT_TRUE(frame->OnCmdMsg(ID_STOP));
     EXPECT_EQ(frame->m_bStopped, 1);
     EXPECT_TRUE(sim::waitUntil([&] { return !logger->streaming(); }));
-    EXPECT_FALSE(frame->timers().IsActive(14));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerSample));
 
     // A silent logger: the second check without a frame stops quietly, port closed.
     startRun(100);
     logger->setSilent(true);
     sim::runEventsFor(300);
-    frame->OnTimer(13);
-    frame->OnTimer(13);
+    frame->OnTimer(kTimerWatchdog);
+    frame->OnTimer(kTimerWatchdog);
     EXPECT_EQ(frame->m_bStopped, 1);
     EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
-    EXPECT_FALSE(frame->timers().IsActive(15));
+    EXPECT_FALSE(frame->timers().IsActive(kTimerRealTimeRequest));
     EXPECT_TRUE(boxes.empty());
     logger->setSilent(false);
 
@@ -234,7 +234,8 @@ TEST_F(RealTimeFixture, a_run_without_a_first_frame_ends_like_a_stalled_download
          {ID_DOWNLOAD_DATA, ID_FILE_OPEN_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME, ID_RUN})
         EXPECT_TRUE(frame->commandState(id).m_bEnabled) << id;
     EXPECT_FALSE(frame->commandState(ID_STOP).m_bEnabled);
-    for (int id : {9, 12, 13, 14, 15})
+    for (FrameTimer id :
+         {kTimerGiveUp, kTimerCommandResend, kTimerWatchdog, kTimerSample, kTimerRealTimeRequest})
         EXPECT_FALSE(frame->timers().IsActive(id)) << id;
 }
 

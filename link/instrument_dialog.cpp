@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 
-#include "app/frame_state.h"
+#include "display/frame_state.h"
 #include "display/dialog_colours.h"
 #include "link/cmscomm.h"
 #include "platform/modal_dialog.h"

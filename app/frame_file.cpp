@@ -170,7 +170,7 @@ CMainFrame::LoadResult CMainFrame::LoadDocumentFile(const QString& path)
                 bytes ? doc->CheckTag(*bytes, size) : std::nullopt) {
             // Refused ("Invalid Format!"): the graph still goes back to full view.
             appMessageBox(refusal->text);
-            SetTimer(8, 50);
+            SetTimer(kTimerZoomOut, 50);
             return LoadResult::Refused;
         }
         if (bytes && size > kMaxDocumentBytes) {

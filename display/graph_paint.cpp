@@ -15,6 +15,7 @@
 #include "display/cdtview.h"
 #include "display/color_palette.h"
 #include "display/curve_raster.h"
+#include "display/mode_rules.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "display/rec_info_band.h"
@@ -271,7 +272,8 @@ void CDTView::drawGraph(bool printing)
         const double limit = std::floor(W / labels.dx + j0 + 2);
         CurveBatch batch;
         batch.drawCh[0] = m_bShowCh1 == 1 && m_bViewCh1 == 1;
-        batch.drawCh[1] = m_bShowCh2 == 1 && m_bViewCh2 == 1 && frame.m_bRtPowerS == 0;
+        batch.drawCh[1] =
+            m_bShowCh2 == 1 && m_bViewCh2 == 1 && !modes::modeFlag(frame, modes::Mode::RtPowerS);
         batch.color[0] = ColorFromIndex(frame.m_nCh1Color).rgb();
         batch.color[1] = ColorFromIndex(frame.m_nCh2Color).rgb();
         batch.marks = m_bMarkPoints == 1;
@@ -363,16 +365,16 @@ void CDTView::drawGraph(bool printing)
 
     // 17. time labels
     if (m_nLastPoint == 1) {
-        if (frame.m_bStoreTr || frame.m_bEpa) {
+        const modes::AxisTimes times = modes::axisTimes(frame);
+        if (modes::singleWaveform(frame)) {
             drawOpaqueText(p, smallMetrics, L, B + 5, QStringLiteral("1"), black, face);
-        } else {
-            const std::time_t start = frame.m_bStoreRms ? m_tStoreStart : m_tRtStart;
-            if (frame.m_bStoreRms || isRealTimeMode(frame)) {
-                drawOpaqueText(p, smallMetrics, L - 23, B + 5, formatTime(start, "%H:%M:%S"), black,
-                               face);
-                drawOpaqueText(p, smallMetrics, L - 23, B + 17, formatTime(start, "%d/%m/%y"),
-                               black, face);
-            }
+        } else if (times != modes::AxisTimes::None) {
+            const std::time_t start =
+                times == modes::AxisTimes::Stored ? m_tStoreStart : m_tRtStart;
+            drawOpaqueText(p, smallMetrics, L - 23, B + 5, formatTime(start, "%H:%M:%S"), black,
+                           face);
+            drawOpaqueText(p, smallMetrics, L - 23, B + 17, formatTime(start, "%d/%m/%y"), black,
+                           face);
         }
     }
     for (int i = 0; i < placedCount; ++i) {
@@ -414,7 +416,7 @@ void CDTView::drawGraph(bool printing)
     g_bCursorErased = 1;
 
     // 21. legends
-    const bool powerMode = frame.m_bRtPowerQ || frame.m_bRtPowerP || frame.m_bRtPowerS;
+    const bool powerMode = modes::powerMode(frame);
     if (m_bShowCh1 == 1) {
         const QColor c = ColorFromIndex(frame.m_nCh1Color);
         if (!powerMode)

@@ -184,6 +184,7 @@ void CDTView::paintEvent(QPaintEvent* event)
         paintOverlays(p);
         return;
     }
+    PreparePage();
     OnDraw(p, size(), false);
     paintOverlays(p);
 }

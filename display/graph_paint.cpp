@@ -129,27 +129,62 @@ void CDTView::PlaceChildren()
         m_wndViewToolBar->setGeometry(20, rc.top - 45, std::max(0, clientW - 40), 35);
 }
 
-void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
+void CDTView::PreparePage()
 {
-    FrameState noFrame;
-    FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
-
-    // 1. the first paint in graph mode starts the zoom from the full view
+    // The first page in graph mode starts the zoom from the full view.
     if (m_nDisplayMode != m_nArmedDisplayMode && m_nDisplayMode == 1) {
         m_timers.SetTimer(4, 50);
         m_nArmedDisplayMode = 1;
     }
-    // 2.
+    // A data list whose window has gone is no longer open.
     if (!m_dlgDataList)
         m_bDataListOpen = 0;
 
-    // 3. layout
-    const int cw = width(), ch = height();
-    const PlotRect rc = plotRectFor(cw, ch, m_nTopBandHeight);
+    // The page's layout; the mode command below finds it in place, and the drawing keeps
+    // it even when the command changes the band.
+    const int clientW = width();
+    const PlotRect rc = plotRectFor(clientW, height(), m_nTopBandHeight);
     m_rcPlot = rc;
-    m_rcRedraw = {20, rc.top - 18, cw - 20, rc.bottom + 55};
+    m_rcRedraw = {20, rc.top - 18, clientW - 20, rc.bottom + 55};
 
-    // 4. the off-screen picture, kept between paints
+    if (m_bNewDocument) {
+        enterDocumentMode();
+        m_bNewDocument = 0;
+    }
+}
+
+void CDTView::enterDocumentMode()
+{
+    // The mode the document was made in, entered afresh: its flag is cleared first, since
+    // a mode command already on only updates.
+    FrameState noFrame;
+    FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
+    m_nFirstPoint = 1;
+    if (m_pDocument && m_pDocument->m_strReadTag == kTagRealTime) {
+        frame.m_bRtRms = 0;
+        frame.OnRealTimeRms();
+    } else if (m_pDocument && m_pDocument->m_strReadTag == kTagStored) {
+        frame.m_bStoreRms = 0;
+        frame.OnStoreRms();
+    }
+    g_nZoomLevel = 0;
+    g_bFullView = 1;
+    g_fScaleStep = g_fXScale;
+    m_nScrollOffset = 0;
+    m_nZoomFirst = 0;
+    if (m_dlgDataList) {
+        m_bListDirty = 1;
+        m_dlgDataList->showNormal();
+        m_dlgDataList->update();
+    }
+}
+
+void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
+{
+    const int cw = width(), ch = height();
+    const PlotRect rc = m_rcPlot;
+
+    // The off-screen picture, kept between paints.
     const QSize pictureSize(std::max(cw, 1), std::max(ch, 1));
     if (m_picture.size() != pictureSize)
         m_picture = QImage(pictureSize, QImage::Format_RGB32);
@@ -161,45 +196,22 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
             target = QSize(device->width(), device->height());
     }
 
-    // 5. first paint after a load: the mode the document was made in
-    if (m_bNewDocument) {
-        m_nFirstPoint = 1;
-        if (m_pDocument && m_pDocument->m_strReadTag == kTagRealTime) {
-            frame.m_bRtRms = 0;
-            frame.OnRealTimeRms();
-        } else if (m_pDocument && m_pDocument->m_strReadTag == kTagStored) {
-            frame.m_bStoreRms = 0;
-            frame.OnStoreRms();
-        }
-        g_nZoomLevel = 0;
-        g_bFullView = 1;
-        g_fScaleStep = g_fXScale;
-        m_nScrollOffset = 0;
-        m_nZoomFirst = 0;
-        if (m_dlgDataList) {
-            m_bListDirty = 1;
-            m_dlgDataList->showNormal();
-            m_dlgDataList->update();
-        }
-    }
-
-    // 6. nothing to show
+    // Nothing to show.
     if (m_nDisplayMode == 0) {
         dc.fillRect(QRect(0, 0, cw, ch), kEmptyBackground);
         g_rcPlotPrev = rc;
         m_bZoomPending = 0;
-        m_bNewDocument = 0;
         return;
     }
 
-    // 7. children around the plot
+    // The children around the plot.
     createChildren(cw);
     if (!m_wndViewToolBar)
         return;
 
     drawGraph(printing);
 
-    // 22, 23. one copy: 1:1 on the screen, over the whole page when printing
+    // One copy: 1:1 on the screen, over the whole page when printing.
     const int kind = printing ? PrintKind() : m_nDisplayMode;
     if (kind == 1) {
         dc.drawImage(QRect(0, 0, target.width(), target.height()), m_picture);
@@ -209,10 +221,8 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
                            std::min(target.height() + 1, m_picture.height())));
     }
 
-    // 24.
     g_rcPlotPrev = rc;
     m_bZoomPending = 0;
-    m_bNewDocument = 0;
 }
 
 void CDTView::drawGraph(bool printing)

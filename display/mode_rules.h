@@ -38,10 +38,10 @@ inline constexpr int kBandFull = 120;
 inline constexpr int kBandSlim = 25;
 
 // The mode the flags select, for everything that reads data by mode (curves, cursor
-// read-out, point times, data list, printed list). At most one flag is set after any
-// mode command; should several be set, the later one in the order Store RMS, Store TR,
-// power analysis, RT frequency, RT RMS, RT S(VA) wins. None without a flag (the
-// three real-time flags no command sets count as none).
+// read-out, point times, the values of the data list and the printed list). At most
+// one flag is set after any mode command; should several be set, the later one in the
+// order Store RMS, Store TR, power analysis, RT frequency, RT RMS, RT S(VA) wins. None
+// without a flag (the three real-time flags no command sets count as none).
 std::optional<Mode> activeMode(const FrameState& frame);
 
 // What the flags decide besides the series shown. Each reads the flags as they stand,
@@ -58,8 +58,8 @@ bool singleWaveform(const FrameState& frame);
 bool storedMode(const FrameState& frame);
 // A real-time trend is shown: any of the six real-time flags.
 bool realTimeMode(const FrameState& frame);
-// A power mode (S, or Q and P) shows one product curve on CH1: no CH2 curve, legend,
-// list column or band row.
+// A power mode (S, or Q and P, which no command sets) shows one product curve on CH1:
+// no CH2 curve, legend, list column or band row.
 bool powerMode(const FrameState& frame);
 
 // Where the times of the points come from on the x axis: the stored series (start and

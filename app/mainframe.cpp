@@ -27,6 +27,7 @@
 #include "app/splash.h"
 #include "display/cdtview.h"
 #include "display/instrument_view.h"
+#include "display/mode_rules.h"
 #include "display/rec_info_band.h"
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"
@@ -554,7 +555,8 @@ void CMainFrame::OnViewInfoDialog()
 void CMainFrame::OnUpdateViewInfoDialog(CCmdUI* pCmdUI)
 {
     pCmdUI->SetCheck(m_bInfoDialog != 0);
-    pCmdUI->Enable(m_pDataView && m_pDataView->m_nDisplayMode != 0 && !m_bStoreTr && !m_bEpa);
+    pCmdUI->Enable(m_pDataView && m_pDataView->m_nDisplayMode != 0
+                   && !modes::singleWaveform(*this));
 }
 
 void CMainFrame::OnDataList()

@@ -75,22 +75,6 @@ CNumEdit* CAxisSetupDlg::edit(int id) const
     return item<CNumEdit>(id);
 }
 
-int CAxisSetupDlg::graphKind(const FrameState& frame)
-{
-    return frame.m_bStoreTr ? modes::kKindStoreTr : modes::kKindStoreRms;
-}
-
-int CAxisSetupDlg::pointCount(const ViewState& view, const FrameState& frame)
-{
-    if (frame.m_bEpa)
-        return 590;
-    if (frame.m_bStoreTr)
-        return 251;
-    if (frame.m_bStoreRms)
-        return view.m_nStoreCount;
-    return view.m_nRtCount;
-}
-
 QString& CAxisSetupDlg::fieldText(int id)
 {
     switch (id) {
@@ -143,8 +127,8 @@ void CAxisSetupDlg::OnInitDialog()
                    IDC_AXIS_CH2_MAX_SPIN})
         item<UpDownControl>(id)->SetRange32(-kValueSpinRange, kValueSpinRange);
 
-    const int c = pointCount(m_view, m_frame);
-    const int k = graphKind(m_frame);
+    const int c = modes::pointCount(m_view, m_frame);
+    const int k = modes::axisSetupKind(m_frame);
     if (m_view.m_bAutoScale[k] == 1)
         CheckRadioButton(IDC_AXIS_AUTO_SCALE);
     else if (m_view.m_bAutoScale[k] == 0)
@@ -152,14 +136,15 @@ void CAxisSetupDlg::OnInitDialog()
     for (int id : {IDC_AXIS_X_FROM_SPIN, IDC_AXIS_X_TO_SPIN})
         item<UpDownControl>(id)->SetRange32(0, c);
 
-    const auto row = static_cast<std::size_t>(k + 1);
-    m_strCh1Min = QString::number(m_frame.m_nYAxisLow[row][1]);
-    m_strCh1Max = QString::number(m_frame.m_nYAxisHigh[row][1]);
-    m_strCh2Min = QString::number(m_frame.m_nYAxisLow[row][2]);
-    m_strCh2Max = QString::number(m_frame.m_nYAxisHigh[row][2]);
+    const modes::Ranges limits = modes::axisRanges(m_frame, k);
+    m_strCh1Min = QString::number(limits.ch1Min);
+    m_strCh1Max = QString::number(limits.ch1Max);
+    m_strCh2Min = QString::number(limits.ch2Min);
+    m_strCh2Max = QString::number(limits.ch2Max);
     m_strXFrom = QString::number(m_view.m_nFirstPoint);
     m_strXTo = QString::number(m_view.m_nLastPoint);
-    if (m_frame.m_bStoreTr) {
+    // The point window of Store TR is the record shown.
+    if (k == modes::kKindStoreTr) {
         edit(IDC_AXIS_X_FROM)->setEnabled(false);
         edit(IDC_AXIS_X_TO)->setEnabled(false);
     }
@@ -176,7 +161,7 @@ void CAxisSetupDlg::OnChangeField(int id)
     if (text != QLatin1String("-") && !text.isEmpty()) {
         int v = fieldInteger(text);
         if (id == IDC_AXIS_X_TO)
-            v = std::min(v, pointCount(m_view, m_frame));
+            v = std::min(v, modes::pointCount(m_view, m_frame));
         else if (id == IDC_AXIS_X_FROM)
             v = std::max(v, 1);
         text = QString::number(v);
@@ -186,14 +171,14 @@ void CAxisSetupDlg::OnChangeField(int id)
 
 void CAxisSetupDlg::OnAutoScale()
 {
-    auto& scale = m_view.m_bAutoScale[static_cast<std::size_t>(graphKind(m_frame))];
+    auto& scale = m_view.m_bAutoScale[static_cast<std::size_t>(modes::axisSetupKind(m_frame))];
     if (scale == 0)
         scale = 1;
 }
 
 void CAxisSetupDlg::OnFullScale()
 {
-    auto& scale = m_view.m_bAutoScale[static_cast<std::size_t>(graphKind(m_frame))];
+    auto& scale = m_view.m_bAutoScale[static_cast<std::size_t>(modes::axisSetupKind(m_frame))];
     if (scale == 1)
         scale = 0;
 }
@@ -207,7 +192,8 @@ void CAxisSetupDlg::OnOK()
     const int d = fieldInteger(m_strCh2Max);
     const int f = fieldInteger(m_strXFrom);
     int t = fieldInteger(m_strXTo);
-    if (m_frame.m_bStopped == 0 && !m_frame.m_bStoreRms && !m_frame.m_bStoreTr && !m_frame.m_bEpa)
+    // A run shown as it goes keeps its window up to the newest point.
+    if (m_frame.m_bStopped == 0 && !modes::storedMode(m_frame))
         t = m_view.m_nRtCount;
 
     bool refused = false;
@@ -227,24 +213,9 @@ void CAxisSetupDlg::OnOK()
 
     m_view.m_nFirstPoint = f;
     m_view.m_nLastPoint = t;
-    const int k = graphKind(m_frame);
-    const auto row = static_cast<std::size_t>(k + 1);
-    m_frame.m_nYAxisLow[row][1] = a;
-    m_frame.m_nYAxisLow[row][2] = c1;
-    m_frame.m_nYAxisHigh[row][1] = b;
-    m_frame.m_nYAxisHigh[row][2] = d;
-    if (m_view.m_bAutoScale[static_cast<std::size_t>(k)] == 0) {
-        m_view.m_nCh1Min = a;
-        m_view.m_nCh1Max = b;
-        m_view.m_nCh2Min = c1;
-        m_view.m_nCh2Max = d;
-    } else {
-        const auto ch1 = static_cast<std::size_t>(2 * k);
-        m_view.m_nCh1Min = m_view.m_nAutoMin[ch1];
-        m_view.m_nCh1Max = m_view.m_nAutoMax[ch1];
-        m_view.m_nCh2Min = m_view.m_nAutoMin[ch1 + 1];
-        m_view.m_nCh2Max = m_view.m_nAutoMax[ch1 + 1];
-    }
+    const int k = modes::axisSetupKind(m_frame);
+    modes::setAxisRanges(m_frame, k, {a, b, c1, d});
+    modes::applyRanges(m_view, modes::storedRanges(m_view, m_frame, k));
     m_view.m_nRtScaleLevel = modes::rtScaleLevel(m_view.m_nRtCount - f + 1, m_view.m_nScaleSteps,
                                                  m_view.m_nRtScaleLevel);
     m_view.OnZoomOut();

@@ -12,7 +12,6 @@
 class CDTView;
 class CNumEdit;
 struct FrameState;
-class ViewState;
 
 class CAxisSetupDlg : public TemplateDialog {
     Q_OBJECT
@@ -20,11 +19,6 @@ public:
     CAxisSetupDlg(CDTView& view, FrameState& frame, QWidget* parent = nullptr);
 
     int DoModal();
-
-    // Graph kind of the limits: 1 in the Store Transient Wave mode, else 0.
-    static int graphKind(const FrameState& frame);
-    // Number of points of the current mode, the upper bound of the point fields.
-    static int pointCount(const ViewState& view, const FrameState& frame);
 
     // The six field texts (data exchange members).
     QString m_strCh1Max, m_strCh1Min, m_strXTo, m_strXFrom, m_strCh2Max, m_strCh2Min;

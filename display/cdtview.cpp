@@ -185,6 +185,7 @@ void CDTView::paintEvent(QPaintEvent* event)
         paintOverlays(p);
         return;
     }
+    PreparePage();
     OnDraw(p, size(), false);
     paintOverlays(p);
 }

@@ -59,9 +59,16 @@ public:
 
     TimerTable& timers() { return m_timers; }
 
-    // Paints the whole graph page into the off-screen picture and copies it to `dc`
-    // in one operation: 1:1 onto `target` (the client size) on the screen; when
-    // printing, in device pixels stretched over the device's whole printable page.
+    // Readies the page about to be drawn, on the screen or a printer: lays out the plot
+    // and the graph frame for the client size and does what the page's first showing
+    // asks for. The first page in graph mode arms timer 4 (the zoom starts from the full
+    // view); the first page after a load enters the mode the document was made in.
+    // paintEvent and OnPrint call it right before OnDraw.
+    void PreparePage();
+    // Paints the graph page that PreparePage laid out into the off-screen picture and
+    // copies it to `dc` in one operation: 1:1 onto `target` (the client size) on the
+    // screen; when printing, in device pixels stretched over the device's whole
+    // printable page.
     void OnDraw(QPainter& dc, QSize target, bool printing);
 
     // Palette colour of an index (only the low byte counts; above 14 the index is
@@ -198,6 +205,7 @@ private:
     void createChildren(int clientW);
     bool createViewToolBar();
     void applyZoomScrollBars(int timeRangeMax, bool positionBars, int verticalHalfRange);
+    void enterDocumentMode();
     void drawGraph(bool printing);
     // Scroll messages of a bar go to OnHScroll / OnVScroll.
     void attachScrollBar(QScrollBar* bar);

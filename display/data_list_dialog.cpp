@@ -14,6 +14,7 @@
 #include "document/cdtdoc.h"
 #include "platform/dialog_units.h"
 #include "platform/printf_number.h"
+#include "platform/truncation.h"
 
 namespace datalist {
 
@@ -28,7 +29,7 @@ QString valueText(std::optional<float> value, const QString& unit, const FrameSt
     if (!value)
         return {};
     const QString number = cnum::fixed(*value, 1);
-    if (cnum::readsAsZero(number) && frame.m_bEpa != 1 && frame.m_bStoreTr != 1)
+    if (cnum::readsAsZero(number) && !modes::singleWaveform(frame))
         return QStringLiteral("LO");
     return number + QLatin1Char(' ') + unit;
 }
@@ -39,8 +40,7 @@ std::optional<float> channelValue(const ViewState& view, const FrameState& frame
                                   int row, int ch)
 {
     const ChannelSeries series = channelSeries(doc, frame, ch);
-    const long long p =
-        frame.m_bStoreTr == 1 ? static_cast<long long>(view.m_nFirstPoint) + row - 1 : row;
+    const long long p = modes::listRowPoint(view, frame, row);
     return series.has(p) ? std::optional<float>(series.at(static_cast<std::size_t>(p)))
                          : std::nullopt;
 }
@@ -49,7 +49,7 @@ std::optional<float> channelValue(const ViewState& view, const FrameState& frame
 
 std::array<Column, 4> columnsFor(const FrameState& frame)
 {
-    if (frame.m_bRtPowerS == 1)
+    if (modes::modeFlag(frame, modes::Mode::RtPowerS))
         return {{{QStringLiteral("No."), 50},
                  {QStringLiteral("Time"), 180},
                  {QStringLiteral("S(VA)"), 130},
@@ -68,16 +68,14 @@ QString cellText(const ViewState& view, const FrameState& frame, const CDTDoc& d
         return QString::number(row + 1);
     case 1:
         // A transient row carries the start of the record shown, whichever it is.
-        if (frame.m_bStoreTr == 1)
-            return pointIndexToTimeText(view, frame, doc, view.m_nFirstPoint + row - 1);
-        return pointIndexToTimeText(view, frame, doc, row);
+        return pointIndexToTimeText(view, frame, doc,
+                                    clampToInt(modes::listRowPoint(view, frame, row)));
     case 2:
         if (view.m_bShowCh1 != 1)
             return {};
         return valueText(channelValue(view, frame, doc, row, 0), view.m_strUnit1, frame);
     case 3:
-        if (view.m_bShowCh2 != 1 || frame.m_bRtPowerS == 1 || frame.m_bRtPowerQ == 1
-            || frame.m_bRtPowerP == 1)
+        if (view.m_bShowCh2 != 1 || modes::powerMode(frame))
             return {};
         return valueText(channelValue(view, frame, doc, row, 1), view.m_strUnit2, frame);
     default:
@@ -92,8 +90,7 @@ QString windowTitle(const ViewState& view)
 
 bool followsNewestRow(const FrameState& frame)
 {
-    return frame.m_bStoreRms != 1 && frame.m_bStoreTr != 1 && frame.m_bEpa != 1
-           && frame.m_bStopped == 0;
+    return !modes::storedMode(frame) && frame.m_bStopped == 0;
 }
 
 } // namespace datalist

@@ -135,7 +135,7 @@ void CMainFrame::OnStoreRms()
         return;
     if (m_bStoreRms == 0) {
         ModeBandFull();
-        modes::applyRanges(*view, modes::storeRmsRanges(*view, *this));
+        modes::applyRanges(*view, modes::storedRanges(*view, *this, modes::kKindStoreRms));
         enterMode(*this, *view, Mode::StoreRms);
         view->m_bShowCh1 = view->m_bStoreCh1;
         view->m_bShowCh2 = view->m_bStoreCh2;
@@ -255,7 +255,7 @@ void CMainFrame::OnStoreTransientWave()
         return;
     if (m_bStoreTr == 0) {
         ModeBandSlim(true);
-        modes::applyRanges(*view, modes::storeTrRanges(*view, *this));
+        modes::applyRanges(*view, modes::storedRanges(*view, *this, modes::kKindStoreTr));
     }
     enterMode(*this, *view, Mode::StoreTr);
     if (view->m_dlgTrFileList)

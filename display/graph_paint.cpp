@@ -9,12 +9,15 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <ctime>
 
 #include "display/frame_state.h"
 #include "display/cdtview.h"
 #include "display/color_palette.h"
 #include "display/curve_raster.h"
+#include "display/mode_rules.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"
 #include "display/rec_info_band.h"
@@ -27,6 +30,61 @@ namespace {
 const QColor kEmptyBackground(125, 125, 125);
 constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kWhite = 0xFFFFFFFF;
+
+// The graph page, in pixels. The curves are drawn in the plot; round it lies the graph
+// frame in the face colour, which holds the labels, the legends and the view's children;
+// round that a black surround with a white border, and the band across the top.
+constexpr int kFrameSide = 20;      // the graph frame's distance from each side of the view
+constexpr int kFrameAbovePlot = 18; // its top edge above the plot
+constexpr int kFrameBelowPlot = 55; // its bottom edge below the plot
+// The value axis: grid rows, ticks and labels at each tenth of the plot's height.
+constexpr int kDivisions = 10;
+constexpr double kDivisionFraction = 1.0 / kDivisions;
+constexpr int kTickLength = 5;  // tick marks outside the plot; the grid rows reach over them
+constexpr int kTimeLabels = 10; // time labels of a page, whether they fall in the plot or not
+static_assert(std::tuple_size_v<decltype(TimeLabels::index)> == kTimeLabels);
+// Segments drawn past the plot's right edge, so that the curves reach it.
+constexpr int kSegmentsPastRightEdge = 2;
+constexpr int kLastTickRow = 2; // rows of the tick tables: full view, zoomed, kept
+
+// Margin fills, which also trim whatever the grid and the curves drew outside the plot.
+constexpr int kMarginAbovePlot = 10;    // the face-coloured rows right above the plot
+constexpr int kMarginBelowPlot = 60;    // the face-coloured rows below it (past the frame too)
+constexpr int kSideMarginBelowPlot = 9; // the margins beside the plot reach below it
+// A face-coloured strip above the plot, filled after the value labels, trims the tops of
+// the highest ones.
+constexpr int kTrimAbovePlot = 20; // the strip's top above the plot
+constexpr int kTrimHeight = 15;
+constexpr int kPrintedBandMargin = 5; // on paper the band and the rows below it are white
+
+// Value labels: CH1 ends at a fixed column left of the plot, CH2 starts right of it.
+constexpr int kCh1LabelEnd = 88;
+constexpr int kLabelCharWidth = 5; // the width a label is given per character
+constexpr int kCh2LabelGap = 6;
+constexpr int kValueLabelRaise = 8; // a label's top above its tick
+// Time labels, centred on their ticks: the time below the plot, the date below that.
+constexpr int kTimeRowBelowPlot = 5;
+constexpr int kDateRowBelowPlot = 17;
+constexpr double kTimeLabelCharWidth = 7.0;
+constexpr int kFirstTimeLeftOfPlot = 23; // a single point's time, left of the plot's edge
+
+// The cursor read-out under the frame, and its black bar on paper.
+constexpr int kReadoutLeftOfPlot = 80;
+constexpr int kReadoutBelowPlot = 75;
+constexpr int kPrintedReadoutExtraWidth = 178; // the bar's width beyond the plot's
+constexpr int kLegendFontPixels = 20;          // the legends' and the read-out's text height
+
+// Legends under the plot: CH1's ends near the frame's left side (a power mode's unit
+// alone stands at a fixed place), CH2's starts right of the plot.
+constexpr int kLegendBelowPlot = 31;
+constexpr int kLegendCharWidth = 5;
+constexpr int kCh1LegendEndChars = 10;
+constexpr int kPowerLegendLeft = 60;
+constexpr int kCh2LegendGap = 1;
+
+// The white border, 2 pixels wide, inside the view's edges and below the band.
+constexpr int kBorderInset = 10;
+constexpr int kBorderWidth = 2;
 
 // The face colour of buttons and frames; labels are black on it, so a dark desktop
 // theme falls back to the classic light face.
@@ -50,7 +108,7 @@ QFont legendFont()
 {
     QFont f(QStringLiteral("Arial"));
     f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(20);
+    f.setPixelSize(kLegendFontPixels);
     f.setWeight(QFont::Thin);
     const int average = QFontMetrics(f).averageCharWidth();
     if (average > 0)
@@ -67,6 +125,318 @@ void drawOpaqueText(QPainter& p, const QFontMetrics& fm, int x, int y, const QSt
     p.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), bg);
     p.setPen(fg);
     p.drawText(x, y + fm.ascent(), text);
+}
+
+// Where the parts of one paint lie and the colours they take.
+struct GraphPage {
+    int clientWidth = 0, clientHeight = 0;
+    int bandHeight = 0;
+    PlotRect plot;
+    PlotRect frame; // the graph frame
+    QColor face;    // the frame, and the background of the labels
+    QColor background;
+    QRgb grid = 0;
+
+    int frameRight() const { return clientWidth - kFrameSide; }
+    int frameWidth() const { return frameRight() - kFrameSide; }
+    // The row of division k of the value axis, from the top.
+    int divisionRow(int k) const
+    {
+        return truncSaturated(plot.height() * k * kDivisionFraction + plot.top);
+    }
+};
+
+// The label font, the legends' font, and how wide their texts come out.
+struct GraphFonts {
+    QFont label = labelFont();
+    QFontMetrics labelMetrics{label};
+    QFont legend = legendFont();
+    QFontMetrics legendMetrics{legend};
+};
+
+// A time label inside the plot: its tick's column and its entry in the labels.
+struct PlacedLabel {
+    int column = 0;
+    int entry = 0;
+};
+struct PlacedLabels {
+    std::array<PlacedLabel, kTimeLabels> at;
+    int count = 0;
+};
+
+void fillBackground(PixelCanvas& canvas, const GraphPage& page, bool printing)
+{
+    const PlotRect& plot = page.plot;
+    const QRgb face = page.face.rgb();
+    if (printing) // the strip above the plot, on paper
+        canvas.fillRect(0, 0, page.clientWidth, plot.top, face);
+    canvas.fillRect(0, page.bandHeight, page.clientWidth, page.clientHeight - page.bandHeight,
+                    kBlack);
+    canvas.fillRect(page.frame.left, page.frame.top, page.frame.width(), page.frame.height(), face);
+    // The background takes in the column left of the plot as well.
+    canvas.fillRect(plot.left - 1, plot.top, plot.width() + 1, plot.height(),
+                    page.background.rgb());
+}
+
+// Dotted rows across the plot at each division of the value axis.
+void drawValueGrid(PixelCanvas& canvas, const GraphPage& page)
+{
+    const PlotRect& plot = page.plot;
+    if (plot.left >= plot.right)
+        return;
+    for (int k = 0; k <= kDivisions; ++k) {
+        const int y = page.divisionRow(k);
+        canvas.dottedLine(plot.left - kTickLength, y, plot.right + kTickLength, y, page.grid);
+    }
+}
+
+// Dotted columns at the time labels, from the row above the plot's bottom edge up.
+void drawTimeGrid(PixelCanvas& canvas, const GraphPage& page, const TimeLabels& labels)
+{
+    for (int k = 0; k < kTimeLabels; ++k) {
+        const int x = truncSaturated(labels.x0 + labels.index[k] * labels.dx);
+        canvas.dottedLine(x, page.plot.bottom - 1, x, page.plot.top, page.grid);
+    }
+}
+
+// The curves of the shown channels: only the segments that can reach the plot.
+void drawCurves(PixelCanvas& canvas, const GraphPage& page, const ViewState& view,
+                const CDTDoc* doc, const FrameState& frame, const TimeLabels& labels)
+{
+    const PlotRect& plot = page.plot;
+    const int points = view.m_nLastPoint - view.m_nFirstPoint + 1;
+    if (!labels.valid || plot.width() <= 0 || plot.height() <= 0 || points < 2)
+        return;
+    const double firstSegment = static_cast<double>(view.m_nZoomFirst) - view.m_nScrollOffset + 1;
+    const double segmentEnd =
+        std::floor(plot.width() / labels.dx + firstSegment + kSegmentsPastRightEdge);
+    CurveBatch batch;
+    batch.drawCh[0] = view.m_bShowCh1 == 1 && view.m_bViewCh1 == 1;
+    batch.drawCh[1] = view.m_bShowCh2 == 1 && view.m_bViewCh2 == 1
+                      && !modes::modeFlag(frame, modes::Mode::RtPowerS);
+    batch.color[0] = CDTView::ColorFromIndex(frame.m_nCh1Color).rgb();
+    batch.color[1] = CDTView::ColorFromIndex(frame.m_nCh2Color).rgb();
+    batch.marks = view.m_bMarkPoints == 1;
+    batch.jBegin = static_cast<int>(std::clamp(firstSegment, 1.0, double(points)));
+    batch.jEnd = static_cast<int>(std::clamp(segmentEnd, 1.0, double(points)));
+    // At full view the positions were just worked out from the data: the curves read
+    // them from there instead of from the larger caches.
+    LevelZeroY fromData[2];
+    if (view.g_nZoomLevel == 0 && view.g_bFullView == 1 && doc) {
+        for (int ch = 0; ch < 2; ++ch) {
+            fromData[ch] = levelZeroY(view, *doc, frame, ch);
+            batch.yFromData[ch] = &fromData[ch];
+        }
+    }
+    drawCurveBatchStriped(canvas, view, batch,
+                          PixelClip{plot.left, plot.top, plot.right, plot.bottom});
+}
+
+// The label texts of the page: point numbers or times under the plot, the tick values
+// of the current zoom level beside it.
+void writeLabelTexts(ViewState& view, const TimeLabels& labels)
+{
+    for (int k = 0; k < kTimeLabels; ++k) {
+        if (labels.numbered)
+            view.m_strXLabels[k] = QString::asprintf("%d", labels.number[k]);
+        else if (labels.hasTimes)
+            view.m_strXLabels[k] = formatTime(labels.time[k], "%H:%M:%S");
+        else
+            view.m_strXLabels[k].clear();
+    }
+    const int row = std::clamp<int>(view.g_nZoomLevel, 0, kLastTickRow);
+    for (int k = 0; k <= kDivisions; ++k) {
+        view.m_strYLabels1[k] = cnum::fixed(view.g_fTicks1[row][k], 2);
+        view.m_strYLabels2[k] = cnum::fixed(view.g_fTicks2[row][k], 2);
+    }
+}
+
+// The face-coloured margins of the frame round the plot.
+void fillFrameMargins(PixelCanvas& canvas, const GraphPage& page, bool printing)
+{
+    const PlotRect& plot = page.plot;
+    const QRgb face = page.face.rgb();
+    if (printing) {
+        canvas.fillRect(kFrameSide, plot.top - kFrameAbovePlot, page.frameWidth(), kFrameAbovePlot,
+                        face);
+        canvas.fillRect(0, 0, page.clientWidth, page.bandHeight, face);
+    }
+    if (plot.bottom > plot.top) {
+        canvas.fillRect(kFrameSide, plot.bottom + 1, page.frameWidth(), kMarginBelowPlot, face);
+        canvas.fillRect(kFrameSide, plot.top - kMarginAbovePlot, page.frameWidth(),
+                        kMarginAbovePlot, face);
+    }
+    const int sideHeight = plot.height() + kMarginAbovePlot + kSideMarginBelowPlot;
+    canvas.fillRect(kFrameSide, plot.top - kMarginAbovePlot, plot.left - kFrameSide, sideHeight,
+                    face);
+    canvas.fillRect(plot.right + 1, plot.top - kMarginAbovePlot, page.frameRight() - plot.right - 1,
+                    sideHeight, face);
+}
+
+// Ticks of the value axis on both sides of the plot.
+void drawValueTicks(PixelCanvas& canvas, const GraphPage& page)
+{
+    const PlotRect& plot = page.plot;
+    if (plot.left >= plot.right)
+        return;
+    const PixelClip everywhere = canvas.bounds();
+    for (int k = 0; k <= kDivisions; ++k) {
+        const int y = page.divisionRow(k);
+        canvas.line(plot.left - kTickLength, y, plot.left, y, page.grid, everywhere);
+        canvas.line(plot.right, y, plot.right + kTickLength, y, page.grid, everywhere);
+    }
+}
+
+// Ticks of the time axis under the plot; returns the labels that fall inside it.
+PlacedLabels drawTimeTicks(PixelCanvas& canvas, const GraphPage& page, const TimeLabels& labels,
+                           int lastPoint)
+{
+    PlacedLabels placed;
+    if (lastPoint < 1 || !labels.valid)
+        return placed;
+    const PlotRect& plot = page.plot;
+    const PixelClip everywhere = canvas.bounds();
+    for (int k = 0; k < kTimeLabels; ++k) {
+        const double x = labels.x0 + labels.index[k] * labels.dx;
+        const int column = truncSaturated(x);
+        if (x >= plot.left && x <= plot.right && (labels.numbered || labels.hasTimes))
+            placed.at[static_cast<std::size_t>(placed.count++)] = {column, k};
+        if (column >= plot.left && column <= plot.right)
+            canvas.line(column, plot.bottom, column, plot.bottom + kTickLength, page.grid,
+                        everywhere);
+    }
+    return placed;
+}
+
+// Text with its top-left corner at (x, y), black on the frame's face.
+void drawLabel(QPainter& painter, const QFontMetrics& metrics, const GraphPage& page, int x, int y,
+               const QString& text)
+{
+    drawOpaqueText(painter, metrics, x, y, text, QColor(0, 0, 0), page.face);
+}
+
+// Both columns of value labels, even for an absent channel.
+void drawValueLabels(QPainter& painter, const GraphFonts& fonts, const GraphPage& page,
+                     const ViewState& view)
+{
+    const PlotRect& plot = page.plot;
+    painter.setFont(fonts.label);
+    for (int k = 0; k <= kDivisions; ++k) {
+        const int y =
+            plot.bottom - truncSaturated(double(k) * plot.height() / kDivisions) - kValueLabelRaise;
+        const QString& ch1 = view.m_strYLabels1[k];
+        drawLabel(painter, fonts.labelMetrics, page,
+                  kCh1LabelEnd - kLabelCharWidth * int(ch1.size()), y, ch1);
+        drawLabel(painter, fonts.labelMetrics, page, plot.right + kCh2LabelGap, y,
+                  view.m_strYLabels2[k]);
+    }
+}
+
+// The labels under the plot: for a window of one point its number or its start time and
+// date at the plot's left edge, then each label that falls inside the plot.
+void drawTimeLabels(QPainter& painter, const GraphFonts& fonts, const GraphPage& page,
+                    const ViewState& view, const FrameState& frame, const TimeLabels& labels,
+                    const PlacedLabels& placed)
+{
+    const QFontMetrics& metrics = fonts.labelMetrics;
+    painter.setFont(fonts.label);
+    const PlotRect& plot = page.plot;
+    const int timeRow = plot.bottom + kTimeRowBelowPlot;
+    const int dateRow = plot.bottom + kDateRowBelowPlot;
+    if (view.m_nLastPoint == 1) {
+        const modes::AxisTimes times = modes::axisTimes(frame);
+        if (modes::singleWaveform(frame)) {
+            drawLabel(painter, metrics, page, plot.left, timeRow, QStringLiteral("1"));
+        } else if (times != modes::AxisTimes::None) {
+            const std::time_t start =
+                times == modes::AxisTimes::Stored ? view.m_tStoreStart : view.m_tRtStart;
+            const int x = plot.left - kFirstTimeLeftOfPlot;
+            drawLabel(painter, metrics, page, x, timeRow, formatTime(start, "%H:%M:%S"));
+            drawLabel(painter, metrics, page, x, dateRow, formatTime(start, "%d/%m/%y"));
+        }
+    }
+    for (int i = 0; i < placed.count; ++i) {
+        const PlacedLabel& label = placed.at[static_cast<std::size_t>(i)];
+        const QString& text = view.m_strXLabels[label.entry];
+        const int x = label.column - truncSaturated(kTimeLabelCharWidth * text.size() / 2);
+        drawLabel(painter, metrics, page, x, timeRow, text);
+        if (!labels.numbered)
+            drawLabel(painter, metrics, page, x, dateRow,
+                      formatTime(labels.time[label.entry], "%d/%m/%y"));
+    }
+}
+
+// The black surround of the frame and the band above it, which trim whatever reached
+// past the frame (the tops of the highest value labels among it).
+void fillSurround(PixelCanvas& canvas, const GraphPage& page, bool printing)
+{
+    const PlotRect& plot = page.plot;
+    const QRgb face = page.face.rgb();
+    const int width = page.clientWidth;
+    const int belowBand = page.clientHeight - page.bandHeight;
+    const int frameBottom = plot.bottom + kFrameBelowPlot;
+    canvas.fillRect(kFrameSide, plot.top - kTrimAbovePlot, page.frameWidth(), kTrimHeight, face);
+    canvas.fillRect(0, 0, width, plot.top - kFrameAbovePlot, kBlack);
+    canvas.fillRect(0, 0, width, page.bandHeight, face);
+    canvas.fillRect(0, frameBottom, width, page.clientHeight - frameBottom, kBlack);
+    canvas.fillRect(0, page.bandHeight, kFrameSide, belowBand, kBlack);
+    canvas.fillRect(page.frameRight(), page.bandHeight, kFrameSide, belowBand, kBlack);
+    if (printing)
+        canvas.fillRect(0, 0, width, page.bandHeight + kPrintedBandMargin, kWhite);
+}
+
+// The cursor read-out in the face colour on black, on a black bar of its own on paper.
+void drawReadout(QPainter& painter, PixelCanvas& canvas, const GraphFonts& fonts,
+                 const GraphPage& page, const QString& readout, bool printing)
+{
+    const int x = page.plot.left - kReadoutLeftOfPlot;
+    const int y = page.plot.bottom + kReadoutBelowPlot;
+    const QColor black(0, 0, 0);
+    painter.setFont(fonts.legend);
+    drawOpaqueText(painter, fonts.legendMetrics, x, y, readout, page.face, black);
+    if (printing) {
+        canvas.fillRect(x, y, page.plot.width() + kPrintedReadoutExtraWidth, kLegendFontPixels,
+                        kBlack);
+        drawOpaqueText(painter, fonts.legendMetrics, x, y, readout, page.face, black);
+    }
+}
+
+void drawWhiteBorder(PixelCanvas& canvas, const GraphPage& page)
+{
+    const int top = page.bandHeight + kBorderInset, left = kBorderInset;
+    const int right = page.clientWidth - kBorderInset, bottom = page.clientHeight - kBorderInset;
+    // Each side is centred on its line.
+    const int half = kBorderWidth / 2;
+    const int across = right - left + kBorderWidth, down = bottom - top + kBorderWidth;
+    canvas.fillRect(left - half, top - half, across, kBorderWidth, kWhite);
+    canvas.fillRect(left - half, top - half, kBorderWidth, down, kWhite);
+    canvas.fillRect(right - half, top - half, kBorderWidth, down, kWhite);
+    canvas.fillRect(left - half, bottom - half, across, kBorderWidth, kWhite);
+}
+
+// The channels' legends in their colours on the plot's background; a power mode shows
+// its unit alone.
+void drawLegends(QPainter& painter, const GraphFonts& fonts, const GraphPage& page,
+                 const ViewState& view, const FrameState& frame)
+{
+    const QFontMetrics& metrics = fonts.legendMetrics;
+    painter.setFont(fonts.legend);
+    const int y = page.plot.bottom + kLegendBelowPlot;
+    const bool powerMode = modes::powerMode(frame);
+    if (view.m_bShowCh1 == 1) {
+        const QColor colour = CDTView::ColorFromIndex(frame.m_nCh1Color);
+        const QString& unit = view.m_strUnit1;
+        if (!powerMode)
+            drawOpaqueText(painter, metrics,
+                           kLegendCharWidth * (kCh1LegendEndChars - int(unit.size())), y,
+                           QStringLiteral("CH1 ") + unit, colour, page.background);
+        else
+            drawOpaqueText(painter, metrics, kPowerLegendLeft, y, unit, colour, page.background);
+    }
+    if (view.m_bShowCh2 == 1 && !powerMode)
+        drawOpaqueText(painter, metrics, page.plot.right + kCh2LegendGap, y,
+                       QStringLiteral("CH2 ") + view.m_strUnit2,
+                       CDTView::ColorFromIndex(frame.m_nCh2Color), page.background);
 }
 
 } // namespace
@@ -128,27 +498,63 @@ void CDTView::PlaceChildren()
         m_wndViewToolBar->setGeometry(20, rc.top - 45, std::max(0, clientW - 40), 35);
 }
 
-void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
+void CDTView::PreparePage()
 {
-    FrameState noFrame;
-    FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
-
-    // 1. the first paint in graph mode starts the zoom from the full view
+    // The first page in graph mode starts the zoom from the full view.
     if (m_nDisplayMode != m_nArmedDisplayMode && m_nDisplayMode == 1) {
         m_timers.SetTimer(kViewTimerFullView, 50);
         m_nArmedDisplayMode = 1;
     }
-    // 2.
+    // A data list whose window has gone is no longer open.
     if (!m_dlgDataList)
         m_bDataListOpen = 0;
 
-    // 3. layout
-    const int cw = width(), ch = height();
-    const PlotRect rc = plotRectFor(cw, ch, m_nTopBandHeight);
+    // The page's layout; the mode command below finds it in place, and the drawing keeps
+    // it even when the command changes the band.
+    const int clientW = width();
+    const PlotRect rc = plotRectFor(clientW, height(), m_nTopBandHeight);
     m_rcPlot = rc;
-    m_rcRedraw = {20, rc.top - 18, cw - 20, rc.bottom + 55};
+    m_rcRedraw = {kFrameSide, rc.top - kFrameAbovePlot, clientW - kFrameSide,
+                  rc.bottom + kFrameBelowPlot};
 
-    // 4. the off-screen picture, kept between paints
+    if (m_bNewDocument) {
+        enterDocumentMode();
+        m_bNewDocument = 0;
+    }
+}
+
+void CDTView::enterDocumentMode()
+{
+    // The mode the document was made in, entered afresh: its flag is cleared first, since
+    // a mode command already on only updates.
+    FrameState noFrame;
+    FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
+    m_nFirstPoint = 1;
+    if (m_pDocument && m_pDocument->m_strReadTag == kTagRealTime) {
+        frame.m_bRtRms = 0;
+        frame.OnRealTimeRms();
+    } else if (m_pDocument && m_pDocument->m_strReadTag == kTagStored) {
+        frame.m_bStoreRms = 0;
+        frame.OnStoreRms();
+    }
+    g_nZoomLevel = 0;
+    g_bFullView = 1;
+    g_fScaleStep = g_fXScale;
+    m_nScrollOffset = 0;
+    m_nZoomFirst = 0;
+    if (m_dlgDataList) {
+        m_bListDirty = 1;
+        m_dlgDataList->showNormal();
+        m_dlgDataList->update();
+    }
+}
+
+void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
+{
+    const int cw = width(), ch = height();
+    const PlotRect rc = m_rcPlot;
+
+    // The off-screen picture, kept between paints.
     const QSize pictureSize(std::max(cw, 1), std::max(ch, 1));
     if (m_picture.size() != pictureSize)
         m_picture = QImage(pictureSize, QImage::Format_RGB32);
@@ -160,45 +566,22 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
             target = QSize(device->width(), device->height());
     }
 
-    // 5. first paint after a load: the mode the document was made in
-    if (m_bNewDocument) {
-        m_nFirstPoint = 1;
-        if (m_pDocument && m_pDocument->m_strReadTag == kTagRealTime) {
-            frame.m_bRtRms = 0;
-            frame.OnRealTimeRms();
-        } else if (m_pDocument && m_pDocument->m_strReadTag == kTagStored) {
-            frame.m_bStoreRms = 0;
-            frame.OnStoreRms();
-        }
-        g_nZoomLevel = 0;
-        g_bFullView = 1;
-        g_fScaleStep = g_fXScale;
-        m_nScrollOffset = 0;
-        m_nZoomFirst = 0;
-        if (m_dlgDataList) {
-            m_bListDirty = 1;
-            m_dlgDataList->showNormal();
-            m_dlgDataList->update();
-        }
-    }
-
-    // 6. nothing to show
+    // Nothing to show.
     if (m_nDisplayMode == 0) {
         dc.fillRect(QRect(0, 0, cw, ch), kEmptyBackground);
         g_rcPlotPrev = rc;
         m_bZoomPending = 0;
-        m_bNewDocument = 0;
         return;
     }
 
-    // 7. children around the plot
+    // The children around the plot.
     createChildren(cw);
     if (!m_wndViewToolBar)
         return;
 
     drawGraph(printing);
 
-    // 22, 23. one copy: 1:1 on the screen, over the whole page when printing
+    // One copy: 1:1 on the screen, over the whole page when printing.
     const int kind = printing ? PrintKind() : m_nDisplayMode;
     if (kind == 1) {
         dc.drawImage(QRect(0, 0, target.width(), target.height()), m_picture);
@@ -208,222 +591,53 @@ void CDTView::OnDraw(QPainter& dc, QSize target, bool printing)
                            std::min(target.height() + 1, m_picture.height())));
     }
 
-    // 24.
     g_rcPlotPrev = rc;
     m_bZoomPending = 0;
-    m_bNewDocument = 0;
 }
 
 void CDTView::drawGraph(bool printing)
 {
     FrameState noFrame;
     const FrameState& frame = m_pFrame ? *m_pFrame : noFrame;
-    const int cw = width(), ch = height();
-    const PlotRect rc = m_rcPlot;
-    const int L = rc.left, T = rc.top, R = rc.right, B = rc.bottom;
-    const int W = rc.width(), H = rc.height();
-    const int bh = m_nTopBandHeight;
-    const QColor face = faceColor();
-    const QRgb F = face.rgb();
-    const QColor background = ColorFromIndex(frame.m_nBgColor);
-    const QRgb grid = ColorFromIndex(frame.m_nGridColor).rgb();
+    GraphPage page;
+    page.clientWidth = width();
+    page.clientHeight = height();
+    page.bandHeight = m_nTopBandHeight;
+    page.plot = m_rcPlot;
+    page.frame = m_rcRedraw;
+    page.face = faceColor();
+    page.background = ColorFromIndex(frame.m_nBgColor);
+    page.grid = ColorFromIndex(frame.m_nGridColor).rgb();
 
     PixelCanvas canvas(m_picture);
-    const PixelClip everywhere = canvas.bounds();
+    fillBackground(canvas, page, printing);
+    if (m_bViewXAxis == 1)
+        drawValueGrid(canvas, page);
 
-    // 4. (printing) the strip above the plot is face-coloured
-    if (printing)
-        canvas.fillRect(0, 0, cw, T, F);
-
-    // 8. background
-    canvas.fillRect(0, bh, cw, ch - bh, kBlack);
-    canvas.fillRect(m_rcRedraw.left, m_rcRedraw.top, m_rcRedraw.width(), m_rcRedraw.height(), F);
-    canvas.fillRect(L - 1, T, W + 1, H, background.rgb());
-
-    // 9. horizontal grid
-    if (m_bViewXAxis == 1 && L < R) {
-        for (int k = 0; k <= 10; ++k) {
-            const int y = truncSaturated(H * k * 0.1 + T);
-            canvas.dottedLine(L - 5, y, R + 5, y, grid);
-        }
-    }
-
-    // 10, 11. positions of the points, and the zoomed scale while zoomed
+    // The positions of the points, and the zoomed scale while zoomed.
     PreparePlotPoints();
     if (g_bFullView == 0 && m_pDocument) {
         const ZoomScrollUpdate bars = computeZoomedView(*this, *m_pDocument, frame);
         applyZoomScrollBars(bars.timeRangeMax, bars.positionBars, bars.verticalHalfRange);
     }
-
-    // 12. label positions and vertical grid
     const TimeLabels labels = planTimeLabels(*this, frame);
-    if (labels.valid && m_bViewYAxis == 1) {
-        for (int k = 0; k < 10; ++k) {
-            const int xg = truncSaturated(labels.x0 + labels.index[k] * labels.dx);
-            canvas.dottedLine(xg, B - 1, xg, T, grid);
-        }
-    }
+    if (labels.valid && m_bViewYAxis == 1)
+        drawTimeGrid(canvas, page, labels);
+    drawCurves(canvas, page, *this, m_pDocument, frame, labels);
+    writeLabelTexts(*this, labels);
 
-    // 13. curves: only the segments that can reach the plot
-    const int n = m_nLastPoint - m_nFirstPoint + 1;
-    if (labels.valid && W > 0 && H > 0 && n >= 2) {
-        const double j0 = static_cast<double>(m_nZoomFirst) - m_nScrollOffset + 1;
-        const double limit = std::floor(W / labels.dx + j0 + 2);
-        CurveBatch batch;
-        batch.drawCh[0] = m_bShowCh1 == 1 && m_bViewCh1 == 1;
-        batch.drawCh[1] = m_bShowCh2 == 1 && m_bViewCh2 == 1 && frame.m_bRtPowerS == 0;
-        batch.color[0] = ColorFromIndex(frame.m_nCh1Color).rgb();
-        batch.color[1] = ColorFromIndex(frame.m_nCh2Color).rgb();
-        batch.marks = m_bMarkPoints == 1;
-        batch.jBegin = static_cast<int>(std::clamp(j0, 1.0, double(n)));
-        batch.jEnd = static_cast<int>(std::clamp(limit, 1.0, double(n)));
-        // At full view the positions were just worked out from the data: the curves
-        // read them from there instead of from the larger caches.
-        LevelZeroY fromData[2];
-        if (g_nZoomLevel == 0 && g_bFullView == 1 && m_pDocument) {
-            for (int c = 0; c < 2; ++c) {
-                fromData[c] = levelZeroY(*this, *m_pDocument, frame, c);
-                batch.yFromData[c] = &fromData[c];
-            }
-        }
-        drawCurveBatchStriped(canvas, *this, batch, PixelClip{L, T, R, B});
-    }
-
-    // 14. label texts
-    for (int k = 0; k < 10; ++k) {
-        if (labels.numbered)
-            m_strXLabels[k] = QString::asprintf("%d", labels.number[k]);
-        else if (labels.hasTimes)
-            m_strXLabels[k] = formatTime(labels.time[k], "%H:%M:%S");
-        else
-            m_strXLabels[k].clear();
-    }
-    const int row = std::clamp<int>(g_nZoomLevel, 0, 2);
-    for (int k = 0; k <= 10; ++k) {
-        m_strYLabels1[k] = cnum::fixed(g_fTicks1[row][k], 2);
-        m_strYLabels2[k] = cnum::fixed(g_fTicks2[row][k], 2);
-    }
-
-    // 15. margin fills: they also cut off what the grid and curves drew outside
-    const int frameWidth = (cw - 20) - 20;
-    if (printing) {
-        canvas.fillRect(20, T - 18, frameWidth, 18, F);
-        canvas.fillRect(0, 0, cw, bh, F);
-    }
-    if (B > T) {
-        canvas.fillRect(20, B + 1, frameWidth, 60, F);
-        canvas.fillRect(20, T - 10, frameWidth, 10, F);
-    }
-    canvas.fillRect(20, T - 10, L - 20, H + 19, F);
-    canvas.fillRect(R + 1, T - 10, (cw - 20) - R - 1, H + 19, F);
-
-    // 16. value ticks (the labels follow with the text below)
-    if (L < R) {
-        for (int k = 0; k <= 10; ++k) {
-            const int y = truncSaturated(T + k * H * 0.1);
-            canvas.line(L - 5, y, L, y, grid, everywhere);
-            canvas.line(R, y, R + 5, y, grid, everywhere);
-        }
-    }
-
-    // 17. time ticks (labels below)
-    struct PlacedLabel {
-        int x;
-        int k;
-    };
-    PlacedLabel placed[10];
-    int placedCount = 0;
-    if (m_nLastPoint >= 1 && labels.valid) {
-        for (int k = 0; k < 10; ++k) {
-            const double x = labels.x0 + labels.index[k] * labels.dx;
-            const int xi = truncSaturated(x);
-            if (x >= L && x <= R && (labels.numbered || labels.hasTimes))
-                placed[placedCount++] = {xi, k};
-            if (xi >= L && xi <= R)
-                canvas.line(xi, B, xi, B + 5, grid, everywhere);
-        }
-    }
-
-    // The texts go in between the fills, in the paint's order: the outer fills come
-    // after the labels and trim what reaches into them (the top of the highest value
-    // labels).
-    QPainter p(&m_picture);
-    const QFont small = labelFont();
-    const QFontMetrics smallMetrics(small);
-    p.setFont(small);
-    const QColor black(0, 0, 0);
-
-    // 16. value labels; both columns even for an absent channel
-    for (int k = 0; k <= 10; ++k) {
-        const int y = B - truncSaturated(double(k) * H / 10) - 8;
-        drawOpaqueText(p, smallMetrics, 88 - 5 * int(m_strYLabels1[k].size()), y, m_strYLabels1[k],
-                       black, face);
-        drawOpaqueText(p, smallMetrics, R + 6, y, m_strYLabels2[k], black, face);
-    }
-
-    // 17. time labels
-    if (m_nLastPoint == 1) {
-        if (frame.m_bStoreTr || frame.m_bEpa) {
-            drawOpaqueText(p, smallMetrics, L, B + 5, QStringLiteral("1"), black, face);
-        } else {
-            const std::time_t start = frame.m_bStoreRms ? m_tStoreStart : m_tRtStart;
-            if (frame.m_bStoreRms || isRealTimeMode(frame)) {
-                drawOpaqueText(p, smallMetrics, L - 23, B + 5, formatTime(start, "%H:%M:%S"), black,
-                               face);
-                drawOpaqueText(p, smallMetrics, L - 23, B + 17, formatTime(start, "%d/%m/%y"),
-                               black, face);
-            }
-        }
-    }
-    for (int i = 0; i < placedCount; ++i) {
-        const int k = placed[i].k;
-        const QString& text = m_strXLabels[k];
-        const int x = placed[i].x - truncSaturated(7.0 * text.size() / 2);
-        drawOpaqueText(p, smallMetrics, x, B + 5, text, black, face);
-        if (!labels.numbered)
-            drawOpaqueText(p, smallMetrics, x, B + 17, formatTime(labels.time[k], "%d/%m/%y"),
-                           black, face);
-    }
-
-    // 18. outer fills
-    canvas.fillRect(20, T - 20, frameWidth, 15, F);
-    canvas.fillRect(0, 0, cw, T - 18, kBlack);
-    canvas.fillRect(0, 0, cw, bh, F);
-    canvas.fillRect(0, B + 55, cw, ch - (B + 55), kBlack);
-    canvas.fillRect(0, bh, 20, ch - bh, kBlack);
-    canvas.fillRect(cw - 20, bh, 20, ch - bh, kBlack);
-    if (printing)
-        canvas.fillRect(0, 0, cw, bh + 5, kWhite);
-
-    // 19. cursor read-out
-    const QFont large = legendFont();
-    const QFontMetrics largeMetrics(large);
-    p.setFont(large);
-    drawOpaqueText(p, largeMetrics, L - 80, B + 75, g_strReadout, face, black);
-    if (printing) {
-        canvas.fillRect(L - 80, B + 75, W + 178, 20, kBlack);
-        drawOpaqueText(p, largeMetrics, L - 80, B + 75, g_strReadout, face, black);
-    }
-
-    // 20. white border (2 pixels wide)
-    const int top = bh + 10, left = 10, right = cw - 10, bottom = ch - 10;
-    canvas.fillRect(left - 1, top - 1, right - left + 2, 2, kWhite);
-    canvas.fillRect(left - 1, top - 1, 2, bottom - top + 2, kWhite);
-    canvas.fillRect(right - 1, top - 1, 2, bottom - top + 2, kWhite);
-    canvas.fillRect(left - 1, bottom - 1, right - left + 2, 2, kWhite);
+    // Fills, ticks and texts go in this order: each fill cuts off what was drawn before
+    // it beyond its edge.
+    fillFrameMargins(canvas, page, printing);
+    drawValueTicks(canvas, page);
+    const PlacedLabels placed = drawTimeTicks(canvas, page, labels, m_nLastPoint);
+    const GraphFonts fonts;
+    QPainter painter(&m_picture);
+    drawValueLabels(painter, fonts, page, *this);
+    drawTimeLabels(painter, fonts, page, *this, frame, labels, placed);
+    fillSurround(canvas, page, printing);
+    drawReadout(painter, canvas, fonts, page, g_strReadout, printing);
+    drawWhiteBorder(canvas, page);
     g_bCursorErased = 1;
-
-    // 21. legends
-    const bool powerMode = frame.m_bRtPowerQ || frame.m_bRtPowerP || frame.m_bRtPowerS;
-    if (m_bShowCh1 == 1) {
-        const QColor c = ColorFromIndex(frame.m_nCh1Color);
-        if (!powerMode)
-            drawOpaqueText(p, largeMetrics, 5 * (10 - int(m_strUnit1.size())), B + 31,
-                           QStringLiteral("CH1 ") + m_strUnit1, c, background);
-        else
-            drawOpaqueText(p, largeMetrics, 60, B + 31, m_strUnit1, c, background);
-    }
-    if (m_bShowCh2 == 1 && !powerMode)
-        drawOpaqueText(p, largeMetrics, R + 1, B + 31, QStringLiteral("CH2 ") + m_strUnit2,
-                       ColorFromIndex(frame.m_nCh2Color), background);
+    drawLegends(painter, fonts, page, *this, frame);
 }

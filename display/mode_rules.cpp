@@ -51,23 +51,53 @@ std::optional<Mode> activeMode(const FrameState& frame)
     return std::nullopt;
 }
 
+bool singleWaveform(const FrameState& frame)
+{
+    return frame.m_bStoreTr || frame.m_bEpa;
+}
+
+bool storedMode(const FrameState& frame)
+{
+    return frame.m_bStoreRms || frame.m_bStoreTr || frame.m_bEpa;
+}
+
+bool realTimeMode(const FrameState& frame)
+{
+    return frame.m_bRtOther || frame.m_bRtFreq || frame.m_bRtPowerP || frame.m_bRtPowerQ
+           || frame.m_bRtRms || frame.m_bRtPowerS;
+}
+
+bool powerMode(const FrameState& frame)
+{
+    return frame.m_bRtPowerQ || frame.m_bRtPowerP || frame.m_bRtPowerS;
+}
+
+AxisTimes axisTimes(const FrameState& frame)
+{
+    if (realTimeMode(frame))
+        return AxisTimes::RealTime;
+    return frame.m_bStoreRms ? AxisTimes::Stored : AxisTimes::None;
+}
+
+int pointCount(const ViewState& view, const FrameState& frame)
+{
+    if (frame.m_bEpa)
+        return kFramePoints;
+    if (frame.m_bStoreTr)
+        return kTrSamples;
+    if (frame.m_bStoreRms)
+        return view.m_nStoreCount;
+    return view.m_nRtCount;
+}
+
 int listRowCount(const ViewState& view, const FrameState& frame)
 {
-    int rows = view.m_nRtCount;
-    switch (activeMode(frame).value_or(Mode::RtRms)) {
-    case Mode::StoreRms:
-        rows = view.m_nStoreCount;
-        break;
-    case Mode::StoreTr:
-        rows = kTrSamples;
-        break;
-    case Mode::Epa:
-        rows = kFramePoints;
-        break;
-    default:
-        break;
-    }
-    return std::max(rows, 0);
+    return std::max(pointCount(view, frame), 0);
+}
+
+long long listRowPoint(const ViewState& view, const FrameState& frame, int row)
+{
+    return frame.m_bStoreTr ? static_cast<long long>(view.m_nFirstPoint) + row - 1 : row;
 }
 
 void setModeFlags(FrameState& frame, Mode mode)
@@ -107,18 +137,29 @@ Ranges axisRanges(const FrameState& frame, int kind)
             frame.m_nYAxisHigh[k][2]};
 }
 
-Ranges storeRmsRanges(const ViewState& view, const FrameState& frame)
+void setAxisRanges(FrameState& frame, int kind, const Ranges& r)
 {
-    if (view.m_bAutoScale[0] == 1)
-        return {view.m_nAutoMin[0], view.m_nAutoMax[0], view.m_nAutoMin[1], view.m_nAutoMax[1]};
-    return axisRanges(frame, kKindStoreRms);
+    const auto k = static_cast<std::size_t>(kind + 1);
+    frame.m_nYAxisLow[k][1] = r.ch1Min;
+    frame.m_nYAxisHigh[k][1] = r.ch1Max;
+    frame.m_nYAxisLow[k][2] = r.ch2Min;
+    frame.m_nYAxisHigh[k][2] = r.ch2Max;
 }
 
-Ranges storeTrRanges(const ViewState& view, const FrameState& frame)
+int axisSetupKind(const FrameState& frame)
 {
-    if (view.m_bAutoScale[1] == 1)
-        return {view.m_nAutoMin[2], view.m_nAutoMax[2], view.m_nAutoMin[3], view.m_nAutoMax[3]};
-    return axisRanges(frame, kKindStoreTr);
+    return frame.m_bStoreTr ? kKindStoreTr : kKindStoreRms;
+}
+
+Ranges storedRanges(const ViewState& view, const FrameState& frame, int kind)
+{
+    // The automatic ranges lie in pairs, CH1 then CH2: Store RMS at 0 and 1, Store TR at
+    // 2 and 3.
+    const auto k = static_cast<std::size_t>(kind);
+    if (view.m_bAutoScale[k] == 1)
+        return {view.m_nAutoMin[2 * k], view.m_nAutoMax[2 * k], view.m_nAutoMin[2 * k + 1],
+                view.m_nAutoMax[2 * k + 1]};
+    return axisRanges(frame, kind);
 }
 
 void applyRanges(ViewState& view, const Ranges& r)
@@ -236,7 +277,7 @@ void storeTransientTexts(ViewState& view, const CDTDoc& doc, int record, const E
         band.m_strStart =
             formatPointTime(times[static_cast<std::size_t>(std::clamp(record, 0, last))]);
     }
-    band.m_strCount = QStringLiteral("251");
+    band.m_strCount = QString::number(kTrSamples);
     const auto number = [](float v) { return cnum::fixed(v, 0) + QLatin1Char(' '); };
     if (view.m_bShowCh1 == 1) {
         band.m_strCh1Max = number(e.max) + view.m_strUnit1;

@@ -38,16 +38,46 @@ inline constexpr int kBandFull = 120;
 inline constexpr int kBandSlim = 25;
 
 // The mode the flags select, for everything that reads data by mode (curves, cursor
-// read-out, point times, data list, printed list). At most one flag is set after any
-// mode command; should several be set, the later one in the order Store RMS, Store TR,
-// power analysis, RT frequency, RT RMS, RT S(VA) wins. None without a flag (the
-// three real-time flags no command sets count as none).
+// read-out, point times, the values of the data list and the printed list). At most
+// one flag is set after any mode command; should several be set, the later one in the
+// order Store RMS, Store TR, power analysis, RT frequency, RT RMS, RT S(VA) wins. None
+// without a flag (the three real-time flags no command sets count as none).
 std::optional<Mode> activeMode(const FrameState& frame);
 
-// Rows of the data list and of the printed list: the stored series, one transient
-// record (251), one waveform (590), or the real-time points in the real-time modes
-// and before any mode.
+// What the flags decide besides the series shown. Each reads the flags as they stand,
+// the three real-time flags no command sets included.
+
+// One waveform on the screen: Store TR (a transient record) or the power analysis (the
+// latest real-time frame). Its x axis numbers the samples from 1 instead of giving
+// times, the band shows only the waveform's time, a printout has no header block,
+// Window > Info Dialog has no band to switch, and a sample reading 0 is a value, not
+// "LO".
+bool singleWaveform(const FrameState& frame);
+// A stored series is shown (Store RMS, Store TR, power analysis): its x scale spans the
+// point window even while a run goes on.
+bool storedMode(const FrameState& frame);
+// A real-time trend is shown: any of the six real-time flags.
+bool realTimeMode(const FrameState& frame);
+// A power mode (S, or Q and P, which no command sets) shows one product curve on CH1:
+// no CH2 curve, legend, list column or band row.
+bool powerMode(const FrameState& frame);
+
+// Where the times of the points come from on the x axis: the stored series (start and
+// interval) in Store RMS, the run (start and sampling period) in a real-time mode, which
+// wins should both be set; none otherwise. The numbered axis of a single waveform
+// shows no times whatever this says.
+enum class AxisTimes { None, Stored, RealTime };
+AxisTimes axisTimes(const FrameState& frame);
+
+// Points of the mode's series, the upper bound of the point window: one waveform
+// (590) in the power analysis, else one transient record (251) in Store TR, else the
+// stored series in Store RMS, else the real-time points (also before any mode).
+int pointCount(const ViewState& view, const FrameState& frame);
+// Rows of the data list and of the printed list: the points of the mode, none below 0.
 int listRowCount(const ViewState& view, const FrameState& frame);
+// The 0-based point that row `row` of the data list shows: Store TR counts the rows from
+// the first point of the record shown, the other modes from point 0.
+long long listRowPoint(const ViewState& view, const FrameState& frame, int row);
 
 // The mode's flag set and the other eight cleared.
 void setModeFlags(FrameState& frame, Mode mode);
@@ -63,10 +93,14 @@ struct Ranges {
 };
 // Limits of a y-axis kind from the frame's tables, per channel.
 Ranges axisRanges(const FrameState& frame, int kind);
-// Store RMS: the automatic range of the download when auto-scale is on, else kind 0.
-Ranges storeRmsRanges(const ViewState& view, const FrameState& frame);
-// Store Transient Wave: the automatic range of the record shown last, else kind 1.
-Ranges storeTrRanges(const ViewState& view, const FrameState& frame);
+void setAxisRanges(FrameState& frame, int kind, const Ranges& r);
+// The kind whose limits Axis Setup edits and whose auto-scale it switches: Store TR's
+// in Store TR, Store RMS's in every other mode.
+int axisSetupKind(const FrameState& frame);
+// The limits shown for a stored kind (kKindStoreRms or kKindStoreTr): with its
+// auto-scale on, the automatic range (of the download for Store RMS, of the record shown
+// last for Store TR); else the kind's limits from the frame's tables.
+Ranges storedRanges(const ViewState& view, const FrameState& frame, int kind);
 void applyRanges(ViewState& view, const Ranges& r);
 
 // Band height of the full-band modes: 120 with Window > Info Dialog on, else 0.

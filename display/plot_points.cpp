@@ -3,6 +3,7 @@
 
 #include "display/frame_state.h"
 #include "display/cdtview.h"
+#include "display/mode_rules.h"
 #include "display/plot_scale.h"
 #include "document/cdtdoc.h"
 #include "platform/truncation.h"
@@ -56,7 +57,7 @@ void CDTView::RefreshRealTimeGraph()
 
     if (g_bFullView == 0) {
         // Keep the newest point in view while a zoomed run goes on.
-        if (isRunning(frame) && isRealTimeMode(frame) && f >= 1 && plotCacheCapacity() > f) {
+        if (isRunning(frame) && modes::realTimeMode(frame) && f >= 1 && plotCacheCapacity() > f) {
             const int ch = m_bShowCh2 ? 1 : 0;
             const int slot = std::clamp<int>(g_nZoomLevel, 0, 2);
             const double x0 = m_pPlotPixels[cacheIndex(f - 1, ch, slot)];

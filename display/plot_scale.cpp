@@ -57,17 +57,6 @@ ChannelSeries channelSeries(const CDTDoc& doc, const FrameState& frame, int ch)
     return {};
 }
 
-bool isStoredMode(const FrameState& frame)
-{
-    return frame.m_bStoreRms || frame.m_bStoreTr || frame.m_bEpa;
-}
-
-bool isRealTimeMode(const FrameState& frame)
-{
-    return frame.m_bRtOther || frame.m_bRtFreq || frame.m_bRtPowerP || frame.m_bRtPowerQ
-           || frame.m_bRtRms || frame.m_bRtPowerS;
-}
-
 bool isRunning(const FrameState& frame)
 {
     return frame.m_bStopped == 0;
@@ -141,7 +130,7 @@ void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& fra
         growRealTimeScale(view);
     }
 
-    if (!isRunning(frame) || isStoredMode(frame)) {
+    if (!isRunning(frame) || modes::storedMode(frame)) {
         view.g_fXScale = last > 1 && last != f ? static_cast<float>(double(w) / (last - f))
                                                : static_cast<float>(w);
     } else if (view.m_nRtCount != 0) {
@@ -325,9 +314,9 @@ ZoomScrollUpdate computeZoomedView(ViewState& view, const CDTDoc& doc, const Fra
 TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
 {
     TimeLabels t;
-    t.numbered = frame.m_bStoreTr || frame.m_bEpa;
-    const bool realTime = isRealTimeMode(frame);
-    t.hasTimes = !t.numbered && (frame.m_bStoreRms || realTime);
+    t.numbered = modes::singleWaveform(frame);
+    const modes::AxisTimes times = modes::axisTimes(frame);
+    t.hasTimes = !t.numbered && times != modes::AxisTimes::None;
     if (!windowSpacing(view, t.x0, t.dx))
         return t;
     t.valid = true;
@@ -340,7 +329,6 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
     else
         t.step = std::max(1, truncSaturated(w / (r * t.dx)));
 
-    const bool stored = frame.m_bStoreRms && !realTime;
     const long long base =
         static_cast<long long>(view.m_nFirstPoint) - view.m_nScrollOffset + view.m_nZoomFirst - 1;
     for (int k = 0; k < 10; ++k) {
@@ -352,9 +340,9 @@ TimeLabels planTimeLabels(const ViewState& view, const FrameState& frame)
         // The same time as every other place shows for the point: start plus the
         // index times the interval, the product truncated (a sub-second interval
         // truncated first would give every label the start time).
-        if (stored)
+        if (times == modes::AxisTimes::Stored)
             t.time[k] = storeRmsPointTime(view.m_tStoreStart, view.m_fInterval, point);
-        else if (realTime)
+        else if (times == modes::AxisTimes::RealTime)
             t.time[k] = view.m_tRtStart + static_cast<std::time_t>(point) * view.m_nRtSampleRate;
     }
     return t;

@@ -49,9 +49,6 @@ struct LevelZeroY {
 // (modes::activeMode). Empty when no mode is on, and for CH2 in the S(VA) mode.
 ChannelSeries channelSeries(const CDTDoc& doc, const FrameState& frame, int ch);
 
-// Stored modes draw a fixed series; the others are the real-time modes.
-bool isStoredMode(const FrameState& frame);
-bool isRealTimeMode(const FrameState& frame);
 bool isRunning(const FrameState& frame); // a real-time run is going on
 
 // Grows the pixel caches (keeping what they hold) so that `points` points fit.
@@ -93,8 +90,8 @@ struct TimeLabels {
     std::array<int, 10> index{};        // i[k], relative to the first window point
     std::array<int, 10> number{};       // n[k], point numbers shown in Store TR / EPA
     std::array<std::time_t, 10> time{}; // t[k]
-    bool hasTimes = false;              // Store RMS or a real-time mode
-    bool numbered = false;              // Store TR or EPA
+    bool hasTimes = false;              // times: Store RMS or a real-time mode
+    bool numbered = false;              // numbers: a single waveform (Store TR, EPA)
     bool valid = false;                 // the window has a spacing
     double x0 = 0, dx = 0;
 };

@@ -8,6 +8,7 @@
 
 #include "display/frame_state.h"
 #include "display/cdtview.h"
+#include "display/mode_rules.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ void CRecInfoDlg::OnPaint(QPainter& dc, const QRect& rc) const
     dc.setPen(Qt::black);
     dc.setFont(m_fontText);
 
-    if (frame && (frame->m_bStoreTr || frame->m_bEpa)) {
+    if (frame && modes::singleWaveform(*frame)) {
         // A transient record or a waveform: only its time, centred, and nothing else.
         dc.setFont(m_fontTitle);
         textOut(dc, left + rc.width() / 2 - 4 * static_cast<int>(t.m_strStart.size()), top,
@@ -165,7 +166,7 @@ void CRecInfoDlg::OnPaint(QPainter& dc, const QRect& rc) const
     const bool powerP = frame && frame->m_bRtPowerP;
     const bool powerQ = frame && frame->m_bRtPowerQ;
     const bool powerS = frame && frame->m_bRtPowerS;
-    const bool power = powerP || powerQ || powerS;
+    const bool power = frame && modes::powerMode(*frame);
     if (m_pView->m_bShowCh1 == 1) {
         if (!power)
             textOut(dc, left + 50, y0 + 65, kCh1Row);

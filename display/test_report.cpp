@@ -4,6 +4,7 @@
 #include <array>
 
 #include "display/frame_state.h"
+#include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "display/view_state.h"
 
@@ -22,7 +23,7 @@ PageMetrics pageMetrics(int horzRes, int vertRes)
 
 int firstPageRows(const FrameState& frame)
 {
-    return (frame.m_bStoreTr == 1 || frame.m_bEpa == 1) ? kRowsPerPage : kHeaderPageRows;
+    return modes::singleWaveform(frame) ? kRowsPerPage : kHeaderPageRows;
 }
 
 int listPageCount(int rows, int firstRows)
@@ -96,7 +97,7 @@ PageLayout graphPage(const PageMetrics& m, const FrameState& frame, int bandHeig
                      const RecInfoTexts& info, bool ch1, bool ch2)
 {
     PageLayout page;
-    if (bandHeight != 0 && frame.m_bEpa != 1 && frame.m_bStoreTr != 1)
+    if (bandHeight != 0 && !modes::singleWaveform(frame))
         page.texts = headerBlock(info, ch1, ch2, m, 0);
     return page;
 }

@@ -106,8 +106,10 @@ void CDTView::OnPrint(QPainter& dc, int page)
     // picture: copied unscaled into the corner it would show through the rows wherever
     // the page is not several times the window's size (a preview, a coarse printer).
     const int kind = PrintKind();
-    if (kind != 2)
+    if (kind != 2) {
+        PreparePage();
         OnDraw(dc, QSize(), true);
+    }
 
     dc.resetTransform();
     const QPaintDevice* device = dc.device();

@@ -96,7 +96,7 @@ void CMainFrame::OnRealTimeReceive()
             text->clear();
         view->m_tRtStart = static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch());
         view->m_nFirstPoint = 1;
-        if (!(m_bRtOther || m_bRtFreq || m_bRtRms || m_bRtPowerP || m_bRtPowerS || m_bRtPowerQ)) {
+        if (!modes::realTimeMode(*this)) {
             m_bEpa = 1;
             m_bRtOther = m_bRtFreq = m_bRtRms = m_bRtPowerP = m_bRtPowerS = m_bRtPowerQ = 0;
             modes::applyRanges(*view, modes::axisRanges(*this, modes::kKindEpa));

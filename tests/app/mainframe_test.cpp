@@ -413,6 +413,7 @@ TEST(MainFrame, every_size_from_nothing_paints_graph_band_lists_and_panels)
     QImage page(100, 100, QImage::Format_RGB32);
     QPainter painter(&page);
     view.resize(0, 0);
+    view.PreparePage();
     view.OnDraw(painter, page.size(), true);
     view.OnDraw(painter, page.size(), false);
 }

@@ -26,40 +26,63 @@ TEST(DisplayModes, mode_flags_leave_exactly_one_set)
     }
 }
 
-TEST(DisplayModes, active_mode_and_list_rows_of_each_flag)
+TEST(DisplayModes, active_mode_points_and_rules_of_each_flag)
 {
     ViewState view;
     view.m_nStoreCount = 1234;
     view.m_nRtCount = 17;
+    constexpr auto none = AxisTimes::None, stored = AxisTimes::Stored, rt = AxisTimes::RealTime;
     struct Case {
         std::uint8_t FrameState::*flag;
         std::optional<Mode> mode;
         int rows;
+        bool waveform, storedSeries, realTime, power;
+        AxisTimes times;
     };
     const Case cases[] = {
-        {nullptr, std::nullopt, 17},
-        {&FrameState::m_bStoreRms, Mode::StoreRms, 1234},
-        {&FrameState::m_bStoreTr, Mode::StoreTr, 251},
-        {&FrameState::m_bEpa, Mode::Epa, 590},
-        {&FrameState::m_bRtRms, Mode::RtRms, 17},
-        {&FrameState::m_bRtFreq, Mode::RtFreq, 17},
-        {&FrameState::m_bRtPowerS, Mode::RtPowerS, 17},
-        {&FrameState::m_bRtPowerQ, std::nullopt, 17}, // no command sets Q, P or other
-        {&FrameState::m_bRtOther, std::nullopt, 17},
+        {nullptr, std::nullopt, 17, false, false, false, false, none},
+        {&FrameState::m_bStoreRms, Mode::StoreRms, 1234, false, true, false, false, stored},
+        {&FrameState::m_bStoreTr, Mode::StoreTr, 251, true, true, false, false, none},
+        {&FrameState::m_bEpa, Mode::Epa, 590, true, true, false, false, none},
+        {&FrameState::m_bRtRms, Mode::RtRms, 17, false, false, true, false, rt},
+        {&FrameState::m_bRtFreq, Mode::RtFreq, 17, false, false, true, false, rt},
+        {&FrameState::m_bRtPowerS, Mode::RtPowerS, 17, false, false, true, true, rt},
+        // no command sets Q, P or other
+        {&FrameState::m_bRtPowerQ, std::nullopt, 17, false, false, true, true, rt},
+        {&FrameState::m_bRtPowerP, std::nullopt, 17, false, false, true, true, rt},
+        {&FrameState::m_bRtOther, std::nullopt, 17, false, false, true, false, rt},
     };
     for (const Case& c : cases) {
         FrameState frame;
         if (c.flag)
             frame.*c.flag = 1;
         EXPECT_EQ(activeMode(frame), c.mode) << c.rows;
+        EXPECT_EQ(pointCount(view, frame), c.rows);
         EXPECT_EQ(listRowCount(view, frame), c.rows);
+        EXPECT_EQ(singleWaveform(frame), c.waveform) << c.rows;
+        EXPECT_EQ(storedMode(frame), c.storedSeries) << c.rows;
+        EXPECT_EQ(realTimeMode(frame), c.realTime) << c.rows;
+        EXPECT_EQ(powerMode(frame), c.power) << c.rows;
+        EXPECT_EQ(axisTimes(frame), c.times) << c.rows;
     }
-    // Should two flags be set, the later mode of the order wins.
+    // Should two flags be set, the later mode of the order wins; the point count goes by
+    // the stored flags first, and the times by the real-time ones.
     FrameState frame;
     frame.m_bStoreTr = frame.m_bRtRms = 1;
     EXPECT_EQ(activeMode(frame), Mode::RtRms);
+    EXPECT_EQ(pointCount(view, frame), 251);
     frame.m_bRtPowerS = 1;
     EXPECT_EQ(activeMode(frame), Mode::RtPowerS);
+    frame.clearModeFlags();
+    frame.m_bStoreRms = frame.m_bEpa = 1;
+    EXPECT_EQ(pointCount(view, frame), 590);
+    frame.m_bEpa = 0;
+    frame.m_bRtFreq = 1;
+    EXPECT_EQ(axisTimes(frame), AxisTimes::RealTime);
+    view.m_nStoreCount = -3; // no list rows below none
+    frame.clearModeFlags();
+    frame.m_bStoreRms = 1;
+    EXPECT_EQ(listRowCount(view, frame), 0);
 }
 
 TEST(DisplayModes, enable_rules_follow_the_data_at_hand)
@@ -102,11 +125,11 @@ TEST(DisplayModes, ranges_come_from_auto_scale_or_the_kind_of_the_mode)
     view.m_nAutoMin = {219, -15, -90, -91};
     view.m_nAutoMax = {251, 11, 90, 91};
 
-    EXPECT_EQ(storeRmsRanges(view, frame), (Ranges{219, 251, -15, 11}));
-    EXPECT_EQ(storeTrRanges(view, frame), (Ranges{-90, 90, -91, 91}));
+    EXPECT_EQ(storedRanges(view, frame, kKindStoreRms), (Ranges{219, 251, -15, 11}));
+    EXPECT_EQ(storedRanges(view, frame, kKindStoreTr), (Ranges{-90, 90, -91, 91}));
     view.m_bAutoScale = {0, 0};
-    EXPECT_EQ(storeRmsRanges(view, frame), (Ranges{-500, 500, -20, 20}));
-    EXPECT_EQ(storeTrRanges(view, frame), (Ranges{-300, 300, -30, 30}));
+    EXPECT_EQ(storedRanges(view, frame, kKindStoreRms), (Ranges{-500, 500, -20, 20}));
+    EXPECT_EQ(storedRanges(view, frame, kKindStoreTr), (Ranges{-300, 300, -30, 30}));
     EXPECT_EQ(axisRanges(frame, kKindRtFreq), (Ranges{0, 80, 1, 81}));
 }
 

@@ -49,6 +49,7 @@ TEST(GraphBenchmark, DISABLED_full_paint_and_real_time_refresh)
     Graph g(QSize(1600, 900));
     fullMemory(g);
     QImage target(1600, 900, QImage::Format_RGB32);
+    g.view->PreparePage();
     std::vector<double> paints;
     for (int i = 0; i < 31; ++i) {
         QElapsedTimer timer;

@@ -13,7 +13,7 @@
 
 namespace graphtest {
 
-// Records the mode commands that the first paint after a load runs.
+// Records the mode commands that the first page after a load runs.
 struct RecordingFrame : FrameState {
     int storeRmsCalls = 0;
     int realTimeRmsCalls = 0;
@@ -70,7 +70,8 @@ struct Graph {
         v.m_nDisplayMode = 1;
     }
 
-    // Paints into a fresh image of the client size (or `target` when printing).
+    // Paints into a fresh image of the client size (or `target` when printing), the
+    // page readied first as the window and the printing do.
     QImage paint(bool printing = false, QSize target = QSize())
     {
         if (!target.isValid())
@@ -78,6 +79,7 @@ struct Graph {
         QImage image(target, QImage::Format_RGB32);
         image.fill(Qt::magenta);
         QPainter p(&image);
+        view->PreparePage();
         view->OnDraw(p, target, printing);
         return image;
     }

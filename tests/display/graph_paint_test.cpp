@@ -255,6 +255,41 @@ TEST(GraphPaint, first_paint_after_load_switches_mode_by_document_tag)
     EXPECT_EQ(g.view->m_nFirstPoint, 1);
 }
 
+TEST(GraphPaint, window_and_printer_ready_the_page_and_the_drawing_only_draws)
+{
+    Graph g;
+    g.storeRms(
+        20, [](int) { return 40.0f; }, [](int) { return 60.0f; });
+    g.doc.m_strReadTag = QStringLiteral("RMSTRDATA");
+    CDTView& v = *g.view;
+    QImage page(2000, 1400, QImage::Format_RGB32);
+    QPainter p(&page);
+
+    // Drawing alone enters no mode, arms no timer and keeps the layout it is given.
+    v.m_bNewDocument = 1;
+    const PlotRect given = v.m_rcPlot;
+    v.OnDraw(p, page.size(), true);
+    EXPECT_TRUE(v.m_rcPlot == given);
+    EXPECT_EQ(g.frame.storeRmsCalls, 0);
+    EXPECT_EQ(v.m_bNewDocument, 1);
+    EXPECT_FALSE(v.timers().IsActive(4));
+
+    // A printed page of a document just loaded (nothing painted on the screen yet, as
+    // when printing from the command line) is readied first, at the current size.
+    v.resize(1200, 800);
+    v.OnPrint(p, 1);
+    EXPECT_EQ(g.frame.storeRmsCalls, 1);
+    EXPECT_EQ(v.m_bNewDocument, 0);
+    EXPECT_TRUE(v.timers().IsActive(4));
+    EXPECT_EQ(v.m_rcPlot.right, 1090);
+
+    // ... and so is the window's paint.
+    v.m_bNewDocument = 1;
+    v.grab();
+    EXPECT_EQ(g.frame.storeRmsCalls, 2);
+    EXPECT_EQ(v.m_bNewDocument, 0);
+}
+
 TEST(GraphPaint, first_graph_paint_creates_children_and_arms_timer_4_once)
 {
     Graph g;

@@ -1,5 +1,8 @@
 #include "link/correct_time_dialog.h"
 
+#include <array>
+#include <utility>
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -123,12 +126,17 @@ void CCorrectTimeDlg::OnOK()
         return;
     // The time sent is the one the fields show (at most a second old).
     sendAndAccept(clockCommand().bytes(), [this](FrameState& frame) {
-        frame.m_strYear = m_strYear;
-        frame.m_strMonth = m_strMonth;
-        frame.m_strDay = m_strDay;
-        frame.m_strHour = m_strHour;
-        frame.m_strMinute = m_strMinute;
-        frame.m_strSecond = m_strSecond;
+        // The six clock fields, year to second.
+        const std::array<std::pair<QString*, const QString*>, 6> fields{{
+            {&frame.m_strYear, &m_strYear},
+            {&frame.m_strMonth, &m_strMonth},
+            {&frame.m_strDay, &m_strDay},
+            {&frame.m_strHour, &m_strHour},
+            {&frame.m_strMinute, &m_strMinute},
+            {&frame.m_strSecond, &m_strSecond},
+        }};
+        for (const auto& [to, from] : fields)
+            *to = *from;
     });
 }
 

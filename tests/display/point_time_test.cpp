@@ -41,9 +41,20 @@ TEST_F(PointTimeFixture, store_rms_truncates_index_times_interval_to_whole_secon
     EXPECT_EQ(text(3), "07/03/09 14:05:10"); // 1.5 s truncated
     EXPECT_EQ(text(4), "07/03/09 14:05:11");
 
-    // A full memory of one-hour samples stays exact.
-    view.m_fInterval = 3600.0f;
-    EXPECT_EQ(pointIndexToTime(view, frame, doc, 131071), start + 131071LL * 3600);
+    struct Case {
+        float interval;
+        int index;
+        long long seconds;
+    };
+    for (const Case& c : {
+             Case{3600.0f, 131071, 131071LL * 3600}, // a full memory of hours stays exact
+             Case{-0.5f, 3, -1}, // a damaged file's interval: toward zero, before the start
+             Case{1.0e30f, 2, 100000000000LL}, // kept to some thousand years either way
+             Case{-1.0e30f, 2, -100000000000LL},
+         }) {
+        view.m_fInterval = c.interval;
+        EXPECT_EQ(pointIndexToTime(view, frame, doc, c.index), start + c.seconds) << c.interval;
+    }
 }
 
 TEST_F(PointTimeFixture, store_transient_uses_the_start_of_the_record_holding_the_point)

@@ -209,6 +209,21 @@ TEST(WireProtocol, download_header_decodes_every_field)
     busy[0] = 0xEA;
     EXPECT_EQ(DownloadHeader::decode(busy).status, DecodeStatus::WrongCode);
 
+    // A header no logger could send: a start or a total beyond the 1024 x 512 bytes.
+    struct Plausible {
+        const char* total;
+        const char* start;
+        bool plausible;
+    };
+    for (const auto& [total, start, plausible] :
+         {Plausible{"080000", "07FFFF", true}, Plausible{"000200", "080000", false},
+          Plausible{"080001", "000000", false}}) {
+        const QByteArray hex = QByteArray("DD 02 01 00") + total + start
+                               + "20 0A 01F4 FFFE 090307140509 000102 FFFFFF";
+        EXPECT_EQ(DownloadHeader::decode(fromHex(hex.constData())).value.isPlausible(), plausible)
+            << hex.constData();
+    }
+
     EXPECT_EQ(remainderThreshold(512 * 3), 0);
     EXPECT_EQ(remainderThreshold(512 * 3 + 40), 40);
     EXPECT_EQ(remainderThreshold(300), 300);
@@ -251,6 +266,7 @@ TEST(WireProtocol, transient_record_decodes_against_hand_written_bytes)
     EXPECT_EQ(r.value.samples[250], 0);
 
     EXPECT_TRUE(TransientRecord::startsAt(asBytes(raw), 0));
+    EXPECT_TRUE(TransientRecord::startsAt(asBytes(raw.left(2)), 0)) << "the mark alone";
     EXPECT_FALSE(TransientRecord::startsAt(asBytes(raw), 2));
     EXPECT_FALSE(TransientRecord::startsAt(asBytes(raw), 511)) << "one byte left";
     EXPECT_FALSE(TransientRecord::startsAt(asBytes(raw), 512));

@@ -75,6 +75,7 @@ QWidget* frameButton(const CMainFrame& frame, int id)
 // Returns whether the dialog ended (a dialog left open is closed to end the test).
 bool clickAndDrive(QWidget* opener, const std::function<void(QDialog&)>& drive)
 {
+    testenv::RealModalDialogs real;
     bool driven = false;
     bool ended = false;
     QTimer::singleShot(0, [&] {
@@ -291,6 +292,7 @@ TEST(DialogInput, lists_and_panels_are_placed_by_their_frames_clear_of_the_band)
 TEST(DialogInput, instrument_dialogs_stay_with_the_main_window_and_end_by_click_and_esc)
 {
     testenv::resetHome();
+    testenv::RealModalDialogs real;
     frametest::Frame f;
     CMainFrame& frame = *f.frame;
     for (int id : {ID_DOWNLOAD_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME}) {
@@ -351,6 +353,7 @@ TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page_previe
     CMainFrame::setPrintDialogHook({});
 
     // The preview lies over the main window, frame over frame; Esc ends it.
+    testenv::RealModalDialogs real;
     bool covered = false;
     QTimer::singleShot(0, [&] {
         QWidget* preview = QApplication::activeModalWidget();

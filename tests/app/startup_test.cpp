@@ -375,7 +375,7 @@ TEST(StartUp, about_box_shows_name_and_version_each_time)
     CDTApp app;
     ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding"}));
     QStringList seen;
-    setModalDialogHook([&](QDialog& dialog) {
+    testenv::ScopedModal about([&](QDialog& dialog) {
         EXPECT_NE(qobject_cast<CAboutDlg*>(&dialog), nullptr);
         QStringList texts{dialog.windowTitle()};
         for (QLabel* l : dialog.findChildren<QLabel*>())
@@ -384,11 +384,10 @@ TEST(StartUp, about_box_shows_name_and_version_each_time)
         seen << texts.join(QLatin1Char('|'));
         auto* ok = dialog.findChild<QPushButton*>();
         EXPECT_TRUE(ok && ok->isDefault() && ok->text() == QStringLiteral("OK"));
-        return int(QDialog::Accepted);
+        dialog.setResult(QDialog::Accepted);
     });
     EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_APP_ABOUT));
     EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_APP_ABOUT));
-    setModalDialogHook({});
     ASSERT_EQ(seen.size(), 2);
     EXPECT_EQ(seen[0], seen[1]);
     EXPECT_TRUE(seen[0].startsWith(QStringLiteral("RQ730 Datalogger|")));

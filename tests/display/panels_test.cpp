@@ -212,13 +212,10 @@ TEST(InstrumentTree, one_item_whose_menu_runs_the_frame_commands)
 
     f.frame->m_bStopped = 1;
     bool clockDialogRan = false;
-    setModalDialogHook([&](QDialog& d) {
-        clockDialogRan = dynamic_cast<CCorrectTimeDlg*>(&d) != nullptr;
-        return int(QDialog::Rejected);
-    });
+    testenv::ScopedModal clock(
+        [&](QDialog& d) { clockDialogRan = dynamic_cast<CCorrectTimeDlg*>(&d) != nullptr; });
     chooseIndex = 0;
     tree->OnRClick(onItem);
-    setModalDialogHook({});
     CInstrumentView::setPopupRunner(old);
     EXPECT_TRUE(clockDialogRan);
 }

@@ -434,10 +434,10 @@ TEST(Splash, a_box_raised_over_the_splash_outlives_it)
         // (every 100 ms) gets a chance in the wait.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(splash.isNull());
-        waitUntil([] { return false; }, 150);
+        sim::runEventsFor(150);
         EXPECT_FALSE(splash.isNull());
         EXPECT_TRUE(box.isVisible()) << "the box is still up after the splash went";
     }
-    EXPECT_TRUE(waitUntil([&] { return splash.isNull(); }));
+    EXPECT_TRUE(sim::waitUntil([&] { return splash.isNull(); }, 3000));
     CSplashWnd::EnableSplashScreen(false);
 }

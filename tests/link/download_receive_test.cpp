@@ -9,20 +9,15 @@
 #include <memory>
 
 #include "app/mainframe.h"
-#include "app/splash.h"
 #include "display/cdtview.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"
 #include "link/download_parse.h"
 #include "platform/folders.h"
-#include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
-#include "platform/message_box.h"
 #include "platform/whole_file.h"
-#include "support/logger_simulator.h"
 #include "linked_frame.h"
-#include "support/test_env.h"
 
 namespace {
 
@@ -80,14 +75,6 @@ struct DownloadFixture : LinkedFrameFixture {
     bool waitForIdle(int ms = 4000)
     {
         return sim::waitUntil([this] { return frame->m_bTransferMode == 0; }, ms);
-    }
-
-    int boxesWith(const QString& text) const
-    {
-        int n = 0;
-        for (const auto& b : boxes)
-            n += b.text == text ? 1 : 0;
-        return n;
     }
 
     // The previous-measurement file, loaded into a fresh document and view.
@@ -566,13 +553,12 @@ TEST_F(DownloadFixture, setup_and_clock_end_the_give_up_of_a_download_left_waiti
         startDownload();
         ASSERT_TRUE(frame->timers().IsActive(9));
         bool shown = false;
-        setModalDialogHook([&](QDialog& d) {
+        testenv::ScopedModal dialog([&](QDialog& d) {
             shown = true;
             EXPECT_EQ(frame->m_bTransferMode, 0);
             for (int id : {9, 10, 11, 12})
                 EXPECT_FALSE(frame->timers().IsActive(id)) << id;
             d.reject();
-            return QDialog::Rejected;
         });
         frame->commandAction(command)->trigger(); // the real menu item
         EXPECT_TRUE(shown);

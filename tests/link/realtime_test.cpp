@@ -5,18 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "app/mainframe.h"
-#include "app/splash.h"
 #include "display/cdtview.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "display/num_edit.h"
 #include "link/wire_protocol.h"
-#include "platform/message_box.h"
-#include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
-#include "support/logger_simulator.h"
 #include "linked_frame.h"
-#include "support/test_env.h"
 
 namespace {
 
@@ -42,7 +37,7 @@ struct RealTimeFixture : LinkedFrameFixture {
 
 TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_its_limit)
 {
-    setModalDialogHook([&](QDialog& d) {
+    testenv::ScopedModal setup([&](QDialog& d) {
         auto& dlg = static_cast<CRealTimeSetupDlg&>(d);
         dlg.OnOK(); // still "Connecting...": nothing
         EXPECT_EQ(frame->m_bStopped, 1);
@@ -59,7 +54,6 @@ TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_it
         EXPECT_EQ(frame->m_nSampData, 1);
         EXPECT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 4000));
         dlg.OnOK();
-        return dlg.result();
     });
     view().g_strReadout = QStringLiteral(
         "Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"); // of the measurement shown before

@@ -349,16 +349,16 @@ TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it
 TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
 {
     logger->setScenario(twoChannels(200)); // 800 bytes: one block and a remainder
-    bool dropped = false;
+    // The period the resend timer runs with as each block request arrives (-1: spent).
+    std::vector<int> resendArmed;
     QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
-                     [this, &dropped](std::uint8_t code) {
-                         if (code == LC_BLOCK && !dropped) {
-                             dropped = true;
+                     [this, &resendArmed](std::uint8_t code) {
+                         if (code != LC_BLOCK)
+                             return;
+                         if (resendArmed.empty())
                              logger->dropNextReply();
-                         }
+                         resendArmed.push_back(frame->timers().Interval(kTimerBlockResend));
                      });
-    QElapsedTimer clock;
-    clock.start();
     startDownload();
     ASSERT_TRUE(sim::waitUntil([this] { return frame->m_dlgLoading.HasWindow(); }));
     QDialog* loading = frame->m_dlgLoading.window();
@@ -375,7 +375,10 @@ TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
     EXPECT_EQ(loading->frameGeometry().top(), viewTop.y() + 4 * loading->frameGeometry().height());
 
     ASSERT_TRUE(waitForIdle(4000));
-    EXPECT_GE(clock.elapsed(), 900);
+    // Asked for with the 900 ms resend armed, and again once it ran out.
+    ASSERT_GE(resendArmed.size(), 2u);
+    EXPECT_EQ(resendArmed[0], 900);
+    EXPECT_EQ(resendArmed[1], -1);
     EXPECT_TRUE(boxes.empty());
     const auto requests = finishedRequests(logger->received());
     ASSERT_EQ(requests.size(), 3u);

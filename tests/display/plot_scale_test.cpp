@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "display/plot_scale.h"
 #include "graph_fixture.h"
@@ -91,23 +92,17 @@ TEST(PlotScale, one_point_spans_the_width_and_zero_spans_give_no_positions)
     EXPECT_TRUE(std::isnan(v.m_pPlotPixels2[cacheIndex(0, 1, 0)]));
 
     // The spacing of the points needs the positions of the window's first two.
-    struct Spacing {
-        int first, last, cached;
-        bool known;
-    };
-    for (const Spacing& c : {Spacing{1, 1, 2, false}, Spacing{0, 2, 2, false},
-                             Spacing{2, 3, 2, false}, Spacing{2, 3, 3, true}}) {
-        v.m_nFirstPoint = c.first;
-        v.m_nLastPoint = c.last;
-        v.m_pPlotPixels.assign(static_cast<std::size_t>(c.cached) * 6, 0.0);
-        for (int p = 0; p < c.cached; ++p)
+    const int spacings[][4] = {{1, 1, 2, 0}, {0, 2, 2, 0}, {2, 3, 2, 0}, {2, 3, 3, 1}};
+    for (const auto& [first, last, cached, known] : spacings) { // cached: points in the cache
+        v.m_nFirstPoint = first;
+        v.m_nLastPoint = last;
+        v.m_pPlotPixels.assign(static_cast<std::size_t>(cached) * 6, 0.0);
+        for (int p = 0; p < cached; ++p)
             v.m_pPlotPixels[cacheIndex(p, 0, 0)] = 100.0 + 20.0 * p;
         double x0 = 0, dx = 0;
-        ASSERT_EQ(windowSpacing(v, x0, dx), c.known) << c.first << " " << c.cached;
-        if (c.known) {
-            EXPECT_DOUBLE_EQ(x0, 120.0);
-            EXPECT_DOUBLE_EQ(dx, 20.0);
-        }
+        ASSERT_EQ(windowSpacing(v, x0, dx), known != 0) << first << " " << cached;
+        if (known)
+            EXPECT_EQ(std::pair(x0, dx), std::pair(120.0, 20.0));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <tuple>
 
 #include "app/frame_state.h"
 #include "display/view_state.h"
@@ -41,19 +42,15 @@ TEST_F(PointTimeFixture, store_rms_truncates_index_times_interval_to_whole_secon
     EXPECT_EQ(text(3), "07/03/09 14:05:10"); // 1.5 s truncated
     EXPECT_EQ(text(4), "07/03/09 14:05:11");
 
-    struct Case {
-        float interval;
-        int index;
-        long long seconds;
+    const std::tuple<float, int, long long> cases[] = {
+        {3600.0f, 131071, 131071LL * 3600}, // a full memory of hours stays exact
+        {-0.5f, 3, -1},               // a damaged file's interval: toward zero, before the start
+        {1.0e30f, 2, 100000000000LL}, // kept to some thousand years either way
+        {-1.0e30f, 2, -100000000000LL},
     };
-    for (const Case& c : {
-             Case{3600.0f, 131071, 131071LL * 3600}, // a full memory of hours stays exact
-             Case{-0.5f, 3, -1}, // a damaged file's interval: toward zero, before the start
-             Case{1.0e30f, 2, 100000000000LL}, // kept to some thousand years either way
-             Case{-1.0e30f, 2, -100000000000LL},
-         }) {
-        view.m_fInterval = c.interval;
-        EXPECT_EQ(pointIndexToTime(view, frame, doc, c.index), start + c.seconds) << c.interval;
+    for (const auto& [interval, index, seconds] : cases) {
+        view.m_fInterval = interval;
+        EXPECT_EQ(pointIndexToTime(view, frame, doc, index), start + seconds) << interval;
     }
 }
 

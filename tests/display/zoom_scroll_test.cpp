@@ -75,19 +75,17 @@ TEST(ZoomScroll, drag_zooms_into_the_box_and_a_second_drag_narrows_it)
 TEST(ZoomScroll, narrow_flat_or_cancelled_drags_do_not_zoom)
 {
     // A box zooms when it is more than 3 pixels wide, one division of its CH1 axis is at
-    // least 0.1 (0.025 a pixel of height) and it holds two points.
-    struct Drag {
-        int points;
-        QPoint from, to;
-        int level;
-    };
-    for (const Drag& d :
-         {Drag{1001, {300, 300}, {303, 500}, 0}, Drag{1001, {300, 300}, {304, 500}, 1},
-          Drag{1001, {300, 400}, {400, 403}, 0}, Drag{1001, {300, 400}, {400, 404}, 1},
-          Drag{11, {200, 300}, {250, 500}, 0}}) { // 11 points: 78 pixels apart
-        ZoomGraph g(d.points);
-        g.drag(d.from, d.to);
-        EXPECT_EQ(g.view->g_nZoomLevel, d.level) << d.points << " " << d.to.x() << "," << d.to.y();
+    // least 0.1 (0.025 a pixel of height) and it holds two points. Rows: points, the
+    // drag from (x, y) to (x, y), and the zoom level it leaves.
+    const int drags[][6] = {{1001, 300, 300, 303, 500, 0},
+                            {1001, 300, 300, 304, 500, 1},
+                            {1001, 300, 400, 400, 403, 0},
+                            {1001, 300, 400, 400, 404, 1},
+                            {11, 200, 300, 250, 500, 0}}; // 11 points: 78 pixels apart
+    for (const auto& [points, x0, y0, x1, y1, level] : drags) {
+        ZoomGraph g(points);
+        g.drag({x0, y0}, {x1, y1});
+        EXPECT_EQ(g.view->g_nZoomLevel, level) << points << " " << x1 << "," << y1;
     }
 
     ZoomGraph g;
@@ -175,16 +173,15 @@ TEST(ZoomScroll, time_bar_pans_within_the_window_and_value_bars_stay_in_range)
     v.m_nLastPoint = 1001;
 
     // The value bars move an axis by at most half the plot's 400 pixels either way.
-    struct Step {
-        int from, code, track, to;
-    };
-    for (const Step& s : {Step{-199, zoom::kLineUp, 0, -200}, Step{-200, zoom::kLineUp, 0, -200},
-                          Step{199, zoom::kLineDown, 0, 200}, Step{200, zoom::kLineDown, 0, 200},
-                          Step{7, zoom::kPageUp, 0, -200}, Step{7, zoom::kPageDown, 0, 200},
-                          Step{7, zoom::kThumbTrack, -37, -37}}) {
-        v.m_nVOffset1[1] = s.from;
-        EXPECT_EQ(zoom::scrollValue(v, 0, s.code, s.track), s.to) << s.from << " " << s.code;
-        EXPECT_EQ(v.m_nVOffset1[1], s.to);
+    using namespace zoom;
+    const int steps[][4] = {{-199, kLineUp, 0, -200},  {-200, kLineUp, 0, -200},
+                            {199, kLineDown, 0, 200},  {200, kLineDown, 0, 200},
+                            {7, kPageUp, 0, -200},     {7, kPageDown, 0, 200},
+                            {7, kThumbTrack, -37, -37}}; // from, code, track, to
+    for (const auto& [from, code, track, to] : steps) {
+        v.m_nVOffset1[1] = from;
+        EXPECT_EQ(scrollValue(v, 0, code, track), to) << from << " " << code;
+        EXPECT_EQ(v.m_nVOffset1[1], to);
     }
     for (int k = 0; k < 300; ++k)
         v.m_wndScrollCh1->triggerAction(QAbstractSlider::SliderSingleStepAdd);

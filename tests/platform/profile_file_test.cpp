@@ -27,12 +27,10 @@ TEST(ProfileFile, value_forms)
     EXPECT_EQ(
         ini.text(QStringLiteral("SAMPRATEINFO"), QStringLiteral("samprate"), QStringLiteral("10")),
         QStringLiteral("abc"));
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPRATE"), 7), 0);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPUNIT"), 7), 12);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Empty"), 7), 0);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Neg"), 7), -42);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Pos"), 7), 5);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Missing"), 7), 7);
+    const std::pair<const char*, int> integers[] = {
+        {"SAMPRATE", 0}, {"SAMPUNIT", 12}, {"Empty", 0}, {"Neg", -42}, {"Pos", 5}, {"Missing", 7}};
+    for (const auto& [key, value] : integers)
+        EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), key, 7), value) << key;
     EXPECT_EQ(ini.integer(QStringLiteral("Nowhere"), QStringLiteral("SAMPUNIT"), 3), 3);
 }
 

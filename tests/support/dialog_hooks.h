@@ -16,12 +16,6 @@
 
 namespace testenv {
 
-// Installed for every test: a box or dialog that the running test did not script would
-// wait for a click that never comes. Each fails the test at once and is answered the
-// way that changes least (the box's Cancel, else No, else OK; the dialog rejected),
-// so that the test goes on to report.
-void failUnexpectedDialogs();
-
 // Lets modal dialogs run for real while the object lives, for a test that drives them
 // through the event loop.
 class RealModalDialogs {

@@ -67,9 +67,7 @@ struct DownloadFixture : LinkedFrameFixture {
     {
         frame->m_nCommPort = 1;
         frame->m_MSComm.SetCommPort(1);
-        frame->m_bDownloadRequest = 1;
-        frame->m_bRealTimeRequest = 0;
-        ASSERT_TRUE(frame->StartTransfer());
+        ASSERT_TRUE(startTransfer(true));
     }
 
     bool waitForIdle(int ms = 4000)

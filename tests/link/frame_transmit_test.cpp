@@ -33,11 +33,9 @@ TEST_F(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
     sim::SilentPort& com1 = *silent;
     CMainFrame& frame = *linked->frame;
 
-    frame.m_bDownloadRequest = 1;
-    frame.m_bRealTimeRequest = 0;
     frame.m_bAnswered = 1;
     frame.m_nTotalBytes = 700;
-    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(startTransfer(true));
     EXPECT_EQ(frame.m_bTransferMode, 1);
     EXPECT_EQ(frame.m_bAnswered, 0);
     EXPECT_EQ(frame.m_nTotalBytes, 0);
@@ -80,9 +78,7 @@ TEST_F(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
     EXPECT_TRUE(frame.commandState(ID_RUN).m_bEnabled);
 
     view.m_nRtCount = 5;
-    frame.m_bRealTimeRequest = 1;
-    frame.m_bDownloadRequest = 0;
-    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(startTransfer(false));
     EXPECT_EQ(view.m_nRtCount, 0);
     EXPECT_EQ(frame.m_bStopped, 0);
     EXPECT_EQ(frame.m_bTransferMode, 1);
@@ -126,9 +122,7 @@ TEST_F(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
     selectCom1();
     CMainFrame& frame = *linked->frame;
 
-    frame.m_bRealTimeRequest = 1;
-    frame.m_bDownloadRequest = 0;
-    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_FALSE(startTransfer(false));
     EXPECT_EQ(frame.m_bTransferMode, 0);
     EXPECT_EQ(frame.m_bStopped, 1);
     EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
@@ -136,9 +130,7 @@ TEST_F(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
     for (int id : {9, 10, 12, 13, 14, 15})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
 
-    frame.m_bRealTimeRequest = 0;
-    frame.m_bDownloadRequest = 1;
-    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_FALSE(startTransfer(true));
     EXPECT_EQ(frame.m_bTransferMode, 0);
     // No resend and no give-up follow with a second message.
     sim::runEventsFor(700);
@@ -176,9 +168,7 @@ TEST_F(FrameTransmit, pulled_adapter_fails_sends_quietly_and_the_transfer_start_
     frame.RequestBlock();
     EXPECT_TRUE(boxes.empty());
 
-    frame.m_bDownloadRequest = 1;
-    frame.m_bRealTimeRequest = 0;
-    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_FALSE(startTransfer(true));
     sim::runEventsFor(600);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kInterrupted);
@@ -232,9 +222,7 @@ TEST_F(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_
         return recording(call);
     });
 
-    frame.m_bDownloadRequest = 1;
-    frame.m_bRealTimeRequest = 0;
-    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(startTransfer(true));
     ASSERT_TRUE(sim::waitUntil([&] { return failed; }, 1000));
     EXPECT_EQ(frame.m_bTransferMode, 0);
     EXPECT_FALSE(frame.m_MSComm.GetPortOpen());

@@ -49,6 +49,14 @@ struct LinkedFrameFixture : ::testing::Test {
         frame->ResetPort();
     }
 
+    // A download (else a real-time run) started, as the dialogs' buttons start them.
+    bool startTransfer(bool download)
+    {
+        frame->m_bDownloadRequest = download ? 1 : 0;
+        frame->m_bRealTimeRequest = download ? 0 : 1;
+        return frame->StartTransfer();
+    }
+
     CDTView& view() { return linked->view(); }
     int boxesWith(const QString& text) const
     {

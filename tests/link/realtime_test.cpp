@@ -22,9 +22,7 @@ struct RealTimeFixture : LinkedFrameFixture {
         frame->m_nCommPort = 1;
         frame->m_MSComm.SetCommPort(1);
         frame->m_nSampData = points;
-        frame->m_bRealTimeRequest = 1;
-        frame->m_bDownloadRequest = 0;
-        ASSERT_TRUE(frame->StartTransfer());
+        ASSERT_TRUE(startTransfer(false));
         ASSERT_TRUE(sim::waitUntil([&] { return view().m_nRtCount >= 1; }));
     }
     int stopCommands() const
@@ -216,9 +214,7 @@ TEST_F(RealTimeFixture, a_run_without_a_first_frame_ends_like_a_stalled_download
     logger->setSilent(true);
     frame->m_nCommPort = 1;
     frame->m_MSComm.SetCommPort(1);
-    frame->m_bRealTimeRequest = 1;
-    frame->m_bDownloadRequest = 0;
-    ASSERT_TRUE(frame->StartTransfer());
+    ASSERT_TRUE(startTransfer(false));
     EXPECT_TRUE(frame->commandState(ID_STOP).m_bEnabled);
     ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bStopped == 1; }, 7000));
     ASSERT_EQ(boxes.size(), 1u);

@@ -75,6 +75,7 @@ QWidget* frameButton(const CMainFrame& frame, int id)
 // Returns whether the dialog ended (a dialog left open is closed to end the test).
 bool clickAndDrive(QWidget* opener, const std::function<void(QDialog&)>& drive)
 {
+    testenv::RealModalDialogs real;
     bool driven = false;
     bool ended = false;
     QTimer::singleShot(0, [&] {
@@ -226,7 +227,7 @@ TEST(DialogInput, colour_lists_drop_to_the_template_height_on_the_window_ground)
         auto* combo = dlg.item<CColorComboBox>(IDC_COLOR_CH1);
         QTest::mouseClick(combo, Qt::LeftButton);
         QWidget* popup = combo->view()->window();
-        ASSERT_TRUE(frametest::waitUntil([&] { return popup->isVisible(); }));
+        ASSERT_TRUE(sim::waitUntil([&] { return popup->isVisible(); }));
         // 65 dialog units with the closed box; the rest of the 15 colours scroll.
         EXPECT_EQ(popup->height() + combo->height(), dlg.units().toPixelsY(65));
         EXPECT_TRUE(combo->view()->verticalScrollBar()->isVisible());
@@ -257,7 +258,7 @@ TEST(DialogInput, lists_and_panels_are_placed_by_their_frames_clear_of_the_band)
     QTest::mouseClick(frameButton(frame, ID_DATA_LIST), Qt::LeftButton);
     QWidget* list = v.m_dlgDataList;
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(frametest::waitUntil([&] { return list->isVisible(); }));
+    ASSERT_TRUE(sim::waitUntil([&] { return list->isVisible(); }));
     EXPECT_EQ(list->frameGeometry().top(), bandOnScreen(v).bottom() + 1);
     EXPECT_TRUE(viewOnScreen.contains(list->frameGeometry()));
 
@@ -283,7 +284,7 @@ TEST(DialogInput, lists_and_panels_are_placed_by_their_frames_clear_of_the_band)
     v.OnCommand(32897);
     QWidget* panel = v.m_dlgPowerAnalysis;
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(frametest::waitUntil([&] { return panel->isVisible(); }));
+    ASSERT_TRUE(sim::waitUntil([&] { return panel->isVisible(); }));
     EXPECT_EQ(panel->frameGeometry(), QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size()));
     EXPECT_FALSE(panel->frameGeometry().intersects(bandOnScreen(v)));
 }
@@ -291,6 +292,7 @@ TEST(DialogInput, lists_and_panels_are_placed_by_their_frames_clear_of_the_band)
 TEST(DialogInput, instrument_dialogs_stay_with_the_main_window_and_end_by_click_and_esc)
 {
     testenv::resetHome();
+    testenv::RealModalDialogs real;
     frametest::Frame f;
     CMainFrame& frame = *f.frame;
     for (int id : {ID_DOWNLOAD_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME}) {
@@ -351,6 +353,7 @@ TEST(DialogInput, ctrl_p_after_the_data_list_closed_prints_the_graph_page_previe
     CMainFrame::setPrintDialogHook({});
 
     // The preview lies over the main window, frame over frame; Esc ends it.
+    testenv::RealModalDialogs real;
     bool covered = false;
     QTimer::singleShot(0, [&] {
         QWidget* preview = QApplication::activeModalWidget();
@@ -370,7 +373,7 @@ TEST(DialogInput, info_dialog_twice_gives_back_the_same_picture)
     const QWidget* bar = f.view().m_wndViewToolBar;
     // The window as the screen shows it; the view toolbar shows its face there.
     const auto shown = [&] {
-        frametest::waitUntil([] { return false; }, 200);
+        sim::runEventsFor(200);
         const QImage picture = f.frame->screen()->grabWindow(f.frame->winId()).toImage();
         const QPoint inBar = bar->mapTo(f.frame.get(), QPoint(bar->width() / 2, bar->height() / 2));
         EXPECT_NE(picture.pixel(inBar) & 0xFFFFFF, 0u) << inBar.x() << "," << inBar.y();

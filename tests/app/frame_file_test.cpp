@@ -296,7 +296,7 @@ TEST_F(FrameFileTest, open_loads_a_document_and_zooms_out)
     EXPECT_TRUE(view->g_strReadout.isEmpty()); // it read out the data shown before
     EXPECT_EQ(view->m_nTrCount, 2);
     EXPECT_EQ(frame->timers().Interval(kTimerZoomOut), 50);
-    EXPECT_TRUE(frametest::waitUntil([&] { return !frame->timers().IsActive(kTimerZoomOut); }));
+    EXPECT_TRUE(sim::waitUntil([&] { return !frame->timers().IsActive(kTimerZoomOut); }));
     EXPECT_EQ(view->g_nZoomLevel, 0);
     EXPECT_EQ(view->g_bFullView, 1);
 }

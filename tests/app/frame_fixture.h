@@ -1,11 +1,11 @@
 #pragma once
-// A main window built as at start-up, without the splash pause, for frame tests.
+// A main window built as at start-up, without the splash pause, for frame tests; on
+// serial ports of the test when they are named.
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-#include <functional>
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 #include "app/mainframe.h"
 #include "app/splash.h"
@@ -13,28 +13,22 @@
 #include "document/cdtdoc.h"
 #include "platform/modal_dialog.h"
 #include "support/dialog_hooks.h"
+#include "support/logger_simulator.h"
 #include "support/test_env.h"
 
 namespace frametest {
 
-// Runs the event loop until `done` holds or the time is up; returns `done()`.
-inline bool waitUntil(const std::function<bool()>& done, int milliseconds = 3000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return done();
-}
-
 struct Frame {
+    std::optional<sim::ScopedSerialPorts> ports; // set before the frame lists them
     std::unique_ptr<CDTDoc> doc = std::make_unique<CDTDoc>();
     std::unique_ptr<CMainFrame> frame;
 
-    Frame()
+    // With `serialPorts`, COM1, COM2, ... are those devices (an empty one: no port).
+    explicit Frame(const QStringList& serialPorts) : Frame(std::optional(serialPorts)) {}
+    explicit Frame(const std::optional<QStringList>& serialPorts = std::nullopt)
     {
+        if (serialPorts)
+            ports.emplace(*serialPorts);
         CMainFrame::setStartupPause(0);
         CSplashWnd::EnableSplashScreen(false);
         frame = std::make_unique<CMainFrame>(doc.get());
@@ -55,7 +49,7 @@ struct Frame {
         bool closed = false;
         QObject::connect(frame.get(), &CMainFrame::frameClosed, [&closed] { closed = true; });
         frame->close();
-        return waitUntil([&] { return closed; });
+        return sim::waitUntil([&] { return closed; }, 3000);
     }
 };
 

@@ -328,7 +328,7 @@ TEST(MainFrame, closing_asks_to_save_only_with_more_than_one_unsaved_point)
         EXPECT_EQ(f.frame->m_bDataUnsaved, 0);
         EXPECT_EQ(f.frame->m_bAskSaveGraph, 0);
         EXPECT_EQ(f.frame->m_bStopped, 1);
-        ASSERT_TRUE(waitUntil([&] { return !f.frame->isVisible(); }));
+        ASSERT_TRUE(sim::waitUntil([&] { return !f.frame->isVisible(); }));
         EXPECT_FALSE(f.frame->timers().IsActive(kTimerClose));
     }
     {

@@ -375,7 +375,7 @@ TEST(StartUp, about_box_shows_name_and_version_each_time)
     CDTApp app;
     ASSERT_TRUE(app.InitInstance({"rq730", "-Embedding"}));
     QStringList seen;
-    setModalDialogHook([&](QDialog& dialog) {
+    testenv::ScopedModal about([&](QDialog& dialog) {
         EXPECT_NE(qobject_cast<CAboutDlg*>(&dialog), nullptr);
         QStringList texts{dialog.windowTitle()};
         for (QLabel* l : dialog.findChildren<QLabel*>())
@@ -384,11 +384,10 @@ TEST(StartUp, about_box_shows_name_and_version_each_time)
         seen << texts.join(QLatin1Char('|'));
         auto* ok = dialog.findChild<QPushButton*>();
         EXPECT_TRUE(ok && ok->isDefault() && ok->text() == QStringLiteral("OK"));
-        return int(QDialog::Accepted);
+        dialog.setResult(QDialog::Accepted);
     });
     EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_APP_ABOUT));
     EXPECT_TRUE(app.GetMainWnd()->OnCmdMsg(ID_APP_ABOUT));
-    setModalDialogHook({});
     ASSERT_EQ(seen.size(), 2);
     EXPECT_EQ(seen[0], seen[1]);
     EXPECT_TRUE(seen[0].startsWith(QStringLiteral("RQ730 Datalogger|")));
@@ -435,10 +434,10 @@ TEST(Splash, a_box_raised_over_the_splash_outlives_it)
         // (every 100 ms) gets a chance in the wait.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(splash.isNull());
-        waitUntil([] { return false; }, 150);
+        sim::runEventsFor(150);
         EXPECT_FALSE(splash.isNull());
         EXPECT_TRUE(box.isVisible()) << "the box is still up after the splash went";
     }
-    EXPECT_TRUE(waitUntil([&] { return splash.isNull(); }));
+    EXPECT_TRUE(sim::waitUntil([&] { return splash.isNull(); }, 3000));
     CSplashWnd::EnableSplashScreen(false);
 }

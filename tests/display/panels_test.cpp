@@ -119,7 +119,7 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     auto* list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
     QAbstractItemModel* model = list->list()->model();
-    ASSERT_TRUE(frametest::waitUntil([&] { return model->rowCount() == 3; }));
+    ASSERT_TRUE(sim::waitUntil([&] { return model->rowCount() == 3; }));
     EXPECT_EQ(model->index(2, 0).data().toString(), "3");
     EXPECT_EQ(model->index(1, 1).data().toString(), formatPointTime(1700000100));
     EXPECT_EQ(model->index(1, 2).data().toString(), "");
@@ -169,7 +169,7 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
     v.OnShowTrFileList();
     list = dynamic_cast<CTrFileListDlg*>(v.m_dlgTrFileList);
     ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(frametest::waitUntil([&] { return list->list()->model()->rowCount() == 1; }));
+    EXPECT_TRUE(sim::waitUntil([&] { return list->list()->model()->rowCount() == 1; }));
     EXPECT_EQ(list->frameGeometry().width(), 210);
     for (const QWidget* covered : std::vector<const QWidget*>{v.m_wndViewToolBar, v.m_dlgRecInfo})
         EXPECT_FALSE(list->frameGeometry().intersects(
@@ -182,8 +182,7 @@ TEST(TrFileList, lists_the_records_and_shows_the_one_double_clicked)
 
 TEST(InstrumentTree, one_item_whose_menu_runs_the_frame_commands)
 {
-    sim::ScopedSerialPorts noPorts({QString()});
-    frametest::Frame f;
+    frametest::Frame f({QString()}); // no port
     CInstrumentView* tree = f.frame->GetInstrumentView();
     tree->OnInitialUpdate();
     ASSERT_EQ(tree->topLevelItemCount(), 1);
@@ -212,13 +211,10 @@ TEST(InstrumentTree, one_item_whose_menu_runs_the_frame_commands)
 
     f.frame->m_bStopped = 1;
     bool clockDialogRan = false;
-    setModalDialogHook([&](QDialog& d) {
-        clockDialogRan = dynamic_cast<CCorrectTimeDlg*>(&d) != nullptr;
-        return int(QDialog::Rejected);
-    });
+    testenv::ScopedModal clock(
+        [&](QDialog& d) { clockDialogRan = dynamic_cast<CCorrectTimeDlg*>(&d) != nullptr; });
     chooseIndex = 0;
     tree->OnRClick(onItem);
-    setModalDialogHook({});
     CInstrumentView::setPopupRunner(old);
     EXPECT_TRUE(clockDialogRan);
 }

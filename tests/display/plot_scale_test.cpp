@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "display/plot_scale.h"
 #include "graph_fixture.h"
@@ -33,6 +34,16 @@ TEST(PlotScale, stored_scale_ticks_and_level0_positions)
     }
     // 50 on a -10 .. 10 axis lies far above the plot, unclipped
     EXPECT_DOUBLE_EQ(v.m_pPlotPixels2[cacheIndex(0, 1, 0)], 590 - 60 * 20.0);
+
+    // A value bar's offset moves the axis by offset x span / H: the bar up by half the
+    // plot lowers the axis by half its span.
+    const int offsets[][2] = {{200, -20}, {-100, -5}};
+    for (const auto& [offset, low] : offsets) {
+        v.m_nVOffset2[0] = offset;
+        v.PreparePlotPoints();
+        EXPECT_FLOAT_EQ(v.g_fTicks2[0][0], float(low)) << offset;
+        EXPECT_NEAR(v.g_fTicks2[0][10], low + 20, 1e-5) << offset;
+    }
 }
 
 // The full-view curves are drawn from positions worked out from the data; they must
@@ -79,8 +90,20 @@ TEST(PlotScale, one_point_spans_the_width_and_zero_spans_give_no_positions)
     EXPECT_FLOAT_EQ(v.g_fXScale, 780.0f);
     EXPECT_DOUBLE_EQ(v.m_pPlotPixels2[cacheIndex(0, 0, 0)], 590 - 40.0);
     EXPECT_TRUE(std::isnan(v.m_pPlotPixels2[cacheIndex(0, 1, 0)]));
-    double x0 = 0, dx = 0;
-    EXPECT_FALSE(windowSpacing(v, x0, dx));
+
+    // The spacing of the points needs the positions of the window's first two.
+    const int spacings[][4] = {{1, 1, 2, 0}, {0, 2, 2, 0}, {2, 3, 2, 0}, {2, 3, 3, 1}};
+    for (const auto& [first, last, cached, known] : spacings) { // cached: points in the cache
+        v.m_nFirstPoint = first;
+        v.m_nLastPoint = last;
+        v.m_pPlotPixels.assign(static_cast<std::size_t>(cached) * 6, 0.0);
+        for (int p = 0; p < cached; ++p)
+            v.m_pPlotPixels[cacheIndex(p, 0, 0)] = 100.0 + 20.0 * p;
+        double x0 = 0, dx = 0;
+        ASSERT_EQ(windowSpacing(v, x0, dx), known != 0) << first << " " << cached;
+        if (known)
+            EXPECT_EQ(std::pair(x0, dx), std::pair(120.0, 20.0));
+    }
 }
 
 TEST(PlotScale, real_time_scale_grows_one_step_when_points_fill_it)

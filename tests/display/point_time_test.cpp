@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <tuple>
 
 #include "display/frame_state.h"
 #include "display/view_state.h"
@@ -41,9 +42,16 @@ TEST_F(PointTimeFixture, store_rms_truncates_index_times_interval_to_whole_secon
     EXPECT_EQ(text(3), "07/03/09 14:05:10"); // 1.5 s truncated
     EXPECT_EQ(text(4), "07/03/09 14:05:11");
 
-    // A full memory of one-hour samples stays exact.
-    view.m_fInterval = 3600.0f;
-    EXPECT_EQ(pointIndexToTime(view, frame, doc, 131071), start + 131071LL * 3600);
+    const std::tuple<float, int, long long> cases[] = {
+        {3600.0f, 131071, 131071LL * 3600}, // a full memory of hours stays exact
+        {-0.5f, 3, -1},               // a damaged file's interval: toward zero, before the start
+        {1.0e30f, 2, 100000000000LL}, // kept to some thousand years either way
+        {-1.0e30f, 2, -100000000000LL},
+    };
+    for (const auto& [interval, index, seconds] : cases) {
+        view.m_fInterval = interval;
+        EXPECT_EQ(pointIndexToTime(view, frame, doc, index), start + seconds) << interval;
+    }
 }
 
 TEST_F(PointTimeFixture, store_transient_uses_the_start_of_the_record_holding_the_point)

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "display/waveform_analysis.h"
@@ -68,7 +69,10 @@ TEST(WaveformAnalysis, crossings_300_apart_give_period_frequency_rms_and_texts)
     EXPECT_EQ(t.peakToPeak[1], "200");
     EXPECT_TRUE(t.rms[0].isEmpty()); // the other channel is untouched
 
-    EXPECT_FLOAT_EQ(analyze(square({100, 465}, 100.0f), 0, 590, 0).frequency, 50.1f);
+    // The stored frequency is f rounded to 0.1 Hz: 77.44998 Hz down, 109.45026 Hz up.
+    const std::pair<int, float> rounded[] = {{465, 50.1f}, {336, 77.4f}, {267, 109.5f}};
+    for (const auto& [fall, hz] : rounded)
+        EXPECT_FLOAT_EQ(analyze(square({100, fall}, 100.0f), 0, 590, 0).frequency, hz) << fall;
 }
 
 TEST(WaveformAnalysis, waves_without_a_reading_store_zero_and_400)
@@ -154,6 +158,10 @@ TEST(WaveformAnalysis, crossing_rules_on_ripple_glitches_dead_bands_and_clipping
     glitch[102][0] = 100.0f; // back above zero two samples after the fall
     Wave highGlitch = sampled(square60(500));
     highGlitch[102][0] = 500.0f;
+    Wave glitch205 = sampled(square60(205)); // a spacing of 410 / 205 = 2 samples
+    glitch205[102][0] = 205.0f;
+    Wave longGlitch205 = glitch205;
+    longGlitch205[103][0] = 205.0f;
     const Case cases[] = {
         // Crossings closer than 410 / peak samples to the last one are ripple.
         {"ripple around zero",
@@ -161,6 +169,8 @@ TEST(WaveformAnalysis, crossing_rules_on_ripple_glitches_dead_bands_and_clipping
         {"glitch after a fall", glitch, 2, 100, 400},
         // Above 410 counts the spacing is 0: every crossing counts.
         {"glitch above 410", highGlitch, 3, 100, 400},
+        {"glitch a sample short of the spacing", glitch205, 2, 100, 400},
+        {"glitch as long as the spacing", longGlitch205, 3, 100, 400},
         // Rising crossings are at the first sample strictly above zero.
         {"dead band at zero", sampled([](int i) {
              if (i < 50 || (i >= 200 && i < 350) || i >= 500)

@@ -56,12 +56,14 @@ TEST(ZoomScroll, drag_zooms_into_the_box_and_a_second_drag_narrows_it)
     EXPECT_GT(countColor(zoomed, QRect(497, 487, 7, 7), rgb(255, 0, 0)), 0);
     EXPECT_EQ(countColor(zoomed, QRect(497, 387, 7, 7), rgb(255, 0, 0)), 0);
 
-    g.drag({110, 590}, {500, 390}); // the lower left quarter of the zoomed picture
+    // The lower left quarter of the zoomed picture, a pixel up: 25.125 .. 50.125, the
+    // values cut to hundredths.
+    g.drag({110, 589}, {500, 389});
     g.paint();
     EXPECT_FLOAT_EQ(v.g_fTicks1[2][10], 100.0f); // the full view is kept as saved row
     EXPECT_FLOAT_EQ(v.g_fTicks1[0][10], 75.0f);
-    EXPECT_EQ(v.m_strYLabels1[0], "25.00");
-    EXPECT_EQ(v.m_strYLabels1[10], "50.00");
+    EXPECT_EQ(v.m_strYLabels1[0], "25.12");
+    EXPECT_EQ(v.m_strYLabels1[10], "50.12");
 
     v.OnZoomOut();
     g.paint();
@@ -72,21 +74,37 @@ TEST(ZoomScroll, drag_zooms_into_the_box_and_a_second_drag_narrows_it)
 
 TEST(ZoomScroll, narrow_flat_or_cancelled_drags_do_not_zoom)
 {
+    // A box zooms when it is more than 3 pixels wide, one division of its CH1 axis is at
+    // least 0.1 (0.025 a pixel of height) and it holds two points. Rows: points, the
+    // drag from (x, y) to (x, y), and the zoom level it leaves.
+    const int drags[][6] = {{1001, 300, 300, 303, 500, 0},
+                            {1001, 300, 300, 304, 500, 1},
+                            {1001, 300, 400, 400, 403, 0},
+                            {1001, 300, 400, 400, 404, 1},
+                            {11, 200, 300, 250, 500, 0}}; // 11 points: 78 pixels apart
+    for (const auto& [points, x0, y0, x1, y1, level] : drags) {
+        ZoomGraph g(points);
+        g.drag({x0, y0}, {x1, y1});
+        EXPECT_EQ(g.view->g_nZoomLevel, level) << points << " " << x1 << "," << y1;
+    }
+
     ZoomGraph g;
     CDTView& v = *g.view;
-    g.drag({300, 300}, {303, 500}); // 3 pixels wide
-    g.drag({300, 400}, {400, 403}); // a division of 0.075 on the zoomed axis
-    EXPECT_EQ(v.g_nZoomLevel, 0);
+    // The drag goes on from 50 pixels left of the plot to 20 right of it, and from 3
+    // above to 20 below.
+    const struct {
+        int x, y;
+        bool inside;
+    } zone[] = {{60, 400, false},  {61, 400, true},  {979, 400, true}, {980, 400, false},
+                {500, 187, false}, {500, 188, true}, {500, 609, true}, {500, 610, false}};
+    for (const auto& [x, y, inside] : zone)
+        EXPECT_EQ(zoom::insideDragZone(v.m_rcPlot, 1000, 700, x, y), inside) << x << "," << y;
     mouse(v, QEvent::MouseButtonPress, {300, 300}, Qt::LeftButton);
     mouse(v, QEvent::MouseMove, {400, 400}, Qt::LeftButton);
     v.OnDragWatch({400, 650}); // far below the plot
     EXPECT_FALSE(v.timers().IsActive(3));
     mouse(v, QEvent::MouseButtonRelease, {400, 400}, Qt::LeftButton);
     EXPECT_EQ(v.g_nZoomLevel, 0);
-
-    ZoomGraph few(11); // 78 pixels a point: a box of 50 pixels holds fewer than two
-    few.drag({200, 300}, {250, 500});
-    EXPECT_EQ(few.view->g_nZoomLevel, 0);
 }
 
 TEST(ZoomScroll, cursor_snaps_to_the_nearest_point_and_reads_it_out)
@@ -154,6 +172,17 @@ TEST(ZoomScroll, time_bar_pans_within_the_window_and_value_bars_stay_in_range)
     EXPECT_NEAR(v.m_siTime.nPos, 500, 10);
     v.m_nLastPoint = 1001;
 
+    // The value bars move an axis by at most half the plot's 400 pixels either way.
+    using namespace zoom;
+    const int steps[][4] = {{-199, kLineUp, 0, -200},  {-200, kLineUp, 0, -200},
+                            {199, kLineDown, 0, 200},  {200, kLineDown, 0, 200},
+                            {7, kPageUp, 0, -200},     {7, kPageDown, 0, 200},
+                            {7, kThumbTrack, -37, -37}}; // from, code, track, to
+    for (const auto& [from, code, track, to] : steps) {
+        v.m_nVOffset1[1] = from;
+        EXPECT_EQ(scrollValue(v, 0, code, track), to) << from << " " << code;
+        EXPECT_EQ(v.m_nVOffset1[1], to);
+    }
     for (int k = 0; k < 300; ++k)
         v.m_wndScrollCh1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(v.m_nVOffset1[1], 200);

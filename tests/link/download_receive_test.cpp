@@ -9,20 +9,15 @@
 #include <memory>
 
 #include "app/mainframe.h"
-#include "app/splash.h"
 #include "display/cdtview.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "link/wire_protocol.h"
 #include "link/download_parse.h"
 #include "platform/folders.h"
-#include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
-#include "platform/message_box.h"
 #include "platform/whole_file.h"
-#include "support/logger_simulator.h"
 #include "linked_frame.h"
-#include "support/test_env.h"
 
 namespace {
 
@@ -72,22 +67,12 @@ struct DownloadFixture : LinkedFrameFixture {
     {
         frame->m_nCommPort = 1;
         frame->m_MSComm.SetCommPort(1);
-        frame->m_bDownloadRequest = 1;
-        frame->m_bRealTimeRequest = 0;
-        ASSERT_TRUE(frame->StartTransfer());
+        ASSERT_TRUE(startTransfer(true));
     }
 
     bool waitForIdle(int ms = 4000)
     {
         return sim::waitUntil([this] { return frame->m_bTransferMode == 0; }, ms);
-    }
-
-    int boxesWith(const QString& text) const
-    {
-        int n = 0;
-        for (const auto& b : boxes)
-            n += b.text == text ? 1 : 0;
-        return n;
     }
 
     // The previous-measurement file, loaded into a fresh document and view.
@@ -362,16 +347,16 @@ TEST_F(DownloadFixture, a_header_without_data_leaves_the_shown_measurement_as_it
 TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
 {
     logger->setScenario(twoChannels(200)); // 800 bytes: one block and a remainder
-    bool dropped = false;
+    // The period the resend timer runs with as each block request arrives (-1: spent).
+    std::vector<int> resendArmed;
     QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
-                     [this, &dropped](std::uint8_t code) {
-                         if (code == LC_BLOCK && !dropped) {
-                             dropped = true;
+                     [this, &resendArmed](std::uint8_t code) {
+                         if (code != LC_BLOCK)
+                             return;
+                         if (resendArmed.empty())
                              logger->dropNextReply();
-                         }
+                         resendArmed.push_back(frame->timers().Interval(kTimerBlockResend));
                      });
-    QElapsedTimer clock;
-    clock.start();
     startDownload();
     ASSERT_TRUE(sim::waitUntil([this] { return frame->m_dlgLoading.HasWindow(); }));
     QDialog* loading = frame->m_dlgLoading.window();
@@ -388,7 +373,10 @@ TEST_F(DownloadFixture, a_dropped_block_is_requested_again_after_900_ms)
     EXPECT_EQ(loading->frameGeometry().top(), viewTop.y() + 4 * loading->frameGeometry().height());
 
     ASSERT_TRUE(waitForIdle(4000));
-    EXPECT_GE(clock.elapsed(), 900);
+    // Asked for with the 900 ms resend armed, and again once it ran out.
+    ASSERT_GE(resendArmed.size(), 2u);
+    EXPECT_EQ(resendArmed[0], 900);
+    EXPECT_EQ(resendArmed[1], -1);
     EXPECT_TRUE(boxes.empty());
     const auto requests = finishedRequests(logger->received());
     ASSERT_EQ(requests.size(), 3u);
@@ -567,14 +555,13 @@ TEST_F(DownloadFixture, setup_and_clock_end_the_give_up_of_a_download_left_waiti
         startDownload();
         ASSERT_TRUE(frame->timers().IsActive(kTimerGiveUp));
         bool shown = false;
-        setModalDialogHook([&](QDialog& d) {
+        testenv::ScopedModal dialog([&](QDialog& d) {
             shown = true;
             EXPECT_EQ(frame->m_bTransferMode, 0);
             for (FrameTimer id :
                  {kTimerGiveUp, kTimerBlockResend, kTimerQuietLine, kTimerCommandResend})
                 EXPECT_FALSE(frame->timers().IsActive(id)) << id;
             d.reject();
-            return QDialog::Rejected;
         });
         frame->commandAction(command)->trigger(); // the real menu item
         EXPECT_TRUE(shown);

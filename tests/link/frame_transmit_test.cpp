@@ -3,11 +3,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-#include "app/frame_fixture.h"
 #include "link/held_device.h"
+#include "linked_frame.h"
 #include "resources/command_ids.h"
-#include "support/logger_simulator.h"
-#include "support/test_env.h"
 
 namespace {
 
@@ -21,34 +19,23 @@ QByteArray bytes(std::initializer_list<int> values)
     return out;
 }
 
-// A frame whose port COM1 is `device` and selected.
-struct LinkedFrame {
-    sim::ScopedSerialPorts ports;
-    frametest::Frame f;
-    frametest::MessageBoxRecorder boxes;
-    CMainFrame& frame = *f.frame;
-
-    explicit LinkedFrame(const QString& device) : ports({device})
-    {
-        frame.m_nCommPort = 1;
-        frame.ResetPort();
-    }
+// Each test links its frame to the devices it needs.
+struct FrameTransmit : LinkedFrameFixture {
+    void SetUp() override {}
 };
 
 } // namespace
 
-TEST(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
+TEST_F(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
 {
-    testenv::resetHome();
-    sim::SilentPort com1;
-    LinkedFrame lf(com1.devicePath());
-    CMainFrame& frame = lf.frame;
+    linkSilentPort();
+    selectCom1();
+    sim::SilentPort& com1 = *silent;
+    CMainFrame& frame = *linked->frame;
 
-    frame.m_bDownloadRequest = 1;
-    frame.m_bRealTimeRequest = 0;
     frame.m_bAnswered = 1;
     frame.m_nTotalBytes = 700;
-    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(startTransfer(true));
     EXPECT_EQ(frame.m_bTransferMode, 1);
     EXPECT_EQ(frame.m_bAnswered, 0);
     EXPECT_EQ(frame.m_nTotalBytes, 0);
@@ -73,16 +60,16 @@ TEST(FrameTransmit, download_start_sends_the_command_and_enters_data_mode)
     ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 24; }, 1000));
     EXPECT_EQ(com1.received().mid(8),
               bytes({0xD8, 0, 0, 1, 1, 1, 1, 1, 0xD8, 0x07, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_TRUE(lf.boxes.calls.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
-TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
+TEST_F(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
 {
-    testenv::resetHome();
-    sim::SilentPort com1;
-    LinkedFrame lf(com1.devicePath());
-    CMainFrame& frame = lf.frame;
-    CDTView& view = lf.f.view();
+    linkSilentPort();
+    selectCom1();
+    sim::SilentPort& com1 = *silent;
+    CMainFrame& frame = *linked->frame;
+    CDTView& view = this->view();
 
     // Run and Stop have no menu item, button or accelerator; code runs them.
     EXPECT_EQ(frame.commandAction(ID_RUN), nullptr);
@@ -91,9 +78,7 @@ TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
     EXPECT_TRUE(frame.commandState(ID_RUN).m_bEnabled);
 
     view.m_nRtCount = 5;
-    frame.m_bRealTimeRequest = 1;
-    frame.m_bDownloadRequest = 0;
-    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(startTransfer(false));
     EXPECT_EQ(view.m_nRtCount, 0);
     EXPECT_EQ(frame.m_bStopped, 0);
     EXPECT_EQ(frame.m_bTransferMode, 1);
@@ -113,7 +98,7 @@ TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
     EXPECT_TRUE(frame.m_MSComm.GetPortOpen());
     EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
     // Without samples the document keeps its tag and nothing is stored.
-    EXPECT_EQ(lf.f.doc->m_strFileTag, QString());
+    EXPECT_EQ(doc->m_strFileTag, QString());
     EXPECT_FALSE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
     ASSERT_TRUE(sim::waitUntil([&] { return com1.received().size() >= 16; }, 1000));
     EXPECT_EQ(com1.received(), QByteArray(8, static_cast<char>(0xC8))
@@ -122,24 +107,22 @@ TEST(FrameTransmit, real_time_run_enables_stop_and_stop_tells_the_logger)
     // A run with samples: the document becomes real-time data and is stored.
     ASSERT_TRUE(frame.StartTransfer());
     view.m_nRtCount = 3;
-    lf.f.doc->m_pRtRms.assign(3, FloatPair{230.0F, 1.5F});
-    lf.f.doc->m_pRtFreq.assign(3, FloatPair{50.0F, 50.0F});
+    doc->m_pRtRms.assign(3, FloatPair{230.0F, 1.5F});
+    doc->m_pRtFreq.assign(3, FloatPair{50.0F, 50.0F});
     frame.OnStop();
-    EXPECT_EQ(lf.f.doc->m_strFileTag, QStringLiteral("EPADATA"));
+    EXPECT_EQ(doc->m_strFileTag, QStringLiteral("EPADATA"));
     EXPECT_TRUE(QFileInfo::exists(CMainFrame::previousMeasurementPath()));
-    EXPECT_TRUE(lf.boxes.calls.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
-TEST(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
+TEST_F(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
 {
-    testenv::resetHome();
     // COM1 names a device that does not exist: the adapter is not there.
-    LinkedFrame lf(QStringLiteral("/dev/rq730-no-such-adapter"));
-    CMainFrame& frame = lf.frame;
+    link({QStringLiteral("/dev/rq730-no-such-adapter")});
+    selectCom1();
+    CMainFrame& frame = *linked->frame;
 
-    frame.m_bRealTimeRequest = 1;
-    frame.m_bDownloadRequest = 0;
-    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_FALSE(startTransfer(false));
     EXPECT_EQ(frame.m_bTransferMode, 0);
     EXPECT_EQ(frame.m_bStopped, 1);
     EXPECT_FALSE(frame.commandState(ID_STOP).m_bEnabled);
@@ -148,14 +131,12 @@ TEST(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
                           kTimerSample, kTimerRealTimeRequest})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
 
-    frame.m_bRealTimeRequest = 0;
-    frame.m_bDownloadRequest = 1;
-    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_FALSE(startTransfer(true));
     EXPECT_EQ(frame.m_bTransferMode, 0);
     // No resend and no give-up follow with a second message.
     sim::runEventsFor(700);
-    ASSERT_EQ(lf.boxes.calls.size(), 2u); // one per failed start
-    for (const MessageBoxCall& call : lf.boxes.calls) {
+    ASSERT_EQ(boxes.size(), 2u); // one per failed start
+    for (const MessageBoxCall& call : boxes) {
         EXPECT_EQ(call.text, kInterrupted);
         EXPECT_EQ(call.caption, QStringLiteral("RQ730 Datalogger"));
         EXPECT_EQ(call.buttons, MsgButtons::Ok);
@@ -164,12 +145,11 @@ TEST(FrameTransmit, failed_transfer_start_is_undone_and_reported_once)
     EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
 }
 
-TEST(FrameTransmit, pulled_adapter_fails_sends_quietly_and_the_transfer_start_once)
+TEST_F(FrameTransmit, pulled_adapter_fails_sends_quietly_and_the_transfer_start_once)
 {
-    testenv::resetHome();
-    auto logger = std::make_unique<sim::LoggerSimulator>();
-    LinkedFrame lf(logger->devicePath());
-    CMainFrame& frame = lf.frame;
+    link({logger->devicePath()});
+    selectCom1();
+    CMainFrame& frame = *linked->frame;
 
     frame.m_byCommand.fill(0xEE);
     ASSERT_TRUE(frame.SendCommand(frame.m_byCommand));
@@ -187,24 +167,21 @@ TEST(FrameTransmit, pulled_adapter_fails_sends_quietly_and_the_transfer_start_on
     EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch)); // a command ends the link watch
     frame.ProbePort(1);                       // skipped without a word
     frame.RequestBlock();
-    EXPECT_TRUE(lf.boxes.calls.empty());
+    EXPECT_TRUE(boxes.empty());
 
-    frame.m_bDownloadRequest = 1;
-    frame.m_bRealTimeRequest = 0;
-    EXPECT_FALSE(frame.StartTransfer());
+    EXPECT_FALSE(startTransfer(true));
     sim::runEventsFor(600);
-    ASSERT_EQ(lf.boxes.calls.size(), 1u);
-    EXPECT_EQ(lf.boxes.calls[0].text, kInterrupted);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kInterrupted);
     EXPECT_EQ(frame.m_bTransferMode, 0);
 }
 
-TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
+TEST_F(FrameTransmit, run_starts_the_search_or_the_link_watch)
 {
-    testenv::resetHome();
-    frametest::Frame f;
-    CMainFrame& frame = *f.frame;
+    link({}); // no port at all
+    CMainFrame& frame = *linked->frame;
     // Run opens the real-time set-up dialog; here it is closed at once.
-    setModalDialogHook([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    testenv::ScopedModal closed([](QDialog&) {});
 
     frame.m_bAcknowledged = 1;
     ASSERT_TRUE(frame.OnCmdMsg(ID_RUN));
@@ -228,30 +205,25 @@ TEST(FrameTransmit, run_starts_the_search_or_the_link_watch)
     frame.OnRun();
     EXPECT_FALSE(frame.timers().IsActive(kTimerLinkWatch));
     frame.m_dlgLoading.EndAndDestroy(CLoadingDlg::IDD);
-    setModalDialogHook({});
 }
 
-TEST(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_once)
+TEST_F(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_once)
 {
-    testenv::resetHome();
-    sim::LoggerSimulator logger;
-    logger.setBusyLogging(true);
-    LinkedFrame lf(logger.devicePath());
-    CMainFrame& frame = lf.frame;
+    logger->setBusyLogging(true);
+    link({logger->devicePath()});
+    selectCom1();
+    CMainFrame& frame = *linked->frame;
     // The busy reply's box stands in for a port operation of the handler that fails.
     bool failed = false;
-    setMessageBoxHook([&](const MessageBoxCall& call) {
+    const MessageBoxHook recording = setMessageBoxHook([&](const MessageBoxCall& call) {
         if (!failed) {
             failed = true;
             throw CommDispatchError("the port went away");
         }
-        lf.boxes.calls.push_back(call);
-        return MsgResult::Ok;
+        return recording(call);
     });
 
-    frame.m_bDownloadRequest = 1;
-    frame.m_bRealTimeRequest = 0;
-    ASSERT_TRUE(frame.StartTransfer());
+    ASSERT_TRUE(startTransfer(true));
     ASSERT_TRUE(sim::waitUntil([&] { return failed; }, 1000));
     EXPECT_EQ(frame.m_bTransferMode, 0);
     EXPECT_FALSE(frame.m_MSComm.GetPortOpen());
@@ -259,7 +231,8 @@ TEST(FrameTransmit, port_failure_inside_the_receive_handler_ends_the_transfer_on
     sim::runEventsFor(700);
     for (FrameTimer id : {kTimerGiveUp, kTimerBlockResend, kTimerCommandResend})
         EXPECT_FALSE(frame.timers().IsActive(id)) << id;
-    ASSERT_EQ(lf.boxes.calls.size(), 1u);
-    EXPECT_EQ(lf.boxes.calls[0].text, kInterrupted);
-    EXPECT_EQ(lf.boxes.calls[0].caption, QStringLiteral("RQ730 Datalogger"));
+    setMessageBoxHook(recording);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kInterrupted);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("RQ730 Datalogger"));
 }

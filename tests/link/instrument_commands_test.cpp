@@ -8,21 +8,13 @@
 #include <QComboBox>
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <memory>
+#include <functional>
+#include <optional>
 
-#include "app/mainframe.h"
-#include "app/splash.h"
-#include "display/cdtview.h"
-#include "document/cdtdoc.h"
 #include "link/link_timing.h"
-#include "platform/file_dialog.h"
-#include "platform/message_box.h"
-#include "platform/modal_dialog.h"
+#include "linked_frame.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
-#include "support/logger_simulator.h"
-#include "support/test_env.h"
 
 namespace {
 
@@ -36,59 +28,16 @@ QByteArray hex(const QByteArray& bytes)
     return bytes.toHex(' ').toUpper();
 }
 
-struct InstrumentFixture : ::testing::Test {
-    std::unique_ptr<sim::LoggerSimulator> logger;
-    std::unique_ptr<sim::SilentPort> silent;
-    std::unique_ptr<sim::ScopedSerialPorts> ports;
-    std::unique_ptr<CDTDoc> doc;
-    std::unique_ptr<CMainFrame> frame;
-    std::vector<MessageBoxCall> boxes;
-    std::deque<MsgResult> answers;
+struct InstrumentFixture : LinkedFrameFixture {
+    std::optional<testenv::ScopedModal> modal;
     int modalRuns = 0;
-
-    // A logger on COM1, or a port where nobody answers.
-    void start(bool withLogger)
-    {
-        testenv::resetHome();
-        if (withLogger) {
-            logger = std::make_unique<sim::LoggerSimulator>();
-            ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{logger->devicePath()});
-        } else {
-            silent = std::make_unique<sim::SilentPort>();
-            ports = std::make_unique<sim::ScopedSerialPorts>(QStringList{silent->devicePath()});
-        }
-        setMessageBoxHook([this](const MessageBoxCall& call) {
-            boxes.push_back(call);
-            if (answers.empty())
-                return MsgResult::Ok;
-            const MsgResult r = answers.front();
-            answers.pop_front();
-            return r;
-        });
-        CMainFrame::setStartupPause(0);
-        CSplashWnd::EnableSplashScreen(false);
-        doc = std::make_unique<CDTDoc>();
-        frame = std::make_unique<CMainFrame>(doc.get());
-        ASSERT_TRUE(frame->LoadFrame());
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override
-    {
-        setModalDialogHook({});
-        setFileDialogHook({});
-        frame.reset();
-        doc.reset();
-        setMessageBoxHook({});
-    }
 
     // Runs command `id`; while its dialog is open, `body` plays the user.
     bool run(int id, const std::function<void(QDialog&)>& body)
     {
-        setModalDialogHook([this, body](QDialog& dlg) {
+        modal.emplace([this, body](QDialog& dlg) {
             ++modalRuns;
-            dlg.setResult(QDialog::Rejected);
             body(dlg);
-            return dlg.result();
         });
         return frame->OnCmdMsg(id);
     }
@@ -97,14 +46,6 @@ struct InstrumentFixture : ::testing::Test {
     {
         return !frame->timers().IsActive(kTimerPortScan) && !frame->timers().IsActive(kTimerProbe)
                && !frame->timers().IsActive(kTimerLinkWatch);
-    }
-
-    int boxesWith(const QString& text) const
-    {
-        int n = 0;
-        for (const auto& b : boxes)
-            n += b.text == text ? 1 : 0;
-        return n;
     }
 };
 
@@ -117,7 +58,6 @@ QString prompt(const CDownloadDlg& dlg)
 
 TEST_F(InstrumentFixture, download_data_connects_then_downloads)
 {
-    start(true);
     sim::LoggerScenario s;
     for (int n = 0; n < 6; ++n) {
         s.rms.push_back(static_cast<std::int16_t>(2300 + n));
@@ -164,7 +104,7 @@ TEST_F(InstrumentFixture, download_data_connects_then_downloads)
 
 TEST_F(InstrumentFixture, download_data_without_logger_says_not_connected)
 {
-    start(false);
+    linkSilentPort();
     CDownloadDlg& dlg = frame->m_dlgDownload;
     run(ID_DOWNLOAD_DATA, [&](QDialog&) {
         ASSERT_TRUE(sim::waitUntil([&] { return dlg.title() == "Not Connected"; }, 4000));
@@ -186,8 +126,7 @@ TEST_F(InstrumentFixture, download_data_without_logger_says_not_connected)
 
 TEST_F(InstrumentFixture, instrument_commands_wait_for_a_running_download_or_run)
 {
-    start(true);
-    frame->m_dlgLoading.Create(frame.get());
+    frame->m_dlgLoading.Create(frame);
     for (int id : {ID_DOWNLOAD_DATA, ID_DATALOGGER_SETUP, ID_CORRECT_TIME})
         run(id, [](QDialog&) {});
     EXPECT_EQ(modalRuns, 0);
@@ -207,7 +146,6 @@ TEST_F(InstrumentFixture, instrument_commands_wait_for_a_running_download_or_run
 
 TEST_F(InstrumentFixture, save_question_comes_once_after_a_setup)
 {
-    start(true);
     CDTView& view = *frame->GetDataView();
     auto armQuestion = [&] {
         view.m_nStoreCount = 5;
@@ -237,7 +175,7 @@ TEST_F(InstrumentFixture, save_question_comes_once_after_a_setup)
     // Yes, and the save is cancelled: the data is still unsaved, the question stays.
     armQuestion();
     answers = {MsgResult::Yes};
-    setFileDialogHook([](const FileDialogCall&) { return std::optional<QString>(); });
+    testenv::FileDialogScript cancelled;
     download();
     EXPECT_EQ(boxes.size(), 2u);
     EXPECT_EQ(frame->m_bDataUnsaved, 1);
@@ -258,7 +196,6 @@ TEST_F(InstrumentFixture, save_question_comes_once_after_a_setup)
 
 TEST_F(InstrumentFixture, datalogger_setup_sends_the_dialog_values_after_the_warning)
 {
-    start(true);
     frame->m_strSampRate = QStringLiteral("10");
     frame->m_nSampUnit = 0;
     frame->m_strRiseLevel = QStringLiteral("500");
@@ -304,7 +241,6 @@ TEST_F(InstrumentFixture, datalogger_setup_sends_the_dialog_values_after_the_war
 
 TEST_F(InstrumentFixture, correct_time_sends_the_clock_the_dialog_shows)
 {
-    start(true);
     CCorrectTimeDlg& dlg = frame->m_dlgCorrectTime;
     QStringList shown;
     run(ID_CORRECT_TIME, [&](QDialog&) {

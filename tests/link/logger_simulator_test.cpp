@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-
 using namespace sim;
 
 namespace {
@@ -200,12 +198,21 @@ TEST(LoggerSimulator, streams_real_time_frames_until_stopped)
 TEST(LoggerSimulator, paced_output_keeps_the_line_speed)
 {
     Bench b;
+    qint64 now = 0; // on the line's clock, in nanoseconds
+    b.logger.setLineClock([&] { return now; });
     b.logger.setPaced(true);
-    QElapsedTimer clock;
-    clock.start();
-    const QByteArray block = b.ask(blockRequest(0, 0xFF), 512);
-    ASSERT_EQ(block.size(), 512);
-    // 512 bytes at 11520 bytes/s take 44 ms.
-    EXPECT_GE(clock.elapsed(), 40);
-    EXPECT_LT(clock.elapsed(), 400);
+    b.comm.SetRThreshold(512);
+    b.comm.SetOutput(blockRequest(0, 0xFF));
+    ASSERT_TRUE(waitUntil([&] { return b.logger.received().size() == 8; }));
+    // 11520 bytes a second, the request's 8 first: after t the reply has t x 11520 - 8
+    // bytes on the line, and not one more.
+    const std::pair<qint64, qint64> sent[] = {
+        {0, 0}, {1000000, 3}, {10000000, 107}, {45000000, 510}, {46000000, 512}};
+    for (const auto& [ns, bytes] : sent) {
+        now = ns;
+        ASSERT_TRUE(waitUntil([&] { return b.logger.bytesSent() >= bytes; })) << ns;
+        EXPECT_EQ(b.logger.bytesSent(), bytes) << ns;
+    }
+    ASSERT_TRUE(waitUntil([&] { return !b.reads.isEmpty(); }));
+    EXPECT_EQ(b.reads.last().size(), 512);
 }

@@ -5,18 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "app/mainframe.h"
-#include "app/splash.h"
 #include "display/cdtview.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
 #include "display/num_edit.h"
 #include "link/wire_protocol.h"
-#include "platform/message_box.h"
-#include "platform/modal_dialog.h"
 #include "resources/command_ids.h"
-#include "support/logger_simulator.h"
 #include "linked_frame.h"
-#include "support/test_env.h"
 
 namespace {
 
@@ -27,9 +22,7 @@ struct RealTimeFixture : LinkedFrameFixture {
         frame->m_nCommPort = 1;
         frame->m_MSComm.SetCommPort(1);
         frame->m_nSampData = points;
-        frame->m_bRealTimeRequest = 1;
-        frame->m_bDownloadRequest = 0;
-        ASSERT_TRUE(frame->StartTransfer());
+        ASSERT_TRUE(startTransfer(false));
         ASSERT_TRUE(sim::waitUntil([&] { return view().m_nRtCount >= 1; }));
     }
     int stopCommands() const
@@ -42,7 +35,7 @@ struct RealTimeFixture : LinkedFrameFixture {
 
 TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_its_limit)
 {
-    setModalDialogHook([&](QDialog& d) {
+    testenv::ScopedModal setup([&](QDialog& d) {
         auto& dlg = static_cast<CRealTimeSetupDlg&>(d);
         dlg.OnOK(); // still "Connecting...": nothing
         EXPECT_EQ(frame->m_bStopped, 1);
@@ -59,7 +52,6 @@ TEST_F(RealTimeFixture, run_from_the_dialog_samples_the_waveform_and_stops_at_it
         EXPECT_EQ(frame->m_nSampData, 1);
         EXPECT_TRUE(sim::waitUntil([&] { return dlg.title() == "Connected"; }, 4000));
         dlg.OnOK();
-        return dlg.result();
     });
     view().g_strReadout = QStringLiteral(
         "Data Point No.:3  Time:07/03/09 14:05:11   CH1: 1.0V"); // of the measurement shown before
@@ -222,9 +214,7 @@ TEST_F(RealTimeFixture, a_run_without_a_first_frame_ends_like_a_stalled_download
     logger->setSilent(true);
     frame->m_nCommPort = 1;
     frame->m_MSComm.SetCommPort(1);
-    frame->m_bRealTimeRequest = 1;
-    frame->m_bDownloadRequest = 0;
-    ASSERT_TRUE(frame->StartTransfer());
+    ASSERT_TRUE(startTransfer(false));
     EXPECT_TRUE(frame->commandState(ID_STOP).m_bEnabled);
     ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bStopped == 1; }, 7000));
     ASSERT_EQ(boxes.size(), 1u);

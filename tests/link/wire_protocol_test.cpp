@@ -71,34 +71,20 @@ TEST(WireProtocol, block_request_pages_wrap_at_2048)
 
 TEST(WireProtocol, setup_command_bytes_and_flags)
 {
-    LoggerSetupCommand on;
-    on.autoOff = 2;
-    on.memFull = 3;
-    on.unitChoice = 1;
-    on.rate = 10;
-    on.riseLevel = 500;
-    on.dropLevel = 100;
-    EXPECT_EQ(hexOf(on.bytes()), "AA 1C 20 0A 01 F4 00 64");
-
-    LoggerSetupCommand off;
-    off.autoOff = 0;
-    off.memFull = 0;
-    off.unitChoice = 0;
-    off.rate = 10;
-    EXPECT_EQ(hexOf(off.bytes()), "AA 10 10 0A 01 F4 00 64");
-
-    // Units: hours, and an unknown choice sends seconds; the rate keeps its low 8 bits.
-    LoggerSetupCommand c;
-    c.unitChoice = 2;
-    c.rate = 100;
-    EXPECT_EQ(c.bytes()[2], 0x30);
-    EXPECT_EQ(c.bytes()[3], 0x64);
-    c.unitChoice = 7;
-    c.rate = 0x1234;
-    EXPECT_EQ(c.bytes()[2], 0x10);
-    EXPECT_EQ(c.bytes()[3], 0x34);
+    // Auto-off, memory full, unit, rate, rise and drop level. Units: hours, and an
+    // unknown choice sends seconds; the rate keeps its low 8 bits; the levels go as
+    // value / 256 and value % 256, each cut to 8 bits.
+    const std::pair<LoggerSetupCommand, const char*> commands[] = {
+        {{2, 3, 1, 10, 500, 100}, "AA 1C 20 0A 01 F4 00 64"},
+        {{0, 0, 0, 10, 500, 100}, "AA 10 10 0A 01 F4 00 64"},
+        {{0, 0, 2, 100, 1000, -1}, "AA 10 30 64 03 E8 00 FF"},
+        {{0, 0, 7, 0x1234, 70000, 100}, "AA 10 10 34 11 70 00 64"}, // 70000 = 273 x 256 + 112
+    };
+    for (const auto& [command, hex] : commands)
+        EXPECT_EQ(hexOf(command.bytes()), hex);
 
     // Each flag value 1..7 sets exactly its own bit; 1 for auto-off gives 0x02.
+    LoggerSetupCommand c;
     for (int v = 0; v <= 7; ++v) {
         c.autoOff = v;
         c.memFull = 0;
@@ -110,17 +96,6 @@ TEST(WireProtocol, setup_command_bytes_and_flags)
         c.memFull = v;
         EXPECT_EQ(c.flags(), 0x10) << v;
     }
-
-    // Levels: value / 256 and value % 256, each cut to 8 bits.
-    c.riseLevel = 1000;
-    c.dropLevel = -1;
-    EXPECT_EQ(c.bytes()[4], 0x03);
-    EXPECT_EQ(c.bytes()[5], 0xE8);
-    EXPECT_EQ(c.bytes()[6], 0x00);
-    EXPECT_EQ(c.bytes()[7], 0xFF);
-    c.riseLevel = 70000; // 273 * 256 + 112
-    EXPECT_EQ(c.bytes()[4], 0x11);
-    EXPECT_EQ(c.bytes()[5], 0x70);
 }
 
 TEST(WireProtocol, clock_command_is_bcd)
@@ -209,6 +184,21 @@ TEST(WireProtocol, download_header_decodes_every_field)
     busy[0] = 0xEA;
     EXPECT_EQ(DownloadHeader::decode(busy).status, DecodeStatus::WrongCode);
 
+    // A header no logger could send: a start or a total beyond the 1024 x 512 bytes.
+    struct Plausible {
+        const char* total;
+        const char* start;
+        bool plausible;
+    };
+    for (const auto& [total, start, plausible] :
+         {Plausible{"080000", "07FFFF", true}, Plausible{"000200", "080000", false},
+          Plausible{"080001", "000000", false}}) {
+        const QByteArray hex = QByteArray("DD 02 01 00") + total + start
+                               + "20 0A 01F4 FFFE 090307140509 000102 FFFFFF";
+        EXPECT_EQ(DownloadHeader::decode(fromHex(hex.constData())).value.isPlausible(), plausible)
+            << hex.constData();
+    }
+
     EXPECT_EQ(remainderThreshold(512 * 3), 0);
     EXPECT_EQ(remainderThreshold(512 * 3 + 40), 40);
     EXPECT_EQ(remainderThreshold(300), 300);
@@ -251,6 +241,7 @@ TEST(WireProtocol, transient_record_decodes_against_hand_written_bytes)
     EXPECT_EQ(r.value.samples[250], 0);
 
     EXPECT_TRUE(TransientRecord::startsAt(asBytes(raw), 0));
+    EXPECT_TRUE(TransientRecord::startsAt(asBytes(raw.left(2)), 0)) << "the mark alone";
     EXPECT_FALSE(TransientRecord::startsAt(asBytes(raw), 2));
     EXPECT_FALSE(TransientRecord::startsAt(asBytes(raw), 511)) << "one byte left";
     EXPECT_FALSE(TransientRecord::startsAt(asBytes(raw), 512));

@@ -1,36 +1,15 @@
 // The file dialogs as tests see them: through the hook.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/file_dialog.h"
+#include "support/dialog_hooks.h"
 
-namespace {
-// Installs a hook for one test and removes it again.
-class ScriptedDialogs {
-public:
-    explicit ScriptedDialogs(std::vector<std::optional<QString>> answers)
-        : m_answers(std::move(answers))
-    {
-        setFileDialogHook([this](const FileDialogCall& call) -> std::optional<QString> {
-            calls.push_back(call);
-            if (m_next >= m_answers.size())
-                return std::nullopt;
-            return m_answers[m_next++];
-        });
-    }
-    ~ScriptedDialogs() { setFileDialogHook({}); }
-    std::vector<FileDialogCall> calls;
-
-private:
-    std::vector<std::optional<QString>> m_answers;
-    std::size_t m_next = 0;
-};
-} // namespace
+using testenv::FileDialogScript;
 
 TEST(FileDialog, hook_sees_the_request_and_answers_it)
 {
-    ScriptedDialogs dialogs({QStringLiteral("/tmp/x/run.stdata"), std::nullopt});
+    FileDialogScript dialogs;
+    dialogs.picks = {QStringLiteral("/tmp/x/run.stdata"), std::nullopt};
     const auto saved =
         saveFileDialog(nullptr, QStringLiteral("A (*.a*.b)|*.a;*.b|"), QStringLiteral("a"),
                        QStringLiteral("/tmp/x"), QStringLiteral("proposed"));
@@ -65,7 +44,8 @@ TEST(FileDialog, typed_names_are_completed_like_the_dialog_does)
     EXPECT_EQ(completeTypedName(QStringLiteral("/d/data.csv"), QString(), ext),
               QStringLiteral("/d/data.csv"));
 
-    ScriptedDialogs dialogs({QStringLiteral("typed")});
+    FileDialogScript dialogs;
+    dialogs.picks = {QStringLiteral("typed")};
     EXPECT_EQ(openFileDialog(nullptr, QStringLiteral("A|*.a|"), ext, QStringLiteral("/d")),
               std::optional<QString>(QStringLiteral("/d/typed.stdata")));
 }

@@ -19,7 +19,7 @@ TEST(ProfileFile, value_forms)
 {
     const QString path = writeIni("[ColorInfo]\r\nBGColor=269\r\nTColor=-1\r\n"
                                   "[samprateinfo]\nSAMPRATE=abc\nSAMPUNIT=12abc\n"
-                                  "Empty=\nNeg=-42x\n");
+                                  "Empty=\nNeg=-42x\nPos= +5\n");
     ProfileFile ini(path);
     EXPECT_EQ(ini.byte(QStringLiteral("ColorInfo"), QStringLiteral("BGColor"), 0), 13);
     EXPECT_EQ(ini.byte(QStringLiteral("ColorInfo"), QStringLiteral("TColor"), 0), 255);
@@ -27,11 +27,10 @@ TEST(ProfileFile, value_forms)
     EXPECT_EQ(
         ini.text(QStringLiteral("SAMPRATEINFO"), QStringLiteral("samprate"), QStringLiteral("10")),
         QStringLiteral("abc"));
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPRATE"), 7), 0);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("SAMPUNIT"), 7), 12);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Empty"), 7), 0);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Neg"), 7), -42);
-    EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), QStringLiteral("Missing"), 7), 7);
+    const std::pair<const char*, int> integers[] = {
+        {"SAMPRATE", 0}, {"SAMPUNIT", 12}, {"Empty", 0}, {"Neg", -42}, {"Pos", 5}, {"Missing", 7}};
+    for (const auto& [key, value] : integers)
+        EXPECT_EQ(ini.integer(QStringLiteral("SAMPRATEINFO"), key, 7), value) << key;
     EXPECT_EQ(ini.integer(QStringLiteral("Nowhere"), QStringLiteral("SAMPUNIT"), 3), 3);
 }
 
@@ -47,15 +46,17 @@ TEST(ProfileFile, long_texts_are_cut_to_259_characters)
 
 TEST(ProfileFile, writes_keep_order_and_add_at_the_end)
 {
-    const QString path = writeIni("[First]\r\na=1\r\nb=2\r\n[Second]\r\nc=3\r\n");
+    const QString path = writeIni("[First]\r\na=1\r\nb=2\r\n[Second]\r\nc=3"); // no line end
     ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("first"), QStringLiteral("B"),
                                           QStringLiteral("20"), path));
     ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("First"), QStringLiteral("d"),
                                           QStringLiteral("4"), path));
+    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("Second"), QStringLiteral("f"),
+                                          QStringLiteral("6"), path));
     ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("Third"), QStringLiteral("e"),
                                           QStringLiteral("5"), path));
     EXPECT_EQ(*readWholeFile(path), QByteArray("[First]\r\na=1\r\nb=20\r\nd=4\r\n"
-                                               "[Second]\r\nc=3\r\n[Third]\r\ne=5\r\n"));
+                                               "[Second]\r\nc=3\r\nf=6\r\n[Third]\r\ne=5\r\n"));
     EXPECT_EQ(GetPrivateProfileInt(QStringLiteral("first"), QStringLiteral("b"), 0, path), 20);
     EXPECT_EQ(
         GetPrivateProfileString(QStringLiteral("Third"), QStringLiteral("e"), QString(), path),
@@ -64,11 +65,11 @@ TEST(ProfileFile, writes_keep_order_and_add_at_the_end)
 
 TEST(ProfileFile, lines_it_does_not_set_come_back_byte_for_byte)
 {
-    // Comments, blank lines, spacing, mixed line ends, other sections and keys, bytes
-    // that are not UTF-8, a NUL, and no line end at the end of the file.
+    // Comments (one holding '='), blank lines, spacing, mixed line ends, other sections
+    // and keys, bytes that are not UTF-8, a NUL, and no line end at the end of the file.
     const QByteArray text("; written by hand\r\n\r\n[Other]\nKey = v\xE9\x01\n  odd line\r\n"
-                          "[A]\r\nk= 1 \r\n;tail\r\n[a]\nk=2\nn=\xFF\x00z",
-                          83);
+                          "[A]\r\nk= 1 \r\n;tail=x\r\n[a]\nk=2\nn=\xFF\x00z",
+                          85);
     ProfileFile ini = ProfileFile::fromBytes(text);
     EXPECT_EQ(ini.toBytes(), text);
     EXPECT_EQ(ini.value(QStringLiteral("other"), QStringLiteral("key")),
@@ -86,9 +87,9 @@ TEST(ProfileFile, lines_it_does_not_set_come_back_byte_for_byte)
     ini.setValue(QStringLiteral("A"), QStringLiteral("new"), QStringLiteral("3"));
     ini.setValue(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("4"));
     const QByteArray expected("; written by hand\r\n\r\n[Other]\nKey=\xFC\n  odd line\r\n"
-                              "[A]\r\nk= 1 \r\nnew=3\r\n;tail\r\n[a]\nk=2\nn=\xFF\x00z\r\n"
+                              "[A]\r\nk= 1 \r\nnew=3\r\n;tail=x\r\n[a]\nk=2\nn=\xFF\x00z\r\n"
                               "[B]\r\nx=4\r\n",
-                              98);
+                              100);
     EXPECT_EQ(ini.toBytes(), expected);
     const ProfileFile reread = ProfileFile::fromBytes(ini.toBytes());
     EXPECT_EQ(reread.value(QStringLiteral("Other"), QStringLiteral("Key")),

@@ -16,6 +16,19 @@
 
 namespace testenv {
 
+// Lets modal dialogs run for real while the object lives, for a test that drives them
+// through the event loop.
+class RealModalDialogs {
+public:
+    RealModalDialogs() : m_previous(setModalDialogHook({})) {}
+    ~RealModalDialogs() { setModalDialogHook(std::move(m_previous)); }
+    RealModalDialogs(const RealModalDialogs&) = delete;
+    RealModalDialogs& operator=(const RealModalDialogs&) = delete;
+
+private:
+    ModalDialogHook m_previous;
+};
+
 // The next scripted answer: the first queued one, else `otherwise`.
 template <class Answer> Answer nextAnswer(std::deque<Answer>& queued, const Answer& otherwise)
 {

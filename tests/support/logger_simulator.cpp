@@ -292,7 +292,7 @@ void LoggerSimulator::sendDue()
     while (!m_scheduled.empty() && m_scheduled.front().due <= m_clock.elapsed()) {
         if (m_pty.isOpen()) {
             if (m_output.isEmpty()) {
-                m_paceClock.start();
+                m_paceStartNs = lineNs();
                 m_pacedSent = 0;
             }
             m_output.append(m_scheduled.front().bytes);
@@ -357,7 +357,7 @@ void LoggerSimulator::flushOutput()
         // command that asked for the reply (8 bytes) crossed the line first: the
         // pseudo-terminal carries it at once, the logger's line would not.
         const qint64 due =
-            m_paceClock.nsecsElapsed() * kLineBytesPerSecond / 1000000000 - kRequestBytes;
+            (lineNs() - m_paceStartNs) * kLineBytesPerSecond / 1000000000 - kRequestBytes;
         allowed = std::min<qsizetype>(allowed, static_cast<qsizetype>(due - m_pacedSent));
     }
     if (allowed > 0) {
@@ -375,7 +375,7 @@ void LoggerSimulator::flushOutput()
         // Wake up when the next few bytes are due, or exactly when the last one is.
         const qint64 next = m_pacedSent + std::min<qint64>(m_output.size(), kPaceChunk);
         const qint64 dueNs = (next + kRequestBytes) * 1000000000 / kLineBytesPerSecond;
-        m_paceTimer.startNs(dueNs - m_paceClock.nsecsElapsed());
+        m_paceTimer.startNs(dueNs - (lineNs() - m_paceStartNs));
     }
     // Unpaced output waits for room in the line when the pty buffer is full.
     if (m_writeNotifier)

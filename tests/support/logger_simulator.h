@@ -132,6 +132,9 @@ public:
     void setFramePeriodMs(int ms) { m_frameTimer.setInterval(ms); }
     // Output at the line's speed: 115200 baud, 10 bits per byte.
     void setPaced(bool paced) { m_paced = paced; }
+    // The clock (in nanoseconds) that paced output keeps the line's speed by: a test's
+    // own instead of the real one.
+    void setLineClock(std::function<qint64()> nowNs) { m_lineClock = std::move(nowNs); }
 
     // --- faults ------------------------------------------------------------------------
     void dropNextReply() { m_dropNext = true; } // the next reply (or frame) is not sent
@@ -186,7 +189,9 @@ private:
         std::function<void()> m_onExpiry;
     };
     PaceTimer m_paceTimer;
-    QElapsedTimer m_paceClock;
+    std::function<qint64()> m_lineClock;
+    qint64 lineNs() const { return m_lineClock ? m_lineClock() : m_clock.nsecsElapsed(); }
+    qint64 m_paceStartNs = 0; // when the reply under way began on the line
     qint64 m_pacedSent = 0;
 
     LoggerModel m_model;

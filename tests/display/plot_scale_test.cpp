@@ -101,8 +101,9 @@ TEST(PlotScale, one_point_spans_the_width_and_zero_spans_give_no_positions)
             v.m_pPlotPixels[cacheIndex(p, 0, 0)] = 100.0 + 20.0 * p;
         double x0 = 0, dx = 0;
         ASSERT_EQ(windowSpacing(v, x0, dx), known != 0) << first << " " << cached;
-        if (known)
+        if (known) {
             EXPECT_EQ(std::pair(x0, dx), std::pair(120.0, 20.0));
+        }
     }
 }
 

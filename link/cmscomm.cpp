@@ -62,7 +62,6 @@ QByteArray ReceiveBuffer::take(int maxBytes)
 
 CMSComm::CMSComm(QObject* parent) : QObject(parent), m_port(this)
 {
-    m_lastInput.start();
     m_clock.start();
     m_port.setReadBufferSize(0);
     connect(&m_port, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
@@ -206,19 +205,11 @@ QByteArray CMSComm::GetInput()
     return m_buffer.take(m_inputLen);
 }
 
-qint64 CMSComm::MsSinceInput() const
-{
-    return m_standIn ? m_standInQuietMs : m_lastInput.elapsed();
-}
-
 void CMSComm::onReadyRead()
 {
     if (m_failed)
         return;
-    const QByteArray fragment = m_port.readAll();
-    if (!fragment.isEmpty())
-        m_lastInput.restart();
-    m_buffer.append(fragment);
+    m_buffer.append(m_port.readAll());
     scheduleReceiveEvent();
 }
 
@@ -257,8 +248,6 @@ void CMSComm::feedLine(const QByteArray& bytes)
     // Bytes that reach a closed port are lost, as on a real line.
     if (!m_standInOpen)
         return;
-    if (!bytes.isEmpty())
-        m_standInQuietMs = 0;
     m_buffer.append(bytes);
     scheduleReceiveEvent();
 }

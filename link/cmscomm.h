@@ -83,8 +83,6 @@ public:
     // Received bytes not yet read. (Bytes the system still holds for the port are
     // not counted: they come with the next notification.)
     int GetInBufferCount() const;
-    // Milliseconds since bytes last arrived.
-    qint64 MsSinceInput() const;
     // Milliseconds on the line's clock: real time, or the stand-in line's own clock.
     qint64 Clock() const { return m_standIn ? m_standInClock : m_clock.elapsed(); }
     // Writing 0 discards every byte not yet transmitted.
@@ -105,11 +103,7 @@ public:
     // repeats exactly.
     void setStandInLine(bool on);
     void feedLine(const QByteArray& bytes);
-    void passLineTime(qint64 ms)
-    {
-        m_standInQuietMs += ms;
-        m_standInClock += ms;
-    }
+    void passLineTime(qint64 ms) { m_standInClock += ms; }
 
 signals:
     void OnComm();
@@ -125,7 +119,6 @@ private:
 
     QSerialPort m_port;
     ReceiveBuffer m_buffer;
-    QElapsedTimer m_lastInput;
     QElapsedTimer m_clock;
     LineSettings m_settings;
     short m_commPort = 0;
@@ -136,6 +129,5 @@ private:
     bool m_failed = false;       // the open port vanished; closing it is queued
     bool m_standIn = false;      // the stand-in line replaces the device
     bool m_standInOpen = false;  // the stand-in line is open
-    qint64 m_standInQuietMs = 0; // its time since bytes last arrived
     qint64 m_standInClock = 0;   // its clock
 };

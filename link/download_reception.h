@@ -68,7 +68,6 @@ public:
     void reset();
 
     Stage stage() const { return m_stage; }
-    bool awaitingQuiet() const { return m_quiet.active; }
     bool timerArmed(int id) const;
     const wire::DownloadHeader& header() const { return m_header; }
     const std::vector<std::uint8_t>& data() const { return m_data; }
@@ -77,7 +76,6 @@ public:
     int offset() const { return m_offset; }
     // Bytes of the reply in force: the header, a whole block or the remainder.
     int replyLength() const;
-    int failedPasses() const { return m_failedPasses; }
 
 private:
     // What follows a quiet line.

@@ -852,11 +852,7 @@ void CMainFrame::OnTimer(int id)
         // A download's timers belong to its reception; the give-up and the command
         // resend also pace the start of a real-time run.
         if (m_reception.timerArmed(id)) {
-            try {
-                OnReceptionTimer(id);
-            } catch (const CommDispatchError&) {
-                OnCommInterrupted();
-            }
+            EndTransferOnPortFailure([this, id] { OnReceptionTimer(id); });
         } else if (id == kTimerGiveUp) {
             OnTransferGiveUp();
         } else if (id == kTimerCommandResend) {

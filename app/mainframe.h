@@ -253,7 +253,7 @@ public:
     void OnCommInterrupted();
     // Runs a step of the receive side; a port failure in it ends the transfer
     // (OnCommInterrupted).
-    void EndTransferOnPortFailure(void (CMainFrame::*step)());
+    void EndTransferOnPortFailure(const std::function<void()>& step);
     // Port discovery and link watch (link/frame_timers.cpp): the port scan, probe and
     // link watch timers, the answer to a probe, and the logging-dialog and data-list
     // timers.

@@ -38,12 +38,12 @@ void CMainFrame::ReportControlError(const CommDispatchError& error)
     appMessageBox(QString::fromLocal8Bit(error.what()));
 }
 
-void CMainFrame::EndTransferOnPortFailure(void (CMainFrame::*step)())
+void CMainFrame::EndTransferOnPortFailure(const std::function<void()>& step)
 {
     // A port that fails in the middle of a transfer would leave it waiting for data
     // that cannot come: the transfer ends, and the user hears it once.
     try {
-        (this->*step)();
+        step();
     } catch (const CommDispatchError&) {
         OnCommInterrupted();
     }
@@ -51,7 +51,7 @@ void CMainFrame::EndTransferOnPortFailure(void (CMainFrame::*step)())
 
 void CMainFrame::OnCommEvent()
 {
-    EndTransferOnPortFailure(&CMainFrame::ReceiveEvent);
+    EndTransferOnPortFailure([this] { ReceiveEvent(); });
 }
 
 void CMainFrame::ReceiveEvent()

@@ -50,15 +50,27 @@ int DownloadReception::replyLength() const
     return std::min(kBlock, totalBytes() - m_offset);
 }
 
+int DownloadReception::settleMs() const
+{
+    const int resend =
+        m_stage == Stage::Header ? linktime::kCommandResendMs : linktime::kBlockResendMs;
+    return resend + linktime::kQuietLineMs;
+}
+
+bool DownloadReception::equalsData(const QByteArray& bytes, int at) const
+{
+    return at >= 0 && at + bytes.size() <= totalBytes()
+           && std::equal(bytes.constBegin(), bytes.constEnd(), m_data.begin() + at,
+                         [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
 DownloadReception::Actions DownloadReception::start(qint64 now)
 {
     reset();
     m_stage = Stage::Header;
     m_lastInputAt = now;
-    Actions out{{Kind::SendCommand}};
-    arm(kTimerCommandResend, linktime::kCommandResendMs, out);
-    // A logger that never answers ends the download as one that stalls.
-    arm(kTimerGiveUp, linktime::kGiveUpMs, out);
+    Actions out;
+    request(Step::Reply, out);
     return out;
 }
 
@@ -69,11 +81,17 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
         return out;
     const bool pause = now - m_lastInputAt >= linktime::kQuietLineMs;
     m_lastInputAt = now;
-    if (m_quiet.active) {
-        // Kept only as far as they could still be a second copy of the reply.
-        if (m_quiet.heard.size() <= m_quiet.taken.size())
-            m_quiet.heard.append(bytes);
-        arm(kTimerQuietLine, m_quiet.ms, out);
+    switch (m_step) {
+    case Step::Reply:
+    case Step::Recheck:
+    case Step::Reread:
+        break;
+    default:
+        // A line that should be quiet: kept only as far as it could still be a second
+        // copy of the reply, and the quiet starts again.
+        if (m_heard.size() <= m_reply.size())
+            m_heard.append(bytes);
+        arm(kTimerQuietLine, m_quietMs, out);
         return out;
     }
     // A reply crosses the line in one go. Bytes after the line fell quiet in the
@@ -89,23 +107,30 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
         doubt(out);
         return out;
     }
-    m_rxPaused = false;
     take(std::exchange(m_rx, {}), out);
     return out;
 }
 
-DownloadReception::Actions DownloadReception::onTimer(int id, qint64 now)
+DownloadReception::Actions DownloadReception::onTimer(int id, qint64 /*now*/)
 {
     Actions out;
     if (!timerArmed(id))
         return out;
     switch (id) {
     case kTimerGiveUp:
-        end(Kind::GiveUp, 0, out);
+        // Nothing at all since the download's last reply, not even to the resend of its
+        // second read: the logger ended its transfer there (switched off, its cable
+        // pulled). A pass out of step would have left bytes on their way, and any late
+        // part of a reply has had the time the line is given for one: the data stands as
+        // it was read.
+        if (m_step == Step::Reread && m_rx.isEmpty() && m_offset + replyLength() == totalBytes())
+            end(Kind::Finish, 0, out);
+        else
+            end(Kind::GiveUp, 0, out);
         break;
     case kTimerBlockResend:
     case kTimerCommandResend:
-        resend(id, out, now);
+        onResendTimer(id, out);
         break;
     case kTimerQuietLine:
         onQuietLine(out);
@@ -116,19 +141,13 @@ DownloadReception::Actions DownloadReception::onTimer(int id, qint64 now)
     return out;
 }
 
-void DownloadReception::resend(int timer, Actions& out, qint64 now)
+void DownloadReception::onResendTimer(int timer, Actions& out)
 {
     kill(timer, out); // once per request
-    // Part of a reply that stopped coming a while ago: it may be the end of a reply read
-    // out of step as well as the start of this one. Every byte counts in a pass, so the
-    // pass is in doubt.
-    if (!m_rx.isEmpty() && now - m_lastInputAt >= linktime::kQuietLineMs) {
-        doubt(out);
-        return;
-    }
     // Nothing yet, or a late reply still coming (kept, to be completed): the first
     // request may yet be answered around the reply to the resend, so what follows is
-    // watched until the line falls quiet.
+    // watched until the line falls quiet. Bytes that stopped coming meanwhile put the
+    // stretch in doubt as soon as anything follows them (a reply made of pieces).
     m_resent = true;
     m_troubled = true;
     out.push_back({timer == kTimerCommandResend ? Kind::ResendCommand : Kind::ResendBlock});
@@ -138,20 +157,36 @@ void DownloadReception::take(const QByteArray& reply, Actions& out)
 {
     // A reply taken is progress: the give-up is armed afresh with the next step.
     kill(kTimerGiveUp, out);
-    if (m_stage == Stage::Header)
-        takeHeader(reply, out);
-    else
-        takeBlock(reply, out);
+    kill(kTimerCommandResend, out);
+    kill(kTimerBlockResend, out);
+    switch (m_step) {
+    case Step::Reread:
+        m_reply = reply;
+        awaitQuiet(Step::Check, m_troubled ? settleMs() : linktime::kEndQuietMs, out);
+        break;
+    case Step::Recheck:
+        // The block asked again on a quiet line must be the one held.
+        if (reply == m_reply)
+            accept(reply, out);
+        else
+            doubt(out);
+        break;
+    default:
+        if (m_stage == Stage::Header)
+            takeHeader(reply, out);
+        else
+            takeBlock(reply, out);
+        break;
+    }
 }
 
 void DownloadReception::takeHeader(const QByteArray& reply, Actions& out)
 {
-    kill(kTimerCommandResend, out);
-    const int copyWindow = m_resent ? linktime::kCommandResendMs + linktime::kQuietLineMs
-                                    : linktime::kQuietLineMs;
+    m_reply = reply;
+    const int copyWindow = m_resent ? settleMs() : linktime::kQuietLineMs;
     // The final answers count only when nothing follows them on the line.
     if (byteAt(reply, 0) == LR_BUSY_LOGGING) {
-        awaitQuiet(AfterQuiet::Busy, true, copyWindow, reply, out);
+        awaitQuiet(Step::Close, copyWindow, out);
         return;
     }
     const auto decoded = wire::DownloadHeader::decode(wire::asBytes(reply));
@@ -162,7 +197,7 @@ void DownloadReception::takeHeader(const QByteArray& reply, Actions& out)
     m_header = decoded.value;
     // No data is no data whatever the other bytes say (an erased logger sends odd ones).
     if (m_header.hasNoData()) {
-        awaitQuiet(AfterQuiet::NoData, true, copyWindow, reply, out);
+        awaitQuiet(Step::Close, copyWindow, out);
         return;
     }
     // A header no logger could send was damaged on the line: asked again.
@@ -173,55 +208,57 @@ void DownloadReception::takeHeader(const QByteArray& reply, Actions& out)
     m_stage = Stage::Blocks;
     m_data.assign(m_header.totalBytes, 0);
     m_offset = 0;
+    m_checkpoint = 0;
+    m_doubts = 0;
     out.push_back({Kind::ShowLoading, totalBytes() / kBlock + 1});
     if (m_resent)
-        awaitQuiet(AfterQuiet::Request, true, copyWindow, reply, out);
+        awaitQuiet(Step::Trail, copyWindow, out);
     else
-        sendRequest(out);
+        next(out);
 }
 
 void DownloadReception::takeBlock(const QByteArray& reply, Actions& out)
 {
-    kill(kTimerBlockResend, out);
-    const int copyWindow = m_resent ? linktime::kBlockResendMs + linktime::kQuietLineMs
-                                    : linktime::kQuietLineMs;
-    if (m_verifying) {
-        // The end is trusted once the line has stayed quiet: briefly after a download
-        // without trouble; after trouble (a resend among it) for as long as a late reply
-        // may take.
-        const int window = m_troubled ? linktime::kBlockResendMs + linktime::kQuietLineMs
-                                      : linktime::kEndQuietMs;
-        awaitQuiet(AfterQuiet::Compare, true, window, reply, out);
+    // The same bytes as the block before: a late copy of it looks just so. It is held,
+    // and the block asked again once the line is quiet.
+    if (reply.size() == kBlock && m_offset >= kBlock && equalsData(reply, m_offset - kBlock)) {
+        m_reply = reply;
+        awaitQuiet(Step::Hold, m_resent ? settleMs() : linktime::kQuietLineMs, out);
         return;
     }
-    if (!m_held.isEmpty()) {
-        // The block asked again on a quiet line must be the one held.
-        const bool same = reply == m_held;
-        m_held.clear();
-        if (!same) {
-            doubt(out);
-            return;
-        }
-    } else if (reply.size() == kBlock && m_offset >= kBlock
-               && std::equal(reply.constBegin(), reply.constEnd(), m_data.begin() + m_offset - kBlock,
-                             [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
-        // The same bytes as the block before: a late copy of it looks just so. It is
-        // held, and the block asked again once the line is quiet.
-        m_held = reply;
-        awaitQuiet(AfterQuiet::Request, true, copyWindow, reply, out);
-        return;
-    }
+    accept(reply, out);
+}
+
+void DownloadReception::accept(const QByteArray& reply, Actions& out)
+{
     std::copy(reply.constBegin(), reply.constEnd(), m_data.begin() + m_offset);
     m_offset += static_cast<int>(reply.size());
     out.push_back({Kind::SetProgress, 1 + m_offset / kBlock});
-    if (m_resent)
-        awaitQuiet(AfterQuiet::Request, true, copyWindow, reply, out);
-    else
-        sendRequest(out);
+    if (m_resent) {
+        m_reply = reply;
+        awaitQuiet(Step::Trail, settleMs(), out);
+    } else {
+        next(out);
+    }
 }
 
-void DownloadReception::sendRequest(Actions& out)
+void DownloadReception::next(Actions& out)
 {
+    if (m_stage == Stage::Blocks
+        && (m_offset >= totalBytes() || m_offset - m_checkpoint >= kStretchBlocks * kBlock)) {
+        // The stretch is in: its last reply is read again. Bytes still on their way (the
+        // pass out of step) land in that read, and a first byte that was a stray one
+        // shows as a difference.
+        m_offset = (m_offset - 1) / kBlock * kBlock;
+        request(Step::Reread, out);
+        return;
+    }
+    request(Step::Reply, out);
+}
+
+void DownloadReception::request(Step step, Actions& out)
+{
+    m_step = step;
     m_rx.clear();
     m_rxPaused = false;
     m_resent = false;
@@ -229,18 +266,10 @@ void DownloadReception::sendRequest(Actions& out)
         out.push_back({Kind::SendCommand});
         arm(kTimerCommandResend, linktime::kCommandResendMs, out);
     } else {
-        if (m_offset >= totalBytes()) {
-            // Every reply is in: the last one is read again. Bytes still on their way
-            // (the pass out of step) land in that read, and a first byte that was a
-            // stray one shows as a difference.
-            m_verifying = true;
-            m_offset = (totalBytes() - 1) / kBlock * kBlock;
-        }
-        const int length = replyLength();
         const int index =
             wire::BlockRequest::indexAt(m_header.firstBlockIndex(), m_offset / kBlock);
         out.push_back({Kind::RequestBlock, index,
-                       length < kBlock ? wire::kFillPartialBlock : wire::kFillWholeBlock});
+                       replyLength() < kBlock ? wire::kFillPartialBlock : wire::kFillWholeBlock});
         arm(kTimerBlockResend, linktime::kBlockResendMs, out);
     }
     if (!timerArmed(kTimerGiveUp))
@@ -250,31 +279,28 @@ void DownloadReception::sendRequest(Actions& out)
 void DownloadReception::doubt(Actions& out)
 {
     m_troubled = true;
-    if (++m_failedPasses > kMaxFailedPasses) {
+    if (++m_doubts >= kMaxDoubts) {
         end(Kind::GiveUp, 0, out);
         return;
     }
-    // Any reply of the pass may have been misread: the pass starts again, once the line
-    // has been quiet for as long as a late reply or the rest of one may take.
-    int settle = linktime::kCommandResendMs + linktime::kQuietLineMs;
+    // Any reply since the last check may have been misread: they are asked again, once
+    // the line has been quiet for as long as a late reply or the rest of one may take.
     if (m_stage == Stage::Blocks) {
-        m_offset = 0;
-        m_verifying = false;
-        m_held.clear();
-        out.push_back({Kind::SetProgress, 1});
-        settle = linktime::kBlockResendMs + linktime::kQuietLineMs;
+        m_offset = m_checkpoint;
+        out.push_back({Kind::SetProgress, 1 + m_offset / kBlock});
     }
-    awaitQuiet(AfterQuiet::Request, false, settle, {}, out);
+    awaitQuiet(Step::Settle, settleMs(), out);
 }
 
-void DownloadReception::awaitQuiet(AfterQuiet after, bool checks, int ms, const QByteArray& taken,
-                                   Actions& out)
+void DownloadReception::awaitQuiet(Step step, int ms, Actions& out)
 {
     kill(kTimerBlockResend, out);
     kill(kTimerCommandResend, out);
+    m_step = step;
     m_rx.clear();
     m_rxPaused = false;
-    m_quiet = Quiet{true, after, checks, ms, taken, {}};
+    m_heard.clear();
+    m_quietMs = ms;
     arm(kTimerQuietLine, ms, out);
     // A line that never falls quiet ends the download.
     if (!timerArmed(kTimerGiveUp))
@@ -284,33 +310,39 @@ void DownloadReception::awaitQuiet(AfterQuiet after, bool checks, int ms, const 
 void DownloadReception::onQuietLine(Actions& out)
 {
     kill(kTimerQuietLine, out);
-    m_quiet.active = false;
     // Only an exact second copy of a resent request's reply may have come meanwhile.
-    const bool clean =
-        m_quiet.heard.isEmpty() || (m_resent && m_quiet.heard == m_quiet.taken);
-    if (m_quiet.checks && !clean) {
+    const bool clean = m_heard.isEmpty() || (m_resent && m_heard == m_reply);
+    if (m_step != Step::Settle && !clean) {
         doubt(out);
         return;
     }
-    switch (m_quiet.after) {
-    case AfterQuiet::Request:
-        sendRequest(out);
+    switch (m_step) {
+    case Step::Hold:
+        request(Step::Recheck, out);
         break;
-    case AfterQuiet::Compare: {
-        const auto first = m_data.begin() + m_offset;
-        if (std::equal(m_quiet.taken.constBegin(), m_quiet.taken.constEnd(), first,
-                       first + replyLength(),
-                       [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }))
+    case Step::Check:
+        if (!equalsData(m_reply, m_offset)) {
+            doubt(out);
+            break;
+        }
+        // Everything up to here is good: a later doubt goes back no further.
+        m_offset += replyLength();
+        m_checkpoint = m_offset;
+        m_doubts = 0;
+        m_troubled = false;
+        if (m_offset >= totalBytes())
             end(Kind::Finish, 0, out);
         else
-            doubt(out);
+            next(out);
         break;
-    }
-    case AfterQuiet::Busy:
-        end(Kind::Busy, 0, out);
+    case Step::Close:
+        if (byteAt(m_reply, 0) == LR_BUSY_LOGGING)
+            end(Kind::Busy, 0, out);
+        else
+            end(Kind::NoData, m_header.valuesPerSample == 0 ? 0 : 1, out);
         break;
-    case AfterQuiet::NoData:
-        end(Kind::NoData, m_header.valuesPerSample == 0 ? 0 : 1, out);
+    default: // Settle, Trail
+        next(out);
         break;
     }
 }
@@ -320,7 +352,6 @@ void DownloadReception::end(Kind kind, int detail, Actions& out)
     for (int id = kFirstTimer; id <= kLastTimer; ++id)
         kill(id, out);
     m_stage = Stage::Ended;
-    m_quiet.active = false;
     m_rx.clear();
     out.push_back({kind, 0, detail});
 }

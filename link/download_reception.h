@@ -6,19 +6,20 @@
 // show progress, finish with the data, end with a message).
 //
 // The wire has no framing and no checksum: a reply is known only by its length. So the
-// replies are taken in passes. A pass requests reply after reply at the line's speed and
-// counts every byte heard against the replies asked for; it is trusted only at its end,
-// when the last reply has been read a second time, the two reads agree and the line
-// then stays quiet. Any byte that does not fit (a reply read long, a late copy, stray
-// bytes, bytes on a line that should be quiet) puts the whole pass in doubt, since where
-// the misreading began cannot be told: a new pass starts from the beginning once the
-// line has fallen quiet. A resent request may be answered twice; the line is then let
-// fall quiet and only an exact second copy may come meanwhile. Final answers (busy, no
-// data) count only when they come alone on a quiet line.
+// blocks are taken in stretches. A stretch requests reply after reply at the line's speed
+// and counts every byte heard against the replies asked for; it is trusted only at its
+// end, when its last reply has been read a second time, the two reads agree and the line
+// then stays quiet (a pass that went out of step leaves bytes on their way). Any byte
+// that does not fit (a reply read long, a late copy, stray bytes, bytes on a line that
+// should be quiet) puts the stretch in doubt, since where the misreading began cannot
+// be told: once the line has fallen quiet the stretch starts again from the last point
+// that checked good. A resent request may be answered twice; the line is then let fall
+// quiet and only an exact second copy may come meanwhile. Final answers (busy, no data)
+// count only when they come alone on a quiet line.
 //
 // A download ends in one of four ways: the data (Finish), the logger busy logging
 // (Busy), no data in the logger (NoData), or "Communication interruption!" (GiveUp)
-// after 5 s without a reply taken or after too many passes in doubt.
+// after 5 s without a reply taken or at the kMaxDoubts-th doubt without progress.
 #include <QByteArray>
 #include <QtGlobal>
 #include <array>
@@ -54,8 +55,12 @@ public:
 
     enum class Stage { Idle, Header, Blocks, Ended };
 
-    // Passes in doubt before the download is given up.
-    static constexpr int kMaxFailedPasses = 4;
+    // Doubts in a row without progress (the header taken, a stretch checked good): the
+    // one that makes this many ends the download.
+    static constexpr int kMaxDoubts = 4;
+    // Blocks between two checks: a doubt costs at most this many again. Each check costs
+    // about two blocks' time on a clean line.
+    static constexpr int kStretchBlocks = 64;
 
     // A new download: the command goes out, its resend and the give-up are armed.
     Actions start(qint64 now);
@@ -78,45 +83,50 @@ public:
     int replyLength() const;
 
 private:
-    // What follows a quiet line.
-    enum class AfterQuiet {
-        Request, // the request in force (again)
-        Compare, // the second read of the last reply is compared with the first
-        Busy,
-        NoData,
+    // What the machine waits for within its stage: a reply (counted in m_rx), or a quiet
+    // line (what is heard meanwhile kept in m_heard).
+    enum class Step {
+        Reply,   // the reply to the request in force
+        Recheck, // the held block asked again: its reply must be the same
+        Reread,  // the last reply of the stretch read a second time
+        Settle,  // in doubt: the line must fall quiet; what is heard does not count
+        Trail,   // a resent request's reply taken: only its exact copy may follow
+        Hold,    // a block equal to the one before: asked again once the line is quiet
+        Check,   // the second read taken: the line must stay quiet, then reads compared
+        Close,   // busy or no data: it counts only alone on a quiet line
     };
 
     void take(const QByteArray& reply, Actions& out);
     void takeHeader(const QByteArray& reply, Actions& out);
     void takeBlock(const QByteArray& reply, Actions& out);
-    void sendRequest(Actions& out);
+    void accept(const QByteArray& reply, Actions& out);
+    void next(Actions& out);
+    void request(Step step, Actions& out);
     void doubt(Actions& out);
-    void awaitQuiet(AfterQuiet after, bool checks, int ms, const QByteArray& taken, Actions& out);
+    void awaitQuiet(Step step, int ms, Actions& out);
     void onQuietLine(Actions& out);
-    void resend(int timer, Actions& out, qint64 now);
+    void onResendTimer(int timer, Actions& out);
     void end(Action::Kind kind, int detail, Actions& out);
     void arm(int id, int ms, Actions& out);
     void kill(int id, Actions& out);
+    // Quiet enough for any late answer or late part of one to have come.
+    int settleMs() const;
+    bool equalsData(const QByteArray& bytes, int at) const;
 
     Stage m_stage = Stage::Idle;
+    Step m_step = Step::Reply;
     QByteArray m_rx;         // heard since the request in force went out
     bool m_rxPaused = false; // the line fell quiet in the middle of m_rx
     qint64 m_lastInputAt = 0;
-    bool m_resent = false; // the request in force went out twice
-    bool m_verifying = false; // the request in force reads the last reply again
-    QByteArray m_held;        // a block equal to the one before it, asked again
-    bool m_troubled = false;  // a resend or a pass in doubt: the end waits longer
+    bool m_resent = false;   // the request in force may be answered twice
+    bool m_troubled = false; // a resend or a doubt in this stretch: its check waits longer
+    QByteArray m_reply;      // the reply taken whose copy may follow, or the block held
+    QByteArray m_heard;      // heard on a line that should be quiet
+    int m_quietMs = 0;
     wire::DownloadHeader m_header;
     std::vector<std::uint8_t> m_data;
-    int m_offset = 0;
-    int m_failedPasses = 0;
-    struct Quiet {
-        bool active = false;
-        AfterQuiet after = AfterQuiet::Request;
-        bool checks = false; // bytes heard put the pass in doubt
-        int ms = 0;
-        QByteArray taken; // the reply whose exact second copy may come
-        QByteArray heard;
-    } m_quiet;
+    int m_offset = 0;     // start of the reply in force
+    int m_checkpoint = 0; // everything before it checked good
+    int m_doubts = 0;     // since the last progress
     std::array<bool, 4> m_armed{}; // kTimerGiveUp..kTimerCommandResend
 };

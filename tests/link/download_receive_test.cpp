@@ -598,3 +598,24 @@ TEST_F(DownloadFixture, DISABLED_benchmark_small_and_full_memory_at_line_speed)
                     elapsed, line, elapsed / line, (elapsed - line) * 1000.0);
     }
 }
+
+TEST_F(DownloadFixture, a_logger_falling_silent_after_its_last_block_gives_its_download)
+{
+    logger->setScenario(twoChannels(300)); // two blocks and 176 bytes
+    int blockRequests = 0;
+    QObject::connect(logger.get(), &sim::LoggerSimulator::requestReceived,
+                     [&](std::uint8_t code) {
+                         // Everything up to the second read of the last reply is answered.
+                         if (code == LC_BLOCK && ++blockRequests == 4)
+                             logger->setSilent(true);
+                     });
+    startDownload();
+    ASSERT_TRUE(waitForIdle(7000));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(view().m_nStoreCount, 300);
+    ASSERT_EQ(doc->m_pCh1Data.size(), 300u);
+    EXPECT_FLOAT_EQ(doc->m_pCh1Data[299], 230.0f + 0.1f * (299 % 50));
+    EXPECT_FLOAT_EQ(doc->m_pCh2Data[299], 1.0f + 0.1f * (299 % 7));
+    EXPECT_FALSE(frame->m_dlgLoading.HasWindow());
+    EXPECT_TRUE(loadPreviousMeasurement());
+}

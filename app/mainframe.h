@@ -227,7 +227,8 @@ public:
     // Run (32917): starts the search for the logger (scan, or link watch once linked).
     void OnRun();
     // The search every instrument command starts before its dialog opens: the port
-    // scan, or the link watch once a logger has answered.
+    // scan, or the link watch once a logger has answered. The line is the new
+    // command's from here on: an earlier set-up or clock waits no longer.
     void ArmLinkSearch();
     // Datalogger Setup and Correct Time: handshake mode, the download's timers ended.
     void ReturnToHandshake();
@@ -279,6 +280,11 @@ public:
     void OnCommandResend();
     // The answer wait expired: the logger never answered a set-up or clock command.
     void OnAnswerMissing();
+    // The set-up or clock command sent last no longer waits for its answer.
+    void EndAnswerWait();
+    // The code (first byte) of the set-up or clock command whose answer is awaited;
+    // 0 while none is.
+    std::uint8_t m_awaitedCommand = 0;
     // Real-time timers (link/realtime_timers.cpp): the watchdog, the sampling tick and
     // the repeat of the real-time command.
     void OnRealTimeWatchdog();

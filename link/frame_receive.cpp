@@ -83,12 +83,12 @@ void CMainFrame::OnHandshakeReply(std::uint8_t reply)
         OnProbeAnswered();
         break;
     case LR_ACK:
-        KillTimer(kTimerAnswerWait);
+        EndAnswerWait();
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);
         break;
     case LR_ACK_PRESS_START:
-        KillTimer(kTimerAnswerWait);
+        EndAnswerWait();
         messageBox(this, kPressStart, kProgramTitle, MsgButtons::Ok, MsgIcon::Information);
         if (m_MSComm.GetPortOpen())
             m_MSComm.SetPortOpen(false);

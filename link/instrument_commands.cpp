@@ -18,17 +18,29 @@ const QString kClockUnanswered = QStringLiteral(
 
 void CMainFrame::OnAnswerMissing()
 {
-    if (!timers().IsActive(kTimerAnswerWait))
-        return; // the answer came meanwhile
+    const std::uint8_t unanswered = m_awaitedCommand;
+    EndAnswerWait();
+    if (unanswered == 0)
+        return; // the answer came, or another command has the line since
+    // The port stays open: an answer that comes late is still heard and handled as in
+    // time (0x1E still asks for START), and closes the port. Any next command closes
+    // and reopens the port on its own path first.
+    messageBox(this, unanswered == LC_CLOCK ? kClockUnanswered : kSetupUnanswered, kProgramTitle,
+               MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CMainFrame::EndAnswerWait()
+{
     KillTimer(kTimerAnswerWait);
-    if (m_MSComm.GetPortOpen())
-        m_MSComm.SetPortOpen(false);
-    messageBox(this, m_byCommand[0] == LC_CLOCK ? kClockUnanswered : kSetupUnanswered,
-               kProgramTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+    m_awaitedCommand = 0;
 }
 
 void CMainFrame::ArmLinkSearch()
 {
+    // The search and the command after it close and reopen the port; a wait left from
+    // an earlier set-up or clock must neither close it under them nor take their
+    // command for its own.
+    EndAnswerWait();
     if (m_bLinkUp == 1)
         SetTimer(kTimerLinkWatch, linktime::kLinkWatchMs);
     else
@@ -60,6 +72,7 @@ InstrumentHost CMainFrame::instrumentHost()
         }
         if (ready && SendCommand(m_byCommand)) {
             // Its answer says the logger took the command; none is told to the user.
+            m_awaitedCommand = m_byCommand[0];
             SetTimer(kTimerAnswerWait, linktime::kAnswerWaitMs);
             return true;
         }

@@ -2,6 +2,7 @@
 // handler, the dialogs, and the logger simulator on a pty.
 #include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+#include "document/cdtdoc.h"
+#include "link/download_parse.h"
 #include "link/link_timing.h"
 #include "linked_frame.h"
 #include "resources/command_ids.h"
@@ -278,5 +281,91 @@ TEST_F(InstrumentFixture, correct_time_sends_the_clock_the_dialog_shows)
     EXPECT_EQ(logger->received().size(), 8);
     sim::runEventsFor(200);
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_FALSE(frame->m_MSComm.GetPortOpen());
+    // The port stays open for an answer that comes late.
+    EXPECT_TRUE(frame->m_MSComm.GetPortOpen());
 }
+
+namespace {
+
+const QString kSetupUnanswered = QStringLiteral(
+    "The DATA LOGGER did not confirm the setup. Please check the connection and try again.");
+const QString kClockUnanswered = QStringLiteral(
+    "The DATA LOGGER did not confirm the time. Please check the connection and try again.");
+
+// A set-up or clock command whose answer does not come in time, and what follows it.
+struct AnswerCase {
+    const char* name;
+    int command;         // ID_DATALOGGER_SETUP or ID_CORRECT_TIME
+    std::uint8_t reply;  // what the logger answers
+    int lateMs;          // how late the answer comes; -1: it never comes
+    int downloadAfterMs; // Download Data this long after the send; -1: none
+    QStringList told;    // the message boxes after the send, in order
+};
+
+const AnswerCase kAnswerCases[] = {
+    {"clock_unanswered_names_the_time", ID_CORRECT_TIME, LR_ACK, -1, -1, {kClockUnanswered}},
+    {"setup_unanswered_names_the_setup", ID_DATALOGGER_SETUP, LR_ACK, -1, -1, {kSetupUnanswered}},
+    {"clock_unanswered_then_download_data", ID_CORRECT_TIME, LR_ACK, -1, 1200, {}},
+    {"setup_press_start_after_the_wait",
+     ID_DATALOGGER_SETUP,
+     LR_ACK_PRESS_START,
+     3500,
+     -1,
+     {kSetupUnanswered, kPressStart}},
+    {"clock_accepted_after_the_wait", ID_CORRECT_TIME, LR_ACK, 3500, -1, {kClockUnanswered}},
+};
+
+struct AnswerWaitTest : InstrumentFixture, ::testing::WithParamInterface<AnswerCase> {};
+
+} // namespace
+
+TEST_P(AnswerWaitTest, is_told_once_and_leaves_the_next_command_alone)
+{
+    const AnswerCase& c = GetParam();
+    const bool setup = c.command == ID_DATALOGGER_SETUP;
+    (setup ? logger->setSetupReply(c.reply) : logger->setClockReply(c.reply));
+    if (c.lateMs >= 0)
+        logger->addFault({sim::LineFault::Kind::Late, setup ? LC_SETUP : LC_CLOCK, 0, 0, c.lateMs});
+    // At the line's speed this download runs across the time the wait would run out.
+    sim::LoggerScenario s;
+    for (int n = 0; n < 15000; ++n)
+        s.rms.push_back(static_cast<std::int16_t>(n % 997));
+    logger->setScenario(s);
+    logger->setPaced(true);
+
+    QElapsedTimer sent;
+    answers = {MsgResult::Yes}; // the erase warning of a set-up
+    run(c.command, [&](QDialog&) {
+        ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bAcknowledged == 1; }, 3000));
+        if (c.lateMs < 0)
+            logger->dropNextReply();
+        (setup ? frame->m_dlgSetup.setupButton() : frame->m_dlgCorrectTime.okButton())->click();
+        sent.start();
+    });
+    boxes.clear();
+    if (c.downloadAfterMs >= 0) {
+        sim::runEventsFor(c.downloadAfterMs);
+        run(ID_DOWNLOAD_DATA, [&](QDialog&) { frame->m_dlgDownload.downloadButton()->click(); });
+        ASSERT_TRUE(sim::waitUntil([&] { return frame->m_bTransferMode == 0; }, 10000));
+        const download::ParsedStream expected = download::parseStream(
+            wire::asBytes(sim::LoggerSimulator::buildStream(s)), 2, true, true);
+        EXPECT_EQ(doc->m_pCh1Data, expected.ch1);
+        EXPECT_EQ(doc->m_pCh2Data, expected.ch2);
+    } else {
+        ASSERT_TRUE(sim::waitUntil([&] { return !boxes.empty(); }, linktime::kAnswerWaitMs + 1000));
+        EXPECT_TRUE(frame->m_MSComm.GetPortOpen()); // still listening for a late answer
+    }
+    // Everything the wait or a late answer could do has happened.
+    sim::runEventsFor(std::max(linktime::kAnswerWaitMs, c.lateMs) + 300
+                      - static_cast<int>(sent.elapsed()));
+    QStringList told;
+    for (const MessageBoxCall& b : boxes)
+        told << b.text;
+    EXPECT_EQ(told.join('\n').toStdString(), c.told.join('\n').toStdString());
+    if (c.lateMs >= 0) {
+        EXPECT_FALSE(frame->m_MSComm.GetPortOpen()); // the answer closed it
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerWait, AnswerWaitTest, ::testing::ValuesIn(kAnswerCases),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QWindow>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QThread>
@@ -206,71 +208,54 @@ int CMainFrame::instrumentPaneWidth() const
     return sizes.isEmpty() ? 0 : sizes[0];
 }
 
-void CMainFrame::fitFrameToScreen()
-{
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
-        return;
-    const QScreen* screen = this->screen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    if (area.contains(frame))
-        return;
-    const QSize size = frame.size().boundedTo(area.size());
-    const QPoint topLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - size.width()),
-                         std::clamp(frame.top(), area.top(), area.bottom() + 1 - size.height()));
-    // move() places the frame; the size is that of the client area inside it.
-    m_bFitting = true;
-    move(topLeft);
-    resize(size.shrunkBy(windowFrameMargins(this)).expandedTo(QSize(1, 1)));
-    m_bFitting = false;
-}
-
 void CMainFrame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
+    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
     const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
     const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-    m_restoreWatch.invalidate();
-    if (!(before & filling) || (windowState() & (filling | Qt::WindowMinimized)))
-        return;
-    // Restored: the window goes back to where it was before it was maximised, which at
-    // start-up was the whole screen for its client area alone. The window manager may
-    // report the state before it moves the window back, and put its frame around it
-    // only after that: for a moment, what it reports is fitted again, and so is what
-    // the frame has become a little later.
-    m_restoreWatch.start();
-    fitFrameToScreen();
-    for (const int delay : {kRestoreWatchMs / 10, kRestoreWatchMs / 2})
-        QTimer::singleShot(delay, this, [this] { fitWhileRestoring(nullptr); });
-}
-
-void CMainFrame::fitWhileRestoring(const QEvent* event)
-{
-    if (!m_restoreWatch.isValid() || m_bFitting)
-        return;
-    // A place the program gives the window itself is kept, and so is what the user
-    // does once the moment has passed.
-    if ((event && !event->spontaneous()) || m_restoreWatch.elapsed() >= kRestoreWatchMs) {
-        m_restoreWatch.invalidate();
+    if (!(before & away)) {
+        // Leaving the normal state: the window still has its own place, which at
+        // start-up (maximised before it is ever shown) no move or resize has reported.
+        m_normalGeometry = geometry();
         return;
     }
-    fitFrameToScreen();
+    if (!(before & filling) || (windowState() & away) || !m_normalGeometry.isValid())
+        return;
+    // Restored: the window system gives back the place the window had, under X11 a
+    // moment later. That place is looked at now, once: only a title bar off the screen
+    // or a frame too large is mended, by a request of our own that the window system
+    // carries out after its restore. Whatever happens afterwards is the user's.
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QMargins margins = windowFrameMargins(this);
+    const QRect frame = m_normalGeometry.marginsAdded(margins);
+    const QRect reachable = reachableFrame(frame, margins, screen->availableGeometry());
+    // Asked of the native window: the widget still has its maximised geometry, and
+    // would take a request for that same rectangle as nothing to do.
+    if (reachable != frame)
+        windowHandle()->setGeometry(reachable.marginsRemoved(margins));
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    fitWhileRestoring(event);
+    keepNormalGeometry();
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    fitWhileRestoring(event);
+    keepNormalGeometry();
+}
+
+void CMainFrame::keepNormalGeometry()
+{
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        m_normalGeometry = geometry();
 }
 
 // ---------------------------------------------------------------------------------
@@ -629,9 +614,10 @@ void CMainFrame::OnPrintList()
 }
 
 namespace {
-// The texts of the message boxes a print dialog raises while it runs: the dialog asks
-// itself about a file it finds, though not always about the one printed into (it
-// looks for a relative name in the working folder, and prints into the home folder).
+// The files a print dialog asked about replacing while it ran. The dialog checks a
+// relative name in the working folder, where a file's name resolves, but prints into
+// the home folder: its question counts for the printed file only when it named that
+// very file.
 class PrintDialogQuestions : public QObject {
 public:
     explicit PrintDialogQuestions(QDialog* dialog) : m_dialog(dialog)
@@ -639,24 +625,31 @@ public:
         qApp->installEventFilter(this);
     }
     ~PrintDialogQuestions() override { qApp->removeEventFilter(this); }
-    bool asked(const QString& file) const
-    {
-        return std::any_of(m_texts.begin(), m_texts.end(),
-                           [&](const QString& text) { return text.contains(file); });
-    }
+    bool asked(const QString& file) const { return m_files.contains(absolute(file)); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // The dialog's question reads "<name as typed> already exists." on its first line.
+        static const QString kExists = QStringLiteral(" already exists.");
         if (event->type() == QEvent::Show)
-            if (auto* box = qobject_cast<QMessageBox*>(watched); box && box->parent() == m_dialog)
-                m_texts << box->text();
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && box->parent() == m_dialog) {
+                const QString first = box->text().section(QLatin1Char('\n'), 0, 0);
+                if (first.endsWith(kExists))
+                    m_files << absolute(QDir::fromNativeSeparators(first.chopped(kExists.size())));
+            }
         return false;
     }
 
 private:
+    // A name as the system resolves it: relative to the working folder.
+    static QString absolute(const QString& name)
+    {
+        return QDir::cleanPath(QFileInfo(name).absoluteFilePath());
+    }
+
     QDialog* m_dialog;
-    QStringList m_texts;
+    QStringList m_files; // absolute paths
 };
 
 CMainFrame::PrintDialogHook& printDialogHook()
@@ -685,8 +678,7 @@ void CMainFrame::OnFilePrint()
     if (execModal(dialog) != QDialog::Accepted)
         return;
     // The dialog may have asked about the very file already: once is enough.
-    const QString file = QDir::toNativeSeparators(printer().outputFileName());
-    if (!(questions.asked(file) || confirmPrintFile()))
+    if (!(questions.asked(printer().outputFileName()) || confirmPrintFile()))
         return;
     PrintView(&printer());
 }

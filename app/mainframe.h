@@ -17,7 +17,7 @@
 // without a handler is shown disabled.
 // Adding a timer: name it in FrameTimer (link/link_timing.h) and fill in its case in
 // CMainFrame::OnTimer (app/mainframe.cpp).
-#include <QElapsedTimer>
+#include <QRect>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -333,7 +333,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // A window restored from maximised is fitted into the screen's available area.
+    // A window restored from maximised comes back to its own place, moved onto the
+    // screen's available area only when its title bar would be off it.
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -351,13 +352,8 @@ private:
     // A print into a file that exists asks first, as a save does; true to print.
     bool confirmPrintFile();
     void focusNextPane(int step);
-    // Moves and shrinks a window in the normal state so that its frame, title bar
-    // included, lies within its screen's available area.
-    void fitFrameToScreen();
-    // After a restore: fits the window again for what the window system reports
-    // (`event`, or null for a later look).
-    void fitWhileRestoring(const QEvent* event);
-    static constexpr int kRestoreWatchMs = 1000;
+    // Notes the window's place and size while it is in the normal state.
+    void keepNormalGeometry();
     // Steps shared by the display-mode commands (display/display_modes.cpp).
     void ModeBandFull();
     void ModeBandSlim(bool frameWidth);
@@ -410,6 +406,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_bCloseNow = false;       // the close timer has run: the next close event closes
     bool m_bSettingsUnread = false; // the settings file could not be read at start-up
-    QElapsedTimer m_restoreWatch;   // runs for a moment after the window is restored
-    bool m_bFitting = false;        // fitFrameToScreen is placing the window
+    QRect m_normalGeometry;         // client area in the normal state, which a restore gives back
 };

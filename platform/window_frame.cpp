@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -95,4 +96,19 @@ void placeWindowFrame(QWidget* window, FramePlacement placement)
 FramePlacement coverArea(const QRect& area)
 {
     return [area](const QMargins&) { return area; };
+}
+
+QRect reachableFrame(const QRect& frame, const QMargins& margins, const QRect& area)
+{
+    const QSize size = frame.size().boundedTo(area.size());
+    // The title bar must be there to be grabbed: not above the area, not below it and
+    // not wholly beside it.
+    const bool titleOff = frame.top() < area.top()
+                          || frame.top() + margins.top() > area.bottom() + 1
+                          || frame.right() < area.left() || frame.left() > area.right();
+    if (size == frame.size() && !titleOff)
+        return frame;
+    const QPoint topLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - size.width()),
+                         std::clamp(frame.top(), area.top(), area.bottom() + 1 - size.height()));
+    return {topLeft, size};
 }

@@ -26,3 +26,8 @@ void placeWindowFrame(QWidget* window, FramePlacement placement);
 
 // The frame rectangle that covers `area` exactly, whatever the margins.
 FramePlacement coverArea(const QRect& area);
+
+// Where a window whose frame is `frame` (its title bar the top `margins.top()` rows)
+// can stay on `area`: the frame itself when its title bar lies on the area and it
+// fits; otherwise made smaller only as far as the area demands, then moved into it.
+QRect reachableFrame(const QRect& frame, const QMargins& margins, const QRect& area);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "display/rec_info_band.h"
 #include "frame_fixture.h"
 #include "platform/file_dialog.h"
+#include "platform/window_frame.h"
 #include "resources/command_ids.h"
 
 using namespace frametest;
@@ -157,6 +159,66 @@ TEST(MainFrame, window_instrument_twice_restores_150_pixel_pane_and_check_mark)
     f.frame->resize(1500, 800);
     QCoreApplication::processEvents();
     EXPECT_EQ(f.frame->instrumentPaneWidth(), 150);
+}
+
+TEST(MainFrame, restore_gives_back_the_windows_own_place_unless_its_title_bar_is_off)
+{
+    testenv::resetHome();
+    Frame f;
+    CMainFrame& w = *f.frame;
+    const QRect area = w.screen()->availableGeometry();
+    const QMargins m = windowFrameMargins(&w);
+    ASSERT_GT(m.top(), 1) << "the window has a title bar";
+    const QSize half = area.size() / 2;
+    const QPoint inside = area.topLeft() + QPoint(m.left() + 30, m.top() + 20);
+    enum class Back { Kept, TitleBarAtTop, CoversArea };
+    struct Row {
+        const char* what;
+        QRect before; // client area the window is given, then maximised
+        Back back;    // where the restore brings it
+    };
+    const Row rows[] = {
+        {"fits", QRect(inside, half), Back::Kept},
+        {"hangs over the right edge, title bar on the area",
+         QRect(QPoint(area.right() - half.width() / 2, inside.y()), half), Back::Kept},
+        {"title bar above the area", QRect(QPoint(inside.x(), area.top() - 5), half),
+         Back::TitleBarAtTop},
+        {"larger than the area", QRect(inside, area.size()), Back::CoversArea},
+    };
+    for (const Row& row : rows)
+        for (const bool byState : {false, true}) {
+            SCOPED_TRACE(testing::Message() << row.what << (byState ? ", window state" : ", show"));
+            w.setGeometry(row.before);
+            QCoreApplication::processEvents();
+            const QRect given = w.geometry();
+            ASSERT_EQ(given.size(), row.before.size());
+            byState ? w.setWindowState(Qt::WindowMaximized) : w.showMaximized();
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(w.isMaximized());
+            byState ? w.setWindowState(Qt::WindowNoState) : w.showNormal();
+            QCoreApplication::processEvents();
+            ASSERT_FALSE(w.isMaximized());
+            switch (row.back) {
+            case Back::Kept:
+                EXPECT_EQ(w.geometry(), given);
+                break;
+            case Back::TitleBarAtTop:
+                EXPECT_EQ(w.geometry(), given.translated(0, area.top() + m.top() - given.top()));
+                break;
+            case Back::CoversArea:
+                EXPECT_EQ(w.frameGeometry(), area);
+                break;
+            }
+        }
+
+    // Moved at once after a restore, over the edge: the window stays where it was put.
+    w.showMaximized();
+    QCoreApplication::processEvents();
+    w.showNormal();
+    const QRect user(QPoint(area.right() - 40, inside.y()), half);
+    w.setGeometry(user);
+    QTest::qWait(150);
+    EXPECT_EQ(w.geometry(), user);
 }
 
 TEST(MainFrame, save_print_and_data_list_need_points_print_list_needs_open_data_list)

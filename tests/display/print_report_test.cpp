@@ -1,9 +1,16 @@
 // The printed test report: pagination, page layout, and the PDF the print commands
 // write.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/frame_fixture.h"
@@ -120,6 +127,36 @@ TEST(PrintReport, print_commands_write_list_and_graph_pages)
     EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_GRAPH));
     EXPECT_EQ(pdfPages(pdf), 1);
     CMainFrame::setPrintDialogHook({});
+
+    // The print dialog itself, the working folder at home: the relative name typed is
+    // the file the dialog asks about, and the program does not ask a second time.
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QDir::homePath()));
+    QStringList dialogQuestions;
+    const std::size_t programQuestions = boxes.calls.size();
+    {
+        testenv::ScopedModal printDialog([&](QDialog& dialog) {
+            dialog.show();
+            auto* printers = dialog.findChild<QComboBox*>("printers");
+            auto* name = dialog.findChild<QLineEdit*>("filename");
+            ASSERT_TRUE(printers && name);
+            printers->setCurrentIndex(printers->count() - 1); // the PDF file
+            name->setText("report.pdf");
+            QTimer::singleShot(0, &dialog, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    dialogQuestions << box->text();
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            dialog.hide();
+        });
+        EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_LIST));
+    }
+    QDir::setCurrent(working);
+    EXPECT_EQ(dialogQuestions.size(), 1);
+    EXPECT_EQ(boxes.calls.size(), programQuestions) << "asked once, by the dialog";
+    EXPECT_EQ(pdfPages(pdf), 3);
 
     // The last list page: one row, and nothing of the graph picture under it.
     v.m_nDisplayMode = 2;

@@ -60,7 +60,7 @@ public:
     static constexpr int kMaxDoubts = 4;
     // Blocks between two checks: a doubt costs at most this many again. Each check costs
     // about two blocks' time on a clean line.
-    static constexpr int kStretchBlocks = 64;
+    static constexpr int kStretchBlocks = 96;
 
     // A new download: the command goes out, its resend and the give-up are armed.
     Actions start(qint64 now);

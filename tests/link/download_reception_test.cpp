@@ -248,20 +248,22 @@ const Case kCases[] = {
      30000, 64, 0, steady},
     // Blocks alike are each asked again before they are taken: a late copy looks so.
     {"blocks_alike", {}, {}, 3000, 64, 0, steady},
+    {"blocks_alike_one_answered_after_its_resend", {{F::Late, LC_BLOCK, 1, 0, 1000}}, {}, 3500,
+     64, 0, steady},
     // A copy of block 0 after the resend's window, then the resend's own reply: the
     // last block read twice would agree, but the first read was block 0 again.
     {"late_copy_behind_a_resend", {{F::Late, 0, 0, 0, 876, true}, {F::Twice, 0, 2, 0, 1056}},
      {}, 15000, 512, 0, [](sim::LoggerScenario& s, sim::LoggerModel&) { s = samples(256); }},
-    {"busy_logging", {}, Kind::Busy, 1000, 64, 0,
+    {"busy_logging", {}, Kind::Busy, 200, 64, 0,
      [](sim::LoggerScenario&, sim::LoggerModel& m) { m.busy = true; }},
     // An erased logger: no values per sample, and odd bytes everywhere else.
-    {"erased_logger", {}, Kind::NoData, 1000, 64, 0,
+    {"erased_logger", {}, Kind::NoData, 200, 64, 0,
      [](sim::LoggerScenario& s, sim::LoggerModel&) {
          s.valuesPerSample = 0;
          s.rateUnit = 0xFF;
          s.startAddress = 0xFFFFFF;
      }},
-    {"total_zero_with_odd_bytes", {}, Kind::NoData, 1000, 64, 1,
+    {"total_zero_with_odd_bytes", {}, Kind::NoData, 200, 64, 1,
      [](sim::LoggerScenario& s, sim::LoggerModel& m) {
          s.rateUnit = 0xFF;
          m.noData = true;
@@ -276,6 +278,21 @@ const Case kCases[] = {
     // A logger that ends its transfer after its last block gives its download, once the
     // line has stayed quiet for as long as the give-up allows any reply.
     {"logger_silent_after_its_last_reply", {{F::CutShort, LC_BLOCK, 4, 0, 0, true}}, {}, 5200},
+    // But not when the last reply was read out of step (its last byte still came), nor
+    // when the logger falls silent before the end.
+    {"logger_silent_after_a_last_reply_behind_a_stray_byte",
+     {{F::StrayBefore, LC_BLOCK, 3, 1}, {F::CutShort, LC_BLOCK, 4, 0, 0, true}}, Kind::GiveUp, 5200},
+    {"logger_silent_at_the_check_of_its_first_stretch", {{F::CutShort, LC_BLOCK, 96, 0, 0, true}},
+     Kind::GiveUp, 10000, 64, 0, [](sim::LoggerScenario& s, sim::LoggerModel&) { s = samples(25000); }},
+    // Every block cut to its first half, and the half sent again 230 ms later: two halves
+    // make a block's length, but not in one go.
+    {"halves_of_blocks_twice_behind_a_clean_header",
+     {{F::CutShort, LC_BLOCK, 0, 256, 0, true}, {F::Twice, LC_BLOCK, 0, 0, 230, true}}, Kind::GiveUp,
+     8000, 512},
+    // A copy of block 0 held as block 1, and block 1 itself so late that it answers the
+    // request that asks again: it must be the held one to be taken.
+    {"late_copy_held_and_a_late_block_behind_it",
+     {{F::Twice, LC_BLOCK, 0, 0, 50}, {F::Late, LC_BLOCK, 1, 0, 300}}},
     // A stray byte and a cut that make up the last reply's length: only the second read
     // of that reply tells.
     {"last_reply_cut_short_behind_a_stray_byte",
@@ -297,9 +314,9 @@ const Case kCases[] = {
     {"full_memory", {}, {}, fullLineMs(1.03), 64, 0, fullMemory},
     {"full_memory_with_a_stray_byte_near_its_end", {{F::StrayBefore, LC_BLOCK, 941, 1}}, {},
      fullLineMs(1.25), 64, 0, fullMemory},
-    {"full_memory_with_a_stray_byte_every_9_s", every9s(F::StrayBefore, 1), {}, fullLineMs(1.5),
+    {"full_memory_with_a_stray_byte_every_9_s", every9s(F::StrayBefore, 1), {}, fullLineMs(1.3),
      512, 0, fullMemory},
-    {"full_memory_with_a_dropped_byte_every_9_s", every9s(F::CutShort, 511), {}, fullLineMs(1.5),
+    {"full_memory_with_a_dropped_byte_every_9_s", every9s(F::CutShort, 511), {}, fullLineMs(1.4),
      64, 0, fullMemory},
 };
 

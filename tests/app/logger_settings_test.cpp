@@ -246,15 +246,15 @@ TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
         {"recent files: a link to a pipe",
          [&](const QString& p, const QString& o) { return pipe(o) && QFile::link(o, p); }, false,
          false, true},
-        {"recent files: a folder", [](const QString& p, const QString&) { return QDir().mkpath(p); },
-         false, false, true},
+        {"recent files: a folder",
+         [](const QString& p, const QString&) { return QDir().mkpath(p); }, false, false, true},
         {"recent files: larger than any settings file",
          [&](const QString& p, const QString&) {
              return file(p, mine + QByteArray(ProfileFile::kMaxFileBytes, '\n'));
          },
          false, false, true},
-        {"recent files: a regular file", [&](const QString& p, const QString&) { return file(p, mine); },
-         true, false, true},
+        {"recent files: a regular file",
+         [&](const QString& p, const QString&) { return file(p, mine); }, true, false, true},
         {"recent files: a link to a regular file",
          [&](const QString& p, const QString& o) { return file(o, mine) && QFile::link(o, p); },
          true, false, true},
@@ -284,8 +284,8 @@ TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
             EXPECT_EQ(QFileInfo(path).isSymLink(), QFileInfo(other).exists());
             const QByteArray text = readWholeFile(path).value_or(QByteArray());
             EXPECT_TRUE(text.startsWith("; the user's note\r\n")) << text.toStdString();
-            EXPECT_TRUE(text.contains(row.recentList ? "File1=/data/new.stdata\r\n"
-                                                     : "BGColor=9\r\n"))
+            EXPECT_TRUE(
+                text.contains(row.recentList ? "File1=/data/new.stdata\r\n" : "BGColor=9\r\n"))
                 << text.toStdString();
         }
     }

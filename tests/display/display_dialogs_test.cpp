@@ -145,8 +145,7 @@ TEST(AxisSetupDialog, every_mode_edits_the_limits_of_its_kind_and_no_other)
         Hooks hooks([&](QDialog& d) {
             auto& dlg = static_cast<CAxisSetupDlg&>(d);
             EXPECT_EQ(dlg.edit(IDC_AXIS_CH1_MIN)->text(), QString::number(-10 * (row.kind + 1)));
-            EXPECT_EQ(dlg.edit(IDC_AXIS_CH2_MAX)->text(),
-                      QString::number(10 * (row.kind + 1) + 1));
+            EXPECT_EQ(dlg.edit(IDC_AXIS_CH2_MAX)->text(), QString::number(10 * (row.kind + 1) + 1));
             retype(dlg.edit(IDC_AXIS_CH1_MIN), "-7");
             retype(dlg.edit(IDC_AXIS_CH2_MAX), "7");
             dlg.accept();

@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSettings>
 
 #include "app/about_dialog.h"
 #include "app/mainframe.h"
@@ -20,6 +19,7 @@
 #include "platform/folders.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialog.h"
+#include "platform/profile_file.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 
@@ -38,9 +38,14 @@ QString profileSettingsPath()
                                 .arg(home, texts::kRegistryKey, texts::kProfileName);
 }
 
-QSettings profileSettings()
+// Paths are kept as their UTF-8 bytes: the profile file holds single-byte text.
+QString storedPath(const QString& path)
 {
-    return QSettings(profileSettingsPath(), QSettings::IniFormat);
+    return QString::fromLatin1(path.toUtf8());
+}
+QString pathFromStored(const QString& value)
+{
+    return QString::fromUtf8(value.toLatin1());
 }
 } // namespace
 
@@ -121,33 +126,40 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments)
 // ---------------------------------------------------------------------------------
 // Recent files
 
+QString RecentFileList::path()
+{
+    return profileSettingsPath();
+}
+
+// The list's file follows the settings file's rules (ProfileFile): only a regular file
+// or a link to one, of at most 64 KiB, is read, and written back with every line the
+// list does not own; anything else reads as an empty list and is left as it is.
 void RecentFileList::ReadList()
 {
     m_files.clear();
-    if (profileSettingsPath().isEmpty())
+    if (path().isEmpty())
         return; // no folder for the list: none is kept
-    QSettings s = profileSettings();
-    s.beginGroup(kRecentGroup);
+    const ProfileFile profile(path());
     for (int i = 1; i <= kSize; ++i) {
-        const QString path = s.value(QStringLiteral("File%1").arg(i)).toString();
-        if (!path.isEmpty())
-            m_files.append(path);
+        const QString file =
+            pathFromStored(profile.value(kRecentGroup, QStringLiteral("File%1").arg(i)));
+        if (!file.isEmpty())
+            m_files.append(file);
     }
 }
 
 void RecentFileList::WriteList() const
 {
-    if (profileSettingsPath().isEmpty())
+    if (path().isEmpty())
         return;
-    QSettings s = profileSettings();
-    s.beginGroup(kRecentGroup);
-    for (int i = 1; i <= kSize; ++i) {
-        const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= m_files.size())
-            s.setValue(key, m_files[i - 1]);
-        else
-            s.remove(key);
-    }
+    ProfileFile profile(path());
+    if (profile.readStatus() == ProfileFile::ReadStatus::Missing)
+        QDir().mkpath(QFileInfo(path()).absolutePath());
+    for (int i = 1; i <= kSize; ++i)
+        profile.setValue(kRecentGroup, QStringLiteral("File%1").arg(i),
+                         i <= m_files.size() ? storedPath(m_files[i - 1]) : QString());
+    // A list that cannot be written is only a convenience lost: nothing to report.
+    profile.save();
 }
 
 void RecentFileList::Add(const QString& path)

@@ -32,6 +32,8 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments);
 class RecentFileList {
 public:
     static constexpr int kSize = 4;
+    // The list's file; empty when the configuration folder has no name.
+    static QString path();
     void ReadList();
     void WriteList() const;
     void Add(const QString& path);

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "display/plot_scale.h"
 #include "display/view_state.h"
+#include "platform/parallel_parts.h"
 #include "platform/truncation.h"
 
 namespace {
@@ -127,22 +128,49 @@ void drawSegment(PixelCanvas& canvas, const CurveSegment& seg, QRgb color, bool 
 
 namespace {
 
+// The clip cut to the picture.
+PixelClip withinCanvas(const PixelCanvas& canvas, const PixelClip& clip)
+{
+    PixelClip c = clip;
+    c.left = std::max(c.left, 0);
+    c.top = std::max(c.top, 0);
+    c.right = std::min(c.right, canvas.width() - 1);
+    c.bottom = std::min(c.bottom, canvas.height() - 1);
+    return c;
+}
+
+// Ints of the painter's chains for a clip within the picture: one per pixel of each
+// column, and one past its end.
+std::size_t chainCells(const PixelClip& c)
+{
+    if (c.empty())
+        return 0;
+    return static_cast<std::size_t>(c.right - c.left + 1) * (c.bottom - c.top + 2);
+}
+
+// The chains are rebuilt for every paint, but their memory is kept from one paint to
+// the next: fresh pages for a few megabytes cost more than the drawing itself.
+std::vector<int>& ownChains()
+{
+    thread_local std::vector<int> chains;
+    return chains;
+}
+
 // The batch paints in reverse order and never paints a pixel twice, so the last
 // segment in the graph's order owns each pixel, as when drawing forwards. Per column
 // a "next unpainted row" chain (path-halving union-find) lets a vertical span skip
 // what later segments already covered in O(1) amortised time.
 class ReversePainter {
 public:
-    ReversePainter(PixelCanvas& canvas, const PixelClip& clip)
+    // `chains` lends its memory; when it already holds chainCells(clip) ints of room,
+    // nothing is allocated here.
+    ReversePainter(PixelCanvas& canvas, const PixelClip& clip, std::vector<int>& chains)
         : m_canvas(canvas)
         , m_clip(clip)
         , m_rows(clip.bottom - clip.top + 1)
-        , m_next(scratch())
+        , m_next(chains)
     {
-        // The chains are rebuilt for every paint, but their memory is kept from one
-        // paint to the next: fresh pages for a few megabytes cost more than the
-        // drawing itself.
-        m_next.resize(static_cast<std::size_t>(clip.right - clip.left + 1) * (m_rows + 1));
+        m_next.resize(chainCells(clip));
         for (std::size_t c = 0, cols = clip.right - clip.left + 1; c < cols; ++c) {
             int* column = m_next.data() + c * (m_rows + 1);
             for (int r = 0; r <= m_rows; ++r)
@@ -214,12 +242,6 @@ private:
         return r;
     }
 
-    static std::vector<int>& scratch()
-    {
-        thread_local std::vector<int> chains;
-        return chains;
-    }
-
     PixelCanvas& m_canvas;
     PixelClip m_clip;
     int m_rows;
@@ -228,14 +250,12 @@ private:
 
 } // namespace
 
-void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
-                    const PixelClip& clip)
+namespace {
+
+void drawCurveBatchWith(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
+                        const PixelClip& clip, std::vector<int>& chains)
 {
-    PixelClip c = clip;
-    c.left = std::max(c.left, 0);
-    c.top = std::max(c.top, 0);
-    c.right = std::min(c.right, canvas.width() - 1);
-    c.bottom = std::min(c.bottom, canvas.height() - 1);
+    const PixelClip c = withinCanvas(canvas, clip);
     const int first = view.m_nFirstPoint;
     const long long capacity = view.plotCacheCapacity();
     if (c.empty() || batch.jEnd <= batch.jBegin || !(batch.drawCh[0] || batch.drawCh[1])
@@ -298,7 +318,7 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
     jBegin = jFrom;
     jEnd = jTo;
 
-    ReversePainter painter(canvas, c);
+    ReversePainter painter(canvas, c, chains);
     for (int ch = 0; ch < 2; ++ch) {
         Channel& k = chs[ch];
         // the start point of segment jEnd is the end point of the last one drawn
@@ -327,6 +347,25 @@ void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch
     }
 }
 
+std::function<void(unsigned)>& stripeHook()
+{
+    static std::function<void(unsigned)> hook;
+    return hook;
+}
+
+} // namespace
+
+void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
+                    const PixelClip& clip)
+{
+    drawCurveBatchWith(canvas, view, batch, clip, ownChains());
+}
+
+std::function<void(unsigned)> setCurveStripeHook(std::function<void(unsigned)> hook)
+{
+    return std::exchange(stripeHook(), std::move(hook));
+}
+
 void drawCurveBatchStriped(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
                            const PixelClip& clip)
 {
@@ -338,23 +377,26 @@ void drawCurveBatchStriped(PixelCanvas& canvas, const ViewState& view, const Cur
     const unsigned stripes = segments < 20000 || width < 64
                                  ? 1u
                                  : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    std::vector<std::thread> threads;
+    std::vector<PixelClip> parts(stripes, clip);
     for (unsigned k = 0; k < stripes; ++k) {
-        PixelClip part = clip;
-        part.left = clip.left + static_cast<int>(static_cast<long long>(width) * k / stripes);
-        part.right =
+        parts[k].left = clip.left + static_cast<int>(static_cast<long long>(width) * k / stripes);
+        parts[k].right =
             clip.left + static_cast<int>(static_cast<long long>(width) * (k + 1) / stripes) - 1;
-        if (k + 1 == stripes) {
-            drawCurveBatch(canvas, view, batch, part);
-            continue;
-        }
-        try {
-            threads.emplace_back(
-                [&canvas, &view, &batch, part] { drawCurveBatch(canvas, view, batch, part); });
-        } catch (const std::system_error&) {
-            drawCurveBatch(canvas, view, batch, part); // no thread to be had
-        }
     }
-    for (std::thread& t : threads)
-        t.join();
+    // Each stripe's chains are reserved here, so the stripes' threads allocate nothing:
+    // memory that runs short fails on this thread, and no thread of ours gets a malloc
+    // arena of its own (each reserves 64 MiB of address space).
+    // (A lambda names a thread_local of the thread it runs on: the stripes reach these
+    // through a reference.)
+    thread_local std::vector<std::vector<int>> kept;
+    std::vector<std::vector<int>>& chains = kept;
+    if (chains.size() < stripes)
+        chains.resize(stripes);
+    for (unsigned k = 0; k < stripes; ++k)
+        chains[k].reserve(chainCells(withinCanvas(canvas, parts[k])));
+    runParts(stripes, [&](unsigned k) {
+        if (const auto& hook = stripeHook())
+            hook(k);
+        drawCurveBatchWith(canvas, view, batch, parts[k], chains[k]);
+    });
 }

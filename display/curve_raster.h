@@ -4,6 +4,7 @@
 // Everything writes pixels directly, so the pictures are exact and fast.
 #include <QImage>
 #include <cstdint>
+#include <functional>
 
 class ViewState;
 
@@ -85,9 +86,13 @@ struct CurveBatch {
 };
 void drawCurveBatch(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
                     const PixelClip& clip);
-// The same picture, the clip's columns shared out over a few threads.
+// The same picture, the clip's columns shared out over a few threads. What a stripe
+// throws (std::bad_alloc) is rethrown here once every stripe has ended.
 void drawCurveBatchStriped(PixelCanvas& canvas, const ViewState& view, const CurveBatch& batch,
                            const PixelClip& clip);
+// Tests: called with the stripe's number on the stripe's own thread before it draws,
+// so a test can make one stripe fail. Returns the previous hook.
+std::function<void(unsigned)> setCurveStripeHook(std::function<void(unsigned)> hook);
 
 // ---- template implementation ----
 

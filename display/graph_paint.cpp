@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <ctime>
+#include <new>
 
 #include "display/frame_state.h"
 #include "display/cdtview.h"
@@ -609,11 +610,6 @@ void CDTView::drawGraph(bool printing)
     page.background = ColorFromIndex(frame.m_nBgColor);
     page.grid = ColorFromIndex(frame.m_nGridColor).rgb();
 
-    PixelCanvas canvas(m_picture);
-    fillBackground(canvas, page, printing);
-    if (m_bViewXAxis == 1)
-        drawValueGrid(canvas, page);
-
     // The positions of the points, and the zoomed scale while zoomed.
     PreparePlotPoints();
     if (g_bFullView == 0 && m_pDocument) {
@@ -621,9 +617,28 @@ void CDTView::drawGraph(bool printing)
         applyZoomScrollBars(bars.timeRangeMax, bars.positionBars, bars.verticalHalfRange);
     }
     const TimeLabels labels = planTimeLabels(*this, frame);
-    if (labels.valid && m_bViewYAxis == 1)
-        drawTimeGrid(canvas, page, labels);
-    drawCurves(canvas, page, *this, m_pDocument, frame, labels);
+
+    PixelCanvas canvas(m_picture);
+    const auto drawGround = [&] {
+        fillBackground(canvas, page, printing);
+        if (m_bViewXAxis == 1)
+            drawValueGrid(canvas, page);
+        if (labels.valid && m_bViewYAxis == 1)
+            drawTimeGrid(canvas, page, labels);
+    };
+    drawGround();
+    try {
+        drawCurves(canvas, page, *this, m_pDocument, frame, labels);
+    } catch (const std::bad_alloc&) {
+        // A printout without its curves would pass for the measurement: the print
+        // reports the failure instead.
+        if (printing)
+            throw;
+        // The window shows the graph without its curves and the program runs on; the
+        // next paint tries them again. Some stripes may have drawn: the ground goes
+        // over them.
+        drawGround();
+    }
     writeLabelTexts(*this, labels);
 
     // Fills, ticks and texts go in this order: each fill cuts off what was drawn before

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "display/mode_rules.h"
 #include "display/point_time.h"
 #include "document/cdtdoc.h"
+#include "platform/parallel_parts.h"
 #include "platform/truncation.h"
 
 namespace {
@@ -185,19 +185,9 @@ void preparePlotPoints(ViewState& view, const CDTDoc& doc, const FrameState& fra
     const long long points = last - (f - 1);
     const unsigned workers =
         points < 65536 ? 1u : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    std::vector<std::thread> threads;
-    for (unsigned k = 1; k < workers; ++k) {
-        const long long from = f - 1 + points * k / workers;
-        const long long to = f - 1 + points * (k + 1) / workers;
-        try {
-            threads.emplace_back(place, from, to);
-        } catch (const std::system_error&) {
-            place(from, to); // no thread to be had: this one does the share
-        }
-    }
-    place(f - 1, f - 1 + points / workers);
-    for (std::thread& t : threads)
-        t.join();
+    runParts(workers, [&](unsigned k) {
+        place(f - 1 + points * k / workers, f - 1 + points * (k + 1) / workers);
+    });
 }
 
 bool windowSpacing(const ViewState& view, double& x0, double& dx)

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <algorithm>
 #include <ctime>
+#include <new>
 
 #include "display/frame_state.h"
 #include "display/cdtview.h"
@@ -54,6 +55,7 @@ void drawLayout(QPainter& dc, const report::PageLayout& page, const report::Page
 }
 
 const QString kPrinterStopped = QStringLiteral("The printer stopped during the print.");
+const QString kNoMemory = QStringLiteral("There is not enough memory.");
 
 // Why the printer would not start. The printer says nothing itself: a file it should
 // write is tried here to learn the system's reason.
@@ -164,14 +166,20 @@ QString CDTView::PrintReport(QPrinter* printer)
     QPainter dc;
     if (!dc.begin(printer))
         return startFailure(*printer);
-    for (int page = first; page <= last; ++page) {
-        if (page != first && !printer->newPage()) {
-            dc.end();
-            return kPrinterStopped;
+    try {
+        for (int page = first; page <= last; ++page) {
+            if (page != first && !printer->newPage()) {
+                dc.end();
+                return kPrinterStopped;
+            }
+            dc.save();
+            OnPrint(dc, page);
+            dc.restore();
         }
-        dc.save();
-        OnPrint(dc, page);
-        dc.restore();
+    } catch (const std::bad_alloc&) {
+        // The page could not be drawn whole (its curves, say); the program runs on.
+        dc.end();
+        return kNoMemory;
     }
     return dc.end() ? QString() : kPrinterStopped;
 }

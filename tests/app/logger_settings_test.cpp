@@ -9,9 +9,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/cdtapp.h"
 #include "app/logger_settings.h"
 #include "frame_fixture.h"
 #include "platform/profile_file.h"
+#include "platform/whole_file.h"
 
 using namespace frametest;
 
@@ -205,7 +207,10 @@ std::string describe(const QString& path)
 
 TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
 {
-    const QByteArray mine("[ColorInfo]\r\nBGColor=4\r\n");
+    // Holds a value of each file the rows put in place: the settings file's colour and
+    // the recent-file list's newest document, with a comment line either keeps.
+    const QByteArray mine("; the user's note\r\n[ColorInfo]\r\nBGColor=4\r\n"
+                          "[Recent File List]\r\nFile1=/data/mine.stdata\r\n");
     auto file = [](const QString& path, const QByteArray& bytes) {
         QFile f(path);
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
@@ -215,9 +220,10 @@ TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
     };
     struct Row {
         const char* name;
-        std::function<bool(const QString& ini, const QString& other)> make;
-        bool read = false;    // its values are read, and written back at the close
-        bool putBack = false; // the user puts the file back while the program runs
+        std::function<bool(const QString& path, const QString& other)> make;
+        bool read = false;       // its values are read, and written back
+        bool putBack = false;    // the user puts the file back while the program runs
+        bool recentList = false; // the recent-file list's file, not the settings file
     };
     const Row rows[] = {
         {"a pipe", [&](const QString& ini, const QString&) { return pipe(ini); }},
@@ -235,23 +241,52 @@ TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
         {"a link to a regular file",
          [&](const QString& ini, const QString& o) { return file(o, mine) && QFile::link(o, ini); },
          true},
+        {"recent files: a pipe", [&](const QString& p, const QString&) { return pipe(p); }, false,
+         false, true},
+        {"recent files: a link to a pipe",
+         [&](const QString& p, const QString& o) { return pipe(o) && QFile::link(o, p); }, false,
+         false, true},
+        {"recent files: a folder",
+         [](const QString& p, const QString&) { return QDir().mkpath(p); }, false, false, true},
+        {"recent files: larger than any settings file",
+         [&](const QString& p, const QString&) {
+             return file(p, mine + QByteArray(ProfileFile::kMaxFileBytes, '\n'));
+         },
+         false, false, true},
+        {"recent files: a regular file",
+         [&](const QString& p, const QString&) { return file(p, mine); }, true, false, true},
+        {"recent files: a link to a regular file",
+         [&](const QString& p, const QString& o) { return file(o, mine) && QFile::link(o, p); },
+         true, false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const QString other = testenv::resetHome() + QStringLiteral("/other");
-        ASSERT_TRUE(row.make(iniPath(), other));
+        const QString path = row.recentList ? RecentFileList::path() : iniPath();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        ASSERT_TRUE(row.make(path, other));
         Frame f;
-        EXPECT_EQ(f.frame->m_nBgColor, row.read ? 4 : 13);
+        RecentFileList recent;
+        recent.ReadList();
+        EXPECT_EQ(f.frame->m_nBgColor, row.read && !row.recentList ? 4 : 13);
+        EXPECT_EQ(recent.files(), row.read && row.recentList
+                                      ? QStringList{QStringLiteral("/data/mine.stdata")}
+                                      : QStringList());
         f.frame->m_nBgColor = 9;
         if (row.putBack) {
-            ASSERT_TRUE(QDir().rmdir(iniPath()) && file(iniPath(), mine));
+            ASSERT_TRUE(QDir().rmdir(path) && file(path, mine));
         }
-        const std::string before = describe(iniPath());
+        const std::string before = describe(path);
+        recent.Add(QStringLiteral("/data/new.stdata"));
         ASSERT_TRUE(f.closeAndWait());
-        EXPECT_EQ(describe(iniPath()) == before, !row.read);
+        EXPECT_EQ(describe(path) == before, !row.read);
         if (row.read) {
-            EXPECT_TRUE(QFileInfo(iniPath()).isSymLink());
-            EXPECT_TRUE(readIni().contains("BGColor=9\r\n"));
+            EXPECT_EQ(QFileInfo(path).isSymLink(), QFileInfo(other).exists());
+            const QByteArray text = readWholeFile(path).value_or(QByteArray());
+            EXPECT_TRUE(text.startsWith("; the user's note\r\n")) << text.toStdString();
+            EXPECT_TRUE(
+                text.contains(row.recentList ? "File1=/data/new.stdata\r\n" : "BGColor=9\r\n"))
+                << text.toStdString();
         }
     }
 }

@@ -7,11 +7,13 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 #include <functional>
+#include <optional>
 
 #include "app/logger_settings.h"
 #include "display/axis_setup_dialog.h"
 #include "display/color_combo_box.h"
 #include "display/color_setup_dialog.h"
+#include "display/mode_rules.h"
 #include "display/num_edit.h"
 #include "display/view_options_dialog.h"
 #include "graph_fixture.h"
@@ -103,6 +105,60 @@ TEST(AxisSetupDialog, fields_stay_integers_and_ok_stores_the_limits_of_the_curre
     StoreSettings(g.frame, *g.view, ini);
     EXPECT_EQ(ini.integer(QStringLiteral("YAXISInfo"), QStringLiteral("YAXISLOW2CH1"), 0), -75);
     EXPECT_EQ(ini.integer(QStringLiteral("YAXISInfo"), QStringLiteral("YAXISHI2CH1"), 0), 300);
+}
+
+TEST(AxisSetupDialog, every_mode_edits_the_limits_of_its_kind_and_no_other)
+{
+    using modes::Mode;
+    const struct {
+        const char* name;
+        std::optional<Mode> mode;
+        int kind;
+    } rows[] = {
+        {"no mode", std::nullopt, modes::kKindStoreRms},
+        {"Store RMS", Mode::StoreRms, modes::kKindStoreRms},
+        {"Store TR", Mode::StoreTr, modes::kKindStoreTr},
+        {"power analysis", Mode::Epa, modes::kKindStoreRms},
+        {"RT RMS", Mode::RtRms, modes::kKindStoreRms},
+        {"RT frequency", Mode::RtFreq, modes::kKindStoreRms},
+        {"RT S(VA)", Mode::RtPowerS, modes::kKindStoreRms},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        graphtest::Graph g;
+        g.storeRms(
+            50, [](int) { return 1.0f; }, [](int) { return 2.0f; });
+        g.frame.clearModeFlags();
+        if (row.mode)
+            modes::setModeFlags(g.frame, *row.mode);
+        g.frame.m_bStopped = 1;
+        g.view->m_nRtCount = 50;
+        g.view->m_bAutoScale.fill(0);
+        // Every kind its own limits: kind k from -10 (k + 1) to 10 (k + 1) on CH1, one
+        // more on each side on CH2.
+        for (int k = 0; k < 9; ++k) {
+            g.frame.m_nYAxisLow[k + 1] = {0, -10 * (k + 1), -10 * (k + 1) - 1};
+            g.frame.m_nYAxisHigh[k + 1] = {0, 10 * (k + 1), 10 * (k + 1) + 1};
+        }
+        const auto lowBefore = g.frame.m_nYAxisLow;
+        const auto highBefore = g.frame.m_nYAxisHigh;
+        Hooks hooks([&](QDialog& d) {
+            auto& dlg = static_cast<CAxisSetupDlg&>(d);
+            EXPECT_EQ(dlg.edit(IDC_AXIS_CH1_MIN)->text(), QString::number(-10 * (row.kind + 1)));
+            EXPECT_EQ(dlg.edit(IDC_AXIS_CH2_MAX)->text(), QString::number(10 * (row.kind + 1) + 1));
+            retype(dlg.edit(IDC_AXIS_CH1_MIN), "-7");
+            retype(dlg.edit(IDC_AXIS_CH2_MAX), "7");
+            dlg.accept();
+        });
+        g.view->OnCommand(32868);
+        EXPECT_TRUE(hooks.boxes.calls.empty());
+        auto lowWanted = lowBefore;
+        auto highWanted = highBefore;
+        lowWanted[row.kind + 1][1] = -7;
+        highWanted[row.kind + 1][2] = 7;
+        EXPECT_EQ(g.frame.m_nYAxisLow, lowWanted);
+        EXPECT_EQ(g.frame.m_nYAxisHigh, highWanted);
+    }
 }
 
 TEST(AxisSetupDialog, scale_choice_survives_cancel_and_an_empty_view_still_accepts_limits)

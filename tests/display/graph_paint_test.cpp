@@ -1,8 +1,13 @@
+#include <QDir>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <new>
 
+#include "display/curve_raster.h"
 #include "display/dormant_panels.h"
 #include "display/plot_scale.h"
 #include "display/point_time.h"
@@ -419,6 +424,37 @@ TEST(GraphPaint, printing_stretches_the_picture_over_the_page)
     g.view->OnDraw(p, QSize(10, 10), true);
     p.end();
     EXPECT_TRUE(device == page);
+}
+
+TEST(GraphPaint, a_curve_stripe_out_of_memory_ends_in_the_paint_or_the_print_not_the_program)
+{
+    // Enough segments for the curves to be drawn in stripes on threads of their own.
+    Graph g;
+    g.storeRms(
+        30000, [](int i) { return float(i % 100); }, [](int i) { return float(99 - i % 100); });
+    g.view->m_bViewCh1 = g.view->m_bViewCh2 = 0;
+    const QImage withoutCurves = g.paint();
+    g.view->m_bViewCh1 = g.view->m_bViewCh2 = 1;
+    ASSERT_FALSE(g.paint() == withoutCurves);
+
+    std::atomic<int> stripes = 0;
+    setCurveStripeHook([&](unsigned stripe) {
+        ++stripes;
+        if (stripe == 0)
+            throw std::bad_alloc();
+    });
+    // The window: the graph without its curves (those of the stripes that drew are
+    // covered again).
+    EXPECT_TRUE(g.paint() == withoutCurves);
+    EXPECT_GE(stripes.load(), 1);
+    // The print: the failure is the print's, reported to the user by its caller.
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir::homePath() + QStringLiteral("/graph.pdf"));
+    EXPECT_EQ(g.view->PrintReport(&printer), QStringLiteral("There is not enough memory."));
+    setCurveStripeHook({});
+    EXPECT_EQ(g.view->PrintReport(&printer), QString());
+    EXPECT_FALSE(g.paint() == withoutCurves);
 }
 
 TEST(GraphPaint, zoomed_paint_draws_the_selected_box)

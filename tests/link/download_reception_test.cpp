@@ -281,7 +281,8 @@ const Case kCases[] = {
     // But not when the last reply was read out of step (its last byte still came), nor
     // when the logger falls silent before the end.
     {"logger_silent_after_a_last_reply_behind_a_stray_byte",
-     {{F::StrayBefore, LC_BLOCK, 3, 1}, {F::CutShort, LC_BLOCK, 4, 0, 0, true}}, Kind::GiveUp, 5200},
+     {{F::StrayBefore, LC_BLOCK, 3, 1}, {F::CutShort, LC_BLOCK, 4, 0, 0, true}}, Kind::GiveUp, 5200,
+     176},
     {"logger_silent_at_the_check_of_its_first_stretch", {{F::CutShort, LC_BLOCK, 96, 0, 0, true}},
      Kind::GiveUp, 10000, 64, 0, [](sim::LoggerScenario& s, sim::LoggerModel&) { s = samples(25000); }},
     // Every block cut to its first half, and the half sent again 230 ms later: two halves

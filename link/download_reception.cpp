@@ -220,10 +220,12 @@ void DownloadReception::takeHeader(const QByteArray& reply, Actions& out)
 void DownloadReception::takeBlock(const QByteArray& reply, Actions& out)
 {
     // The same bytes as the block before: a late copy of it looks just so. It is held,
-    // and the block asked again once the line is quiet.
+    // and the block asked again once the line is quiet. Whatever answers that request
+    // must be the held block, so a second answer to a resent request may come before
+    // it: the hold need not wait for one.
     if (reply.size() == kBlock && m_offset >= kBlock && equalsData(reply, m_offset - kBlock)) {
         m_reply = reply;
-        awaitQuiet(Step::Hold, m_resent ? settleMs() : linktime::kQuietLineMs, out);
+        awaitQuiet(Step::Hold, linktime::kQuietLineMs, out);
         return;
     }
     accept(reply, out);

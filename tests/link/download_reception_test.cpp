@@ -248,7 +248,7 @@ const Case kCases[] = {
      30000, 64, 0, steady},
     // Blocks alike are each asked again before they are taken: a late copy looks so.
     {"blocks_alike", {}, {}, 3000, 64, 0, steady},
-    {"blocks_alike_one_answered_after_its_resend", {{F::Late, LC_BLOCK, 1, 0, 1000}}, {}, 3500,
+    {"blocks_alike_one_answered_after_its_resend", {{F::Late, LC_BLOCK, 1, 0, 1000}}, {}, 2600,
      64, 0, steady},
     // A copy of block 0 after the resend's window, then the resend's own reply: the
     // last block read twice would agree, but the first read was block 0 again.
@@ -285,6 +285,10 @@ const Case kCases[] = {
      176},
     {"logger_silent_at_the_check_of_its_first_stretch", {{F::CutShort, LC_BLOCK, 96, 0, 0, true}},
      Kind::GiveUp, 10000, 64, 0, [](sim::LoggerScenario& s, sim::LoggerModel&) { s = samples(25000); }},
+    // One block cut to its first half, and the half sent again 230 ms later: the two make
+    // the block's length, but not in one go, and nothing else on the line shows it.
+    {"a_block_cut_to_its_half_and_the_half_again",
+     {{F::CutShort, LC_BLOCK, 1, 256}, {F::Twice, LC_BLOCK, 1, 0, 230}}},
     // Every block cut to its first half, and the half sent again 230 ms later: two halves
     // make a block's length, but not in one go.
     {"halves_of_blocks_twice_behind_a_clean_header",
@@ -293,7 +297,7 @@ const Case kCases[] = {
     // A copy of block 0 held as block 1, and block 1 itself so late that it answers the
     // request that asks again: it must be the held one to be taken.
     {"late_copy_held_and_a_late_block_behind_it",
-     {{F::Twice, LC_BLOCK, 0, 0, 50}, {F::Late, LC_BLOCK, 1, 0, 300}}},
+     {{F::Twice, LC_BLOCK, 0, 0, 50}, {F::Late, LC_BLOCK, 1, 0, 300}}, {}, 2700},
     // A stray byte and a cut that make up the last reply's length: only the second read
     // of that reply tells.
     {"last_reply_cut_short_behind_a_stray_byte",
@@ -302,6 +306,10 @@ const Case kCases[] = {
     {"three_doubts_in_a_row",
      {{F::StrayBefore, LC_BLOCK, 1, 1}, {F::StrayBefore, LC_BLOCK, 3, 1},
       {F::StrayBefore, LC_BLOCK, 5, 1}}, {}, 5000},
+    // Doubts on the header do not count against the blocks: progress starts the count anew.
+    {"three_doubts_on_the_header_then_one_on_a_block",
+     {{F::StrayBefore, LC_DOWNLOAD, 0, 1}, {F::StrayBefore, LC_DOWNLOAD, 1, 1},
+      {F::StrayBefore, LC_DOWNLOAD, 2, 1}, {F::StrayBefore, LC_BLOCK, 1, 1}}, {}, 5000},
     {"four_doubts_in_a_row",
      {{F::StrayBefore, LC_BLOCK, 1, 1}, {F::StrayBefore, LC_BLOCK, 3, 1},
       {F::StrayBefore, LC_BLOCK, 5, 1}, {F::StrayBefore, LC_BLOCK, 7, 1}}, Kind::GiveUp, 5000},

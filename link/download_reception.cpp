@@ -57,6 +57,17 @@ int DownloadReception::settleMs() const
     return resend + linktime::kQuietLineMs;
 }
 
+int DownloadReception::checkMs() const
+{
+    // After a resend or a doubt, as long as a late reply may take. Otherwise bytes of a
+    // pass out of step follow the last read at once, unless the logger pauses in its
+    // output: then they may be held back as long as it was seen to keep the line
+    // waiting in this stretch, and are waited for twice that.
+    if (m_troubled)
+        return settleMs();
+    return static_cast<int>(std::clamp<qint64>(2 * m_longestWaitMs, linktime::kEndQuietMs, settleMs()));
+}
+
 bool DownloadReception::equalsData(const QByteArray& bytes, int at) const
 {
     return at >= 0 && at + bytes.size() <= totalBytes()
@@ -68,7 +79,7 @@ DownloadReception::Actions DownloadReception::start(qint64 now)
 {
     reset();
     m_stage = Stage::Header;
-    m_lastInputAt = now;
+    m_now = m_lastInputAt = now;
     Actions out;
     request(Step::Reply, out);
     return out;
@@ -79,7 +90,9 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
     Actions out;
     if (m_stage == Stage::Idle || m_stage == Stage::Ended || bytes.isEmpty())
         return out;
+    m_now = now;
     const bool pause = now - m_lastInputAt >= linktime::kQuietLineMs;
+    m_longestWaitMs = std::max(m_longestWaitMs, now - std::max(m_lastInputAt, m_lastRequestAt));
     m_lastInputAt = now;
     switch (m_step) {
     case Step::Reply:
@@ -111,11 +124,12 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
     return out;
 }
 
-DownloadReception::Actions DownloadReception::onTimer(int id, qint64 /*now*/)
+DownloadReception::Actions DownloadReception::onTimer(int id, qint64 now)
 {
     Actions out;
     if (!timerArmed(id))
         return out;
+    m_now = now;
     switch (id) {
     case kTimerGiveUp:
         // Nothing at all since the download's last reply, not even to the resend of its
@@ -162,7 +176,7 @@ void DownloadReception::take(const QByteArray& reply, Actions& out)
     switch (m_step) {
     case Step::Reread:
         m_reply = reply;
-        awaitQuiet(Step::Check, m_troubled ? settleMs() : linktime::kEndQuietMs, out);
+        awaitQuiet(Step::Check, checkMs(), out);
         break;
     case Step::Recheck:
         // The block asked again on a quiet line must be the one held.
@@ -261,6 +275,7 @@ void DownloadReception::next(Actions& out)
 void DownloadReception::request(Step step, Actions& out)
 {
     m_step = step;
+    m_lastRequestAt = m_now;
     m_rx.clear();
     m_rxPaused = false;
     m_resent = false;
@@ -332,6 +347,7 @@ void DownloadReception::onQuietLine(Actions& out)
         m_checkpoint = m_offset;
         m_doubts = 0;
         m_troubled = false;
+        m_longestWaitMs = 0;
         if (m_offset >= totalBytes())
             end(Kind::Finish, 0, out);
         else

@@ -111,13 +111,18 @@ private:
     void kill(int id, Actions& out);
     // Quiet enough for any late answer or late part of one to have come.
     int settleMs() const;
+    // How long the line must stay quiet after the second read of a stretch's last reply.
+    int checkMs() const;
     bool equalsData(const QByteArray& bytes, int at) const;
 
     Stage m_stage = Stage::Idle;
     Step m_step = Step::Reply;
     QByteArray m_rx;         // heard since the request in force went out
     bool m_rxPaused = false; // the line fell quiet in the middle of m_rx
+    qint64 m_now = 0; // the time of the input being handled
     qint64 m_lastInputAt = 0;
+    qint64 m_lastRequestAt = 0;
+    qint64 m_longestWaitMs = 0; // the longest silence of the line in this stretch
     bool m_resent = false;   // the request in force may be answered twice
     bool m_troubled = false; // a resend or a doubt in this stretch: its check waits longer
     QByteArray m_reply;      // the reply taken whose copy may follow, or the block held

@@ -38,14 +38,26 @@ QString profileSettingsPath()
                                 .arg(home, texts::kRegistryKey, texts::kProfileName);
 }
 
-// Paths are kept as their UTF-8 bytes: the profile file holds single-byte text.
+// Paths are kept as their UTF-8 bytes: the profile file holds single-byte text, one
+// value a line, trimmed. What a line cannot hold as it is (control bytes such as a line
+// break, and a blank at either end) is written as %XX, and so is '%' itself.
 QString storedPath(const QString& path)
 {
-    return QString::fromLatin1(path.toUtf8());
+    const QByteArray bytes = path.toUtf8();
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const bool blankAtEnd = c == ' ' && (i == 0 || i + 1 == bytes.size());
+        if (c < 0x20 || c == 0x7F || c == '%' || blankAtEnd)
+            out += '%' + QByteArray::number(c, 16).rightJustified(2, '0').toUpper();
+        else
+            out += static_cast<char>(c);
+    }
+    return QString::fromLatin1(out);
 }
 QString pathFromStored(const QString& value)
 {
-    return QString::fromUtf8(value.toLatin1());
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
 }
 } // namespace
 

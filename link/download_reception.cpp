@@ -59,10 +59,10 @@ int DownloadReception::settleMs() const
 
 int DownloadReception::checkMs() const
 {
-    // After a resend or a doubt, as long as a late reply may take. Otherwise bytes of a
-    // pass out of step follow the last read at once, unless the logger pauses in its
-    // output: then they may be held back as long as it was seen to keep the line
-    // waiting in this stretch, and are waited for twice that.
+    // After a doubt, as long as a late reply may take. Otherwise bytes of a pass out of
+    // step follow the last read at once, unless the logger pauses in its output: then
+    // they may be held back as long as it was seen to keep the line waiting in this
+    // stretch (a resend among it), and are waited for twice that.
     if (m_troubled)
         return settleMs();
     return static_cast<int>(std::clamp<qint64>(2 * m_longestWaitMs, linktime::kEndQuietMs, settleMs()));
@@ -161,9 +161,9 @@ void DownloadReception::onResendTimer(int timer, Actions& out)
     // Nothing yet, or a late reply still coming (kept, to be completed): the first
     // request may yet be answered around the reply to the resend, so what follows is
     // watched until the line falls quiet. Bytes that stopped coming meanwhile put the
-    // stretch in doubt as soon as anything follows them (a reply made of pieces).
+    // stretch in doubt as soon as anything follows them (a reply made of pieces). The
+    // wait itself makes the stretch's check wait as long.
     m_resent = true;
-    m_troubled = true;
     out.push_back({timer == kTimerCommandResend ? Kind::ResendCommand : Kind::ResendBlock});
 }
 
@@ -327,8 +327,10 @@ void DownloadReception::awaitQuiet(Step step, int ms, Actions& out)
 void DownloadReception::onQuietLine(Actions& out)
 {
     kill(kTimerQuietLine, out);
-    // Only an exact second copy of a resent request's reply may have come meanwhile.
-    const bool clean = m_heard.isEmpty() || (m_resent && m_heard == m_reply);
+    // Only an exact second copy of the reply may have come meanwhile (a resent request
+    // answered twice, a logger that sent it twice): it changes nothing of what is taken,
+    // and every step after the quiet line checks again.
+    const bool clean = m_heard.isEmpty() || m_heard == m_reply;
     if (m_step != Step::Settle && !clean) {
         doubt(out);
         return;

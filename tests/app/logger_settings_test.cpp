@@ -289,4 +289,10 @@ TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
                 << text.toStdString();
         }
     }
+    // Any name a document can have comes back from the list's file as it was.
+    const QString odd = QStringLiteral("/data/100% r\u00e9sum\u00e9\nline two.stdata ");
+    RecentFileList().Add(odd);
+    RecentFileList reread;
+    reread.ReadList();
+    EXPECT_EQ(reread.files().value(0), odd);
 }

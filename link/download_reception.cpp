@@ -59,12 +59,10 @@ int DownloadReception::settleMs() const
 
 int DownloadReception::checkMs() const
 {
-    // After a doubt, as long as a late reply may take. Otherwise bytes of a pass out of
-    // step follow the last read at once, unless the logger pauses in its output: then
-    // they may be held back as long as it was seen to keep the line waiting in this
-    // stretch (a resend among it), and are waited for twice that.
-    if (m_troubled)
-        return settleMs();
+    // Bytes of a pass out of step follow the last read at once, unless the logger pauses
+    // in its output: then they may be held back as long as it was seen to keep the line
+    // waiting in this stretch (a resend among it), and are waited for twice that, up to
+    // as long as a late reply may take.
     return static_cast<int>(std::clamp<qint64>(2 * m_longestWaitMs, linktime::kEndQuietMs, settleMs()));
 }
 
@@ -295,7 +293,6 @@ void DownloadReception::request(Step step, Actions& out)
 
 void DownloadReception::doubt(Actions& out)
 {
-    m_troubled = true;
     if (++m_doubts >= kMaxDoubts) {
         end(Kind::GiveUp, 0, out);
         return;
@@ -348,7 +345,6 @@ void DownloadReception::onQuietLine(Actions& out)
         m_offset += replyLength();
         m_checkpoint = m_offset;
         m_doubts = 0;
-        m_troubled = false;
         m_longestWaitMs = 0;
         if (m_offset >= totalBytes())
             end(Kind::Finish, 0, out);
@@ -361,7 +357,12 @@ void DownloadReception::onQuietLine(Actions& out)
         else
             end(Kind::NoData, m_header.valuesPerSample == 0 ? 0 : 1, out);
         break;
-    default: // Settle, Trail
+    case Step::Settle:
+        // Nothing of the pass in doubt is on its way any more: the stretch starts afresh.
+        m_longestWaitMs = 0;
+        next(out);
+        break;
+    default: // Trail
         next(out);
         break;
     }

@@ -124,7 +124,6 @@ private:
     qint64 m_lastRequestAt = 0;
     qint64 m_longestWaitMs = 0; // the longest silence of the line in this stretch
     bool m_resent = false;   // the request in force may be answered twice
-    bool m_troubled = false; // a doubt in this stretch: its check waits longer
     QByteArray m_reply;      // the reply taken whose copy may follow, or the block held
     QByteArray m_heard;      // heard on a line that should be quiet
     int m_quietMs = 0;

@@ -31,8 +31,8 @@ constexpr int kGiveUpMs = 5000;       // a transfer without progress ends
 // A line that carried bytes besides the reply in force is let fall quiet this long
 // before the next request, so that nothing left of them precedes its reply.
 constexpr int kQuietLineMs = 100;
-// After the last reply of a download that went without trouble, read twice alike: any
-// byte still on its way shows within this time.
+// After the last reply of a stretch, read twice alike, on a line that kept nothing
+// waiting: any byte still on its way shows within this time.
 constexpr int kEndQuietMs = 50;
 // The logger answers a set-up or clock command once it has carried it out (a set-up
 // erases its memory first).

@@ -327,9 +327,9 @@ const Case kCases[] = {
     {"full_memory", {}, {}, fullLineMs(1.03), 64, 0, fullMemory},
     {"full_memory_with_a_stray_byte_near_its_end", {{F::StrayBefore, LC_BLOCK, 941, 1}}, {},
      fullLineMs(1.25), 64, 0, fullMemory},
-    {"full_memory_with_a_stray_byte_every_9_s", every9s(F::StrayBefore, 1), {}, fullLineMs(1.3),
+    {"full_memory_with_a_stray_byte_every_9_s", every9s(F::StrayBefore, 1), {}, fullLineMs(1.2),
      512, 0, fullMemory},
-    {"full_memory_with_a_dropped_byte_every_9_s", every9s(F::CutShort, 511), {}, fullLineMs(1.4),
+    {"full_memory_with_a_dropped_byte_every_9_s", every9s(F::CutShort, 511), {}, fullLineMs(1.3),
      64, 0, fullMemory},
 };
 

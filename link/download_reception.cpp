@@ -297,12 +297,16 @@ void DownloadReception::doubt(Actions& out)
         end(Kind::GiveUp, 0, out);
         return;
     }
+    // The header is asked again once the line is quiet: a late answer to an earlier
+    // command, taken in its place, is as good as any.
+    if (m_stage == Stage::Header) {
+        awaitQuiet(Step::Settle, linktime::kQuietLineMs, out);
+        return;
+    }
     // Any reply since the last check may have been misread: they are asked again, once
     // the line has been quiet for as long as a late reply or the rest of one may take.
-    if (m_stage == Stage::Blocks) {
-        m_offset = m_checkpoint;
-        out.push_back({Kind::SetProgress, 1 + m_offset / kBlock});
-    }
+    m_offset = m_checkpoint;
+    out.push_back({Kind::SetProgress, 1 + m_offset / kBlock});
     awaitQuiet(Step::Settle, settleMs(), out);
 }
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cctype>
 
 #include "app/about_dialog.h"
 #include "app/mainframe.h"
@@ -55,9 +56,24 @@ QString storedPath(const QString& path)
     }
     return QString::fromLatin1(out);
 }
+// Only what storedPath writes is decoded: '%' and two hex digits. Any other '%' is
+// part of a name written by hand, and stays as it is.
 QString pathFromStored(const QString& value)
 {
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
+    const QByteArray bytes = value.toLatin1();
+    const auto hexAt = [&bytes](qsizetype i) {
+        return i < bytes.size() && std::isxdigit(static_cast<unsigned char>(bytes[i]));
+    };
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '%' && hexAt(i + 1) && hexAt(i + 2)) {
+            out += static_cast<char>(bytes.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else {
+            out += bytes[i];
+        }
+    }
+    return QString::fromUtf8(out);
 }
 } // namespace
 

@@ -69,6 +69,8 @@ CMainFrame::CMainFrame(CDTDoc* doc, QWidget* parent)
     setWindowTitle(texts::kFrameTitle);
     setWindowIcon(appIcon());
     BuildMessageMap();
+    m_restoreSettle.setSingleShot(true);
+    connect(&m_restoreSettle, &QTimer::timeout, this, &CMainFrame::keepRestoredFrameInReach);
 }
 
 CMainFrame::~CMainFrame()
@@ -213,49 +215,46 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
-    const Qt::WindowStates away = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
     const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
     const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-    if (!(before & away)) {
-        // Leaving the normal state: the window still has its own place, which at
-        // start-up (maximised before it is ever shown) no move or resize has reported.
-        m_normalGeometry = geometry();
+    if (!(before & filling) || (windowState() & (filling | Qt::WindowMinimized))) {
+        m_restoreSettle.stop();
         return;
     }
-    if (!(before & filling) || (windowState() & away) || !m_normalGeometry.isValid())
-        return;
-    // Restored: the window system gives back the place the window had, under X11 a
-    // moment later. That place is looked at now, once: only a title bar off the screen
-    // or a frame too large is mended, by a request of our own that the window system
-    // carries out after its restore. Whatever happens afterwards is the user's.
-    const QScreen* screen = this->screen();
-    if (!screen)
-        return;
-    const QMargins margins = windowFrameMargins(this);
-    const QRect frame = m_normalGeometry.marginsAdded(margins);
-    const QRect reachable = reachableFrame(frame, margins, screen->availableGeometry());
-    // Asked of the native window: the widget still has its maximised geometry, and
-    // would take a request for that same rectangle as nothing to do.
-    if (reachable != frame)
-        windowHandle()->setGeometry(reachable.marginsRemoved(margins));
+    // Restored. The window system gives the window back its place in steps: under X11
+    // the state comes first, then the place, then the frame that belongs to the normal
+    // state (a maximised window has none at its sides). Only once it has fallen quiet is
+    // the frame what the user will see.
+    m_restoreSettle.start(kRestoreSettleMs);
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    keepNormalGeometry();
+    if (m_restoreSettle.isActive())
+        m_restoreSettle.start(kRestoreSettleMs);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    keepNormalGeometry();
+    if (m_restoreSettle.isActive())
+        m_restoreSettle.start(kRestoreSettleMs);
 }
 
-void CMainFrame::keepNormalGeometry()
+void CMainFrame::keepRestoredFrameInReach()
 {
-    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
-        m_normalGeometry = geometry();
+    const QScreen* screen = this->screen();
+    if (!screen
+        || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        return;
+    // Its own place is kept; only a title bar off the area or a frame too large is
+    // mended, once. Whatever the user does afterwards is the user's.
+    const QMargins margins = windowFrameMargins(this);
+    const QRect frame = geometry().marginsAdded(margins);
+    const QRect reachable = reachableFrame(frame, margins, screen->availableGeometry());
+    if (reachable != frame)
+        setGeometry(reachable.marginsRemoved(margins));
 }
 
 // ---------------------------------------------------------------------------------

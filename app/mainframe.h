@@ -17,8 +17,8 @@
 // without a handler is shown disabled.
 // Adding a timer: name it in FrameTimer (link/link_timing.h) and fill in its case in
 // CMainFrame::OnTimer (app/mainframe.cpp).
-#include <QRect>
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -327,6 +327,9 @@ public:
     // Registers the six mode commands and their update handlers.
     void RegisterDisplayModeCommands();
 
+    // A restore is still settling: its frame is looked at once it has (tests wait for it).
+    bool restoreSettling() const { return m_restoreSettle.isActive(); }
+
 signals:
     // Emitted when the real close has happened (after the close timer).
     void frameClosed();
@@ -334,7 +337,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     // A window restored from maximised comes back to its own place, moved onto the
-    // screen's available area only when its title bar would be off it.
+    // screen's available area only when its title bar would be off it, and made
+    // smaller only when its frame does not fit.
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -352,8 +356,10 @@ private:
     // A print into a file that exists asks first, as a save does; true to print.
     bool confirmPrintFile();
     void focusNextPane(int step);
-    // Notes the window's place and size while it is in the normal state.
-    void keepNormalGeometry();
+    // Once a restore has settled: moves and shrinks the window as far as its frame
+    // needs to be in reach on the screen's available area.
+    void keepRestoredFrameInReach();
+    static constexpr int kRestoreSettleMs = 150;
     // Steps shared by the display-mode commands (display/display_modes.cpp).
     void ModeBandFull();
     void ModeBandSlim(bool frameWidth);
@@ -406,5 +412,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_bCloseNow = false;       // the close timer has run: the next close event closes
     bool m_bSettingsUnread = false; // the settings file could not be read at start-up
-    QRect m_normalGeometry;         // client area in the normal state, which a restore gives back
+    QTimer m_restoreSettle;         // runs from a restore until the window system falls quiet
 };

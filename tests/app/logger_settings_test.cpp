@@ -289,10 +289,28 @@ TEST(LoggerSettings, hostile_settings_paths_run_on_defaults_and_are_left_alone)
                 << text.toStdString();
         }
     }
-    // Any name a document can have comes back from the list's file as it was.
-    const QString odd = QStringLiteral("/data/100% r\u00e9sum\u00e9\nline two.stdata ");
-    RecentFileList().Add(odd);
-    RecentFileList reread;
-    reread.ReadList();
-    EXPECT_EQ(reread.files().value(0), odd);
+    // Any name a document can have comes back from the list's file as it was; a '%'
+    // written by hand without two hex digits after it is part of the name.
+    const struct {
+        QByteArray line; // File1's value as the file holds it; empty: as the list writes it
+        QString name;
+    } names[] = {{"", QStringLiteral("/data/100% r\u00e9sum\u00e9\nline two.stdata ")},
+                 {"/tmp/%G1x.stdata", "/tmp/%G1x.stdata"},
+                 {"100% b.stdata", "100% b.stdata"},
+                 {"%%%", "%%%"},
+                 {"/a%2", "/a%2"},
+                 {"%2541%4", "%41%4"}};
+    for (const auto& row : names) {
+        if (row.line.isEmpty())
+            RecentFileList().Add(row.name);
+        else
+            ASSERT_TRUE(file(RecentFileList::path(), "[Recent File List]\r\nFile1=" + row.line));
+        RecentFileList reread;
+        reread.ReadList();
+        EXPECT_EQ(reread.files().value(0), row.name) << row.line.toStdString();
+        reread.Add(QStringLiteral("/data/next.stdata")); // written back, and read so again
+        RecentFileList again;
+        again.ReadList();
+        EXPECT_EQ(again.files().value(1), row.name) << row.line.toStdString();
+    }
 }

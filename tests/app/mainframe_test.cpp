@@ -171,7 +171,7 @@ TEST(MainFrame, restore_gives_back_the_windows_own_place_unless_its_title_bar_is
     ASSERT_GT(m.top(), 1) << "the window has a title bar";
     const QSize half = area.size() / 2;
     const QPoint inside = area.topLeft() + QPoint(m.left() + 30, m.top() + 20);
-    enum class Back { Kept, TitleBarAtTop, CoversArea };
+    enum class Back { Kept, TitleBarAtTop, MovedOn, CoversArea };
     struct Row {
         const char* what;
         QRect before; // client area the window is given, then maximised
@@ -183,6 +183,12 @@ TEST(MainFrame, restore_gives_back_the_windows_own_place_unless_its_title_bar_is
          QRect(QPoint(area.right() - half.width() / 2, inside.y()), half), Back::Kept},
         {"title bar above the area", QRect(QPoint(inside.x(), area.top() - 5), half),
          Back::TitleBarAtTop},
+        {"title bar below the area", QRect(QPoint(inside.x(), area.bottom() + 10), half),
+         Back::MovedOn},
+        {"wholly right of the area", QRect(QPoint(area.right() + 10, inside.y()), half),
+         Back::MovedOn},
+        {"wholly left of the area",
+         QRect(area.topLeft() - QPoint(half.width() + 50, -inside.y()), half), Back::MovedOn},
         {"larger than the area", QRect(inside, area.size()), Back::CoversArea},
     };
     for (const Row& row : rows)
@@ -196,7 +202,7 @@ TEST(MainFrame, restore_gives_back_the_windows_own_place_unless_its_title_bar_is
             QCoreApplication::processEvents();
             ASSERT_TRUE(w.isMaximized());
             byState ? w.setWindowState(Qt::WindowNoState) : w.showNormal();
-            QCoreApplication::processEvents();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !w.restoreSettling(); }));
             ASSERT_FALSE(w.isMaximized());
             switch (row.back) {
             case Back::Kept:
@@ -204,6 +210,10 @@ TEST(MainFrame, restore_gives_back_the_windows_own_place_unless_its_title_bar_is
                 break;
             case Back::TitleBarAtTop:
                 EXPECT_EQ(w.geometry(), given.translated(0, area.top() + m.top() - given.top()));
+                break;
+            case Back::MovedOn:
+                EXPECT_TRUE(area.contains(w.frameGeometry()));
+                EXPECT_EQ(w.size(), given.size());
                 break;
             case Back::CoversArea:
                 EXPECT_EQ(w.frameGeometry(), area);
@@ -217,7 +227,7 @@ TEST(MainFrame, restore_gives_back_the_windows_own_place_unless_its_title_bar_is
     w.showNormal();
     const QRect user(QPoint(area.right() - 40, inside.y()), half);
     w.setGeometry(user);
-    QTest::qWait(150);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.restoreSettling(); }));
     EXPECT_EQ(w.geometry(), user);
 }
 

@@ -89,7 +89,7 @@ DownloadReception::Actions DownloadReception::onBytes(const QByteArray& bytes, q
     if (m_stage == Stage::Idle || m_stage == Stage::Ended || bytes.isEmpty())
         return out;
     m_now = now;
-    const bool pause = now - m_lastInputAt >= linktime::kQuietLineMs;
+    const bool pause = now - m_lastInputAt >= linktime::kReplyPauseMs;
     m_longestWaitMs = std::max(m_longestWaitMs, now - std::max(m_lastInputAt, m_lastRequestAt));
     m_lastInputAt = now;
     switch (m_step) {
@@ -293,6 +293,13 @@ void DownloadReception::request(Step step, Actions& out)
 
 void DownloadReception::doubt(Actions& out)
 {
+    // A pass that read further than any before it since the last check is progress: a
+    // line that keeps delivering is read to the end, while one that fails at the same
+    // place again and again ends after as many doubts as ever.
+    if (m_stage == Stage::Blocks && m_offset > m_furthest) {
+        m_furthest = m_offset;
+        m_doubts = 0;
+    }
     if (++m_doubts >= kMaxDoubts) {
         end(Kind::GiveUp, 0, out);
         return;
@@ -330,8 +337,11 @@ void DownloadReception::onQuietLine(Actions& out)
     kill(kTimerQuietLine, out);
     // Only an exact second copy of the reply may have come meanwhile (a resent request
     // answered twice, a logger that sent it twice): it changes nothing of what is taken,
-    // and every step after the quiet line checks again.
-    const bool clean = m_heard.isEmpty() || m_heard == m_reply;
+    // and every step after the quiet line checks again. A held block's copy counts only
+    // after a resend: in blocks alike, a pass a whole block behind the logger (a block's
+    // length of stray bytes taken for a block) hears the next block as just such a copy.
+    const bool copy = m_heard == m_reply && (m_step != Step::Hold || m_resent);
+    const bool clean = m_heard.isEmpty() || copy;
     if (m_step != Step::Settle && !clean) {
         doubt(out);
         return;
@@ -347,7 +357,7 @@ void DownloadReception::onQuietLine(Actions& out)
         }
         // Everything up to here is good: a later doubt goes back no further.
         m_offset += replyLength();
-        m_checkpoint = m_offset;
+        m_checkpoint = m_furthest = m_offset;
         m_doubts = 0;
         m_longestWaitMs = 0;
         if (m_offset >= totalBytes())

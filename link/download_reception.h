@@ -19,7 +19,9 @@
 //
 // A download ends in one of four ways: the data (Finish), the logger busy logging
 // (Busy), no data in the logger (NoData), or "Communication interruption!" (GiveUp)
-// after 5 s without a reply taken or at the kMaxDoubts-th doubt without progress.
+// after 5 s without a reply taken or at the kMaxDoubts-th doubt without progress. The
+// one silence that ends with the data is the one after the last reply, at its second
+// read: the logger ended its transfer there, and what it sent stands as it was read.
 #include <QByteArray>
 #include <QtGlobal>
 #include <array>
@@ -55,8 +57,9 @@ public:
 
     enum class Stage { Idle, Header, Blocks, Ended };
 
-    // Doubts in a row without progress (the header taken, a stretch checked good): the
-    // one that makes this many ends the download.
+    // Doubts in a row without progress (the header taken, a stretch checked good, a pass
+    // that read further into the stretch than any before it): the one that makes this
+    // many ends the download.
     static constexpr int kMaxDoubts = 4;
     // Blocks between two checks: a doubt costs at most this many again. Each check costs
     // about two blocks' time on a clean line.
@@ -131,6 +134,7 @@ private:
     std::vector<std::uint8_t> m_data;
     int m_offset = 0;     // start of the reply in force
     int m_checkpoint = 0; // everything before it checked good
+    int m_furthest = 0;   // the furthest a pass of this stretch read
     int m_doubts = 0;     // since the last progress
     std::array<bool, 4> m_armed{}; // kTimerGiveUp..kTimerCommandResend
 };

@@ -71,7 +71,9 @@ InstrumentHost CMainFrame::instrumentHost()
             ready = false; // the port failed: nothing goes out
         }
         if (ready && SendCommand(m_byCommand)) {
-            // Its answer says the logger took the command; none is told to the user.
+            // The logger answers once it has carried the command out: a plain
+            // acknowledgement passes silently, one asking for START and a missing
+            // answer are told to the user.
             m_awaitedCommand = m_byCommand[0];
             SetTimer(kTimerAnswerWait, linktime::kAnswerWaitMs);
             return true;

@@ -29,8 +29,12 @@ constexpr int kCommandResendMs = 500; // transfer command sent once more
 constexpr int kBlockResendMs = 900;   // block request sent once more
 constexpr int kGiveUpMs = 5000;       // a transfer without progress ends
 // A line that carried bytes besides the reply in force is let fall quiet this long
-// before the next request, so that nothing left of them precedes its reply.
+// before the next request, so that nothing left of them precedes its reply; a final
+// answer (busy, no data) counts only when nothing follows it for this long.
 constexpr int kQuietLineMs = 100;
+// A reply crosses the line in one go: a gap this long inside a reply's length means the
+// reply stopped there, and what follows is something else (its rest, a copy).
+constexpr int kReplyPauseMs = 100;
 // After the last reply of a stretch, read twice alike, on a line that kept nothing
 // waiting: any byte still on its way shows within this time.
 constexpr int kEndQuietMs = 50;

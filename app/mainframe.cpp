@@ -574,6 +574,10 @@ void CMainFrame::focusNextPane(int step)
 
 QPrinter& CMainFrame::printer()
 {
+    // A printer whose engine ran out of memory while it ended a print stays busy for
+    // good (see CDTView::PrintReport): a fresh one takes its place.
+    if (m_printer && m_printer->printerState() == QPrinter::Active)
+        m_printer.reset();
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
@@ -695,6 +699,12 @@ void CMainFrame::OnFilePrintPreview()
 {
     // The preview shows every page, whatever range the last print asked for.
     printer().setPrintRange(QPrinter::AllPages);
+    // It covers the main window (below), and must have the memory to paint that much.
+    const QString failure = CDTView::PreviewFailure(frameGeometry().size() * devicePixelRatio());
+    if (!failure.isEmpty()) {
+        ReportPrintFailure(failure);
+        return;
+    }
     QPrintPreviewDialog dialog(&printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintView(target); });

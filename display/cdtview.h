@@ -188,9 +188,12 @@ public:
     // Draws page `page` (from 1) on the printer `dc` paints on.
     void OnPrint(QPainter& dc, int page);
     // Prints every page of the printer's range, one OnPrint per page. Returns why the
-    // print failed (the printer cannot be painted on, the range holds no page), or
-    // nothing when it was printed.
+    // print failed (the printer cannot be painted on, the range holds no page, memory
+    // ran out), or nothing when it was printed. A PDF file of a failed print is removed.
     QString PrintReport(QPrinter* printer);
+    // Why a print preview in a window of `size` device pixels cannot be shown (no
+    // memory to paint it), or nothing.
+    static QString PreviewFailure(QSize size);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
@@ -163,14 +165,21 @@ QString CDTView::PrintReport(QPrinter* printer)
     }
     if (first > last)
         return QStringLiteral("The report has no page %1.").arg(first);
+    // The file this print writes; a preview paints pictures and leaves the file the
+    // printer names alone.
+    const QString file = printer->outputFormat() == QPrinter::PdfFormat
+                                 && printer->paintEngine()->type() == QPaintEngine::Pdf
+                             ? printer->outputFileName()
+                             : QString();
     QPainter dc;
-    if (!dc.begin(printer))
-        return startFailure(*printer);
+    QString failure;
     try {
+        if (!dc.begin(printer))
+            return startFailure(*printer);
         for (int page = first; page <= last; ++page) {
             if (page != first && !printer->newPage()) {
-                dc.end();
-                return kPrinterStopped;
+                failure = kPrinterStopped;
+                break;
             }
             dc.save();
             OnPrint(dc, page);
@@ -178,8 +187,30 @@ QString CDTView::PrintReport(QPrinter* printer)
         }
     } catch (const std::bad_alloc&) {
         // The page could not be drawn whole (its curves, say); the program runs on.
-        dc.end();
-        return kNoMemory;
+        failure = kNoMemory;
     }
-    return dc.end() ? QString() : kPrinterStopped;
+    try {
+        if (dc.isActive() && !dc.end() && failure.isEmpty())
+            failure = kPrinterStopped;
+    } catch (const std::bad_alloc&) {
+        // The engine ran out of memory while it wrote the pages out (a PDF compresses
+        // them only at the end) and stopped half way: asked to end once more, it would
+        // crash. The painter lets go of it without ending it; the printer stays busy
+        // for good and its owner takes a fresh one.
+        dc.paintEngine()->setActive(false);
+        failure = kNoMemory;
+    }
+    // A file cut short, or whole but without all of the report, is no report.
+    if (!failure.isEmpty() && !file.isEmpty())
+        QFile::remove(file);
+    return failure;
+}
+
+QString CDTView::PreviewFailure(QSize window)
+{
+    // The preview's window paints through a picture of its own size; without the
+    // memory for one it would open and stay blank, saying nothing. Room for twice that
+    // leaves the pages it shows their share.
+    const QImage room(window.width(), 2 * window.height(), QImage::Format_ARGB32_Premultiplied);
+    return room.isNull() ? kNoMemory : QString();
 }

@@ -14,7 +14,8 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "SKIP: no X server could be started"; exit 77; }
 export DISPLAY=:$(cat "$work/display") HOME=$work QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
-until wmctrl -m >/dev/null 2>&1; do sleep 0.1; done
+for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+wmctrl -m >/dev/null 2>&1 || { echo "SKIP: openbox did not start on the X server"; exit 77; }
 read -r _ _ ax ay aw ah _ < <(xprop -root _NET_WORKAREA | tr -d ',')
 
 # The frame as the window manager reports it: "x y w h" of the client widened by
@@ -43,12 +44,8 @@ for way in command title-bar button keyboard; do
     # as it starts; made 1800 x 1000 at (50, 40); a window that fits; one moved over the
     # right edge at once after its restore
     for size in start 50,40,1800,1000 301,171,901,597 moved; do
-        if [ $size = moved ]; then
-            wmctrl -i -r $win -b add,maximized_vert,maximized_horz
-        elif [ $size != start ]; then
-            wmctrl -i -r $win -e 0,$size && sleep 0.3
-            wmctrl -i -r $win -b add,maximized_vert,maximized_horz
-        fi
+        [[ $size == *,* ]] && wmctrl -i -r $win -e 0,$size && sleep 0.3
+        [ $size != start ] && wmctrl -i -r $win -b add,maximized_vert,maximized_horz
         await maximised
         case $way in
         command) wmctrl -i -r $win -b remove,maximized_vert,maximized_horz ;;

@@ -273,7 +273,7 @@ TEST(StartUp, document_path_opens_that_document_in_a_maximised_window)
     // Restored, the window keeps its frame, title bar included, on the screen.
     CMainFrame* frame = app.GetMainWnd();
     frame->showNormal();
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame->restoreSettling(); }));
     const QRect area = frame->screen()->availableGeometry();
     ASSERT_FALSE(frame->isMaximized());
     ASSERT_NE(frame->frameGeometry(), frame->geometry()) << "the window has a frame";

@@ -11,9 +11,13 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTimer>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "app/frame_fixture.h"
+#include "display/curve_raster.h"
 #include "display/mode_rules.h"
 #include "display/test_report.h"
 #include "graph_fixture.h"
@@ -30,6 +34,27 @@ int pdfPages(const QString& path)
     const auto match =
         QRegularExpression("/Count (\\d+)").match(QString::fromLatin1(file.readAll()));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// Runs `run` with the address space capped at what the program holds and `headroom`
+// bytes more; the heap's free blocks, which no cap withholds, are taken first.
+void withAddressSpaceHeadroom(rlim_t headroom, const std::function<void()>& run)
+{
+    rlim_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit previous{};
+    getrlimit(RLIMIT_AS, &previous);
+    rlimit limit{pages * sysconf(_SC_PAGESIZE), previous.rlim_max};
+    std::vector<void*> held(1 << 16, nullptr);
+    setrlimit(RLIMIT_AS, &limit);
+    for (auto block = held.begin(); block != held.end() && (*block = std::malloc(64 << 10));)
+        ++block;
+    limit.rlim_cur += headroom;
+    setrlimit(RLIMIT_AS, &limit);
+    run();
+    setrlimit(RLIMIT_AS, &previous);
+    for (void* block : held)
+        std::free(block);
 }
 
 QPoint at(const PageLayout& page, const QString& text)
@@ -170,4 +195,42 @@ TEST(PrintReport, print_commands_write_list_and_graph_pages)
     EXPECT_EQ(graphtest::countDark(page, QRect(0, 3 * lh + 2 * cu, 850, 60 * lh)), 0);
     EXPECT_TRUE(f.closeAndWait());
     EXPECT_EQ(v.m_dlgDataList, nullptr);
+}
+
+TEST(PrintReport, print_or_preview_out_of_memory_says_so_and_leaves_no_file)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer holds terabytes of address space: no cap on it bites";
+#endif
+    testenv::resetHome();
+    const QString pdf = QDir::homePath() + "/full.pdf";
+    frametest::Frame f;
+    f.doc->m_pCh1Data = f.doc->m_pCh2Data = std::vector(kMaxStorePoints, 50.0f); // a whole memory
+    f.view().allocatePlotCaches(f.view().m_nStoreCount = kMaxStorePoints);
+    f.view().m_bStoreCh1 = f.view().m_bStoreCh2 = 1;
+    f.frame->OnStoreRms();
+    CMainFrame::setPrintDialogHook([&](QPrinter& printer) {
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    frametest::MessageBoxRecorder boxes;
+    // Room to draw the page but not for the 10 MB buffer the PDF writer compresses it
+    // through at its end; none to paint the preview's window.
+    withAddressSpaceHeadroom(6 << 20, [&] { f.frame->OnCmdMsg(ID_PRINT_GRAPH); });
+    withAddressSpaceHeadroom(2 << 20, [&] { f.frame->OnCmdMsg(ID_PRINT_PREVIEW_GRAPH); });
+    EXPECT_FALSE(QFile::exists(pdf));
+    // With the memory back the same command prints the page whole; a preview that fails
+    // leaves the file the printer names alone.
+    EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_GRAPH));
+    setCurveStripeHook([](unsigned) { throw std::bad_alloc(); });
+    {
+        testenv::ScopedModal preview([](QDialog& dialog) { dialog.show(); });
+        EXPECT_TRUE(f.frame->OnCmdMsg(ID_PRINT_PREVIEW_GRAPH));
+    }
+    setCurveStripeHook({});
+    EXPECT_EQ(pdfPages(pdf), 1);
+    ASSERT_EQ(boxes.calls.size(), 3u);
+    for (const auto& box : boxes.calls)
+        EXPECT_EQ(box.text, "The report could not be printed.\nThere is not enough memory.");
+    CMainFrame::setPrintDialogHook({});
 }

@@ -10,16 +10,16 @@ for tool in Xvfb openbox wmctrl xdotool xprop xwininfo; do
 done
 work=$(mktemp -d) && trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 Xvfb -displayfd 3 -screen 0 1600x900x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIP: no X server could be started"; exit 77; }
+# Waits up to 5 s for the command "$@" to succeed and, with -h, to hold 0.4 s longer.
+await() { local h=; [ "$1" = -h ] && h=1 && shift
+    for _ in $(seq 50); do "$@" && { [ -z "$h" ] || { sleep 0.4 && "$@"; }; } && return; sleep 0.1; done; false; }
+await test -s "$work/display" || { echo "SKIP: no X server could be started"; exit 77; }
 export DISPLAY=:$(cat "$work/display") HOME=$work QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
-for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-wmctrl -m >/dev/null 2>&1 || { echo "SKIP: openbox did not start on the X server"; exit 77; }
+await wmctrl -m >/dev/null 2>&1 || { echo "SKIP: openbox did not start on the X server"; exit 77; }
 read -r _ _ ax ay aw ah _ < <(xprop -root _NET_WORKAREA | tr -d ',')
 
-# The frame as the window manager reports it: "x y w h" of the client widened by
-# _NET_FRAME_EXTENTS (left, right, top, bottom).
+# "x y w h" of the frame: the client widened by _NET_FRAME_EXTENTS (left, right, top, bottom).
 frame() {
     read -r l r t b < <(xprop -id $win _NET_FRAME_EXTENTS | sed 's/.*= //' | tr -d ',')
     read -r x y w h < <(xwininfo -id $win | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
@@ -28,21 +28,15 @@ frame() {
 }
 in_reach() { read -r x y w h _ < <(frame); ((x >= ax && y >= ay && x + w <= ax + aw && y + h <= ay + ah)); }
 kept() { [[ $(frame) == *"client $place" ]]; }
-# Waits up to 5 s for what the window manager reports to meet $1, and for it to hold.
-await() { for _ in $(seq 50); do $1 && sleep 0.4 && $1 && return; sleep 0.1; done; false; }
 maximised() { xprop -id $win _NET_WM_STATE | grep -q MAXIMIZED_HORZ; }
 restored() { ! maximised; }
+window() { win=$(wmctrl -lp | awk -v pid=$pid '$3 == pid && /RQ730 Datalogger/ {print $1}') && [ -n "$win" ]; }
 
 failures=0
 for way in command title-bar button keyboard; do
     "$program" >/dev/null 2>&1 & pid=$!
-    win=; for _ in $(seq 100); do
-        win=$(wmctrl -lp | awk -v pid=$pid '$3 == pid && /RQ730 Datalogger/ {print $1}')
-        [ -n "$win" ] && break; sleep 0.1
-    done
-    [ -n "$win" ] || { echo "FAIL: the program showed no window"; exit 1; }
-    # as it starts; made 1800 x 1000 at (50, 40); a window that fits; one moved over the
-    # right edge at once after its restore
+    await window || { echo "FAIL: the program showed no window"; exit 1; }
+    # as it starts; made 1800 x 1000 at (50, 40); one that fits; one moved at once after
     for size in start 50,40,1800,1000 301,171,901,597 moved; do
         [[ $size == *,* ]] && wmctrl -i -r $win -e 0,$size && sleep 0.3
         [ $size != start ] && wmctrl -i -r $win -b add,maximized_vert,maximized_horz
@@ -56,7 +50,7 @@ for way in command title-bar button keyboard; do
         check=in_reach place="301,171 901x597"
         [ $size = 301,171,901,597 ] && check=kept
         [ $size = moved ] && await restored && wmctrl -i -r $win -e 0,1200,500,901,597 && check=kept place="1200,500 901x597"
-        if await restored && await $check; then echo "ok   $way $size: $(frame)"
+        if await -h restored && await -h $check; then echo "ok   $way $size: $(frame)"
         else echo "FAIL $way $size: $(frame) on the area $ax,$ay ${aw}x$ah"; failures=$((failures + 1)); fi
     done
     kill $pid; wait $pid 2>/dev/null

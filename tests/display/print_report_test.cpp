@@ -36,21 +36,22 @@ int pdfPages(const QString& path)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-// Runs `run` with the address space capped at what the program holds and `headroom`
-// bytes more; the heap's free blocks, which no cap withholds, are taken first.
+// Runs `run` with the address space capped `headroom` bytes above what the process
+// holds, once the heap's free blocks (which no cap withholds) are taken.
 void withAddressSpaceHeadroom(rlim_t headroom, const std::function<void()>& run)
 {
+    std::vector<void*> held;
+    held.reserve(1 << 16); // room for 4 GB in blocks of 64 KB, kept before the cap
     rlim_t pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     rlimit previous{};
     getrlimit(RLIMIT_AS, &previous);
-    rlimit limit{pages * sysconf(_SC_PAGESIZE), previous.rlim_max};
-    std::vector<void*> held(1 << 16, nullptr);
-    setrlimit(RLIMIT_AS, &limit);
-    for (auto block = held.begin(); block != held.end() && (*block = std::malloc(64 << 10));)
-        ++block;
-    limit.rlim_cur += headroom;
-    setrlimit(RLIMIT_AS, &limit);
+    rlimit cap{pages * sysconf(_SC_PAGESIZE), previous.rlim_max};
+    setrlimit(RLIMIT_AS, &cap);
+    for (void* block; held.size() < held.capacity() && (block = std::malloc(64 << 10));)
+        held.push_back(block);
+    cap.rlim_cur += headroom;
+    setrlimit(RLIMIT_AS, &cap);
     run();
     setrlimit(RLIMIT_AS, &previous);
     for (void* block : held)
